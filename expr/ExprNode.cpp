@@ -1,0 +1,77 @@
+#include "expr/ExprNode.h"
+
+#include <cmath>
+
+#include "expr/Builtins.h"
+#include "expr/Error.h"
+#include "expr/Program.h"
+#include "expr/SymbolTable.h"
+
+double VariableNode::evaluate() const
+{
+    return entry_->value;
+}
+
+double BinaryNode::evaluate() const
+{
+    const double left = left_->evaluate();
+    const double right = right_->evaluate();
+    switch (operator_) {
+    case TokenKind::Plus: return left + right;
+    case TokenKind::Minus: return left - right;
+    case TokenKind::Star: return left * right;
+    case TokenKind::Slash:
+        if (right == 0.0 || std::isnan(right))
+            throw Error{"div", 0.0};
+        return left / right;
+    case TokenKind::Caret: return std::pow(left, right);
+    default: return 0.0;
+    }
+}
+
+double CallNode::evaluate() const
+{
+    return function_->apply(argument_->evaluate());
+}
+
+const double* NumberNode::operand(Program& program) const
+{
+    return program.constant(value_);
+}
+
+void NumberNode::emit(Program& program) const
+{
+    program.load(operand(program));
+}
+
+const double* VariableNode::operand(Program&) const
+{
+    return &entry_->value;
+}
+
+void VariableNode::emit(Program& program) const
+{
+    program.load(&entry_->value);
+}
+
+void BinaryNode::emit(Program& program) const
+{
+    if (const double* right = right_->operand(program)) {
+        left_->emit(program);
+        program.apply(operator_, right, false);
+    } else if (const double* left = left_->operand(program)) {
+        right_->emit(program);
+        program.apply(operator_, left, true);
+    } else {
+        left_->emit(program);
+        program.push();
+        right_->emit(program);
+        program.applyPopped(operator_);
+    }
+}
+
+void CallNode::emit(Program& program) const
+{
+    argument_->emit(program);
+    program.call(function_);
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "expr/ExprParser.h"
+#include "expr/MessageOwner.h"
+#include "expr/ZFunction.h"
+#include "sheets/DataSheet.h"
+
+// f(x,y) bound to the function sheet: parses its expression line, sets
+// the parameters from the lines before it, and evaluates f at a point
+// turned by theta about the box centre.
+class SurfaceFunction final : public ZFunction {
+public:
+    explicit SurfaceFunction(const DataSheet& sheet);
+
+    void setCentre(double x, double y);
+    void setOwner(MessageOwner* owner) { owner_ = owner; }
+    MessageOwner* owner() const { return owner_; }
+
+    void parseAndReport();
+    void setParameters();
+    void setTheta(double degrees);
+    double evaluate(double x, double y) override;
+
+    bool ok() const { return ok_; }
+    int parameterCount() const { return parameterCount_; }
+    const ExprParser& parser() const { return *parser_; }
+
+    static constexpr const char* warningCaption = "Parse error: therefore f(x,y) = 0";
+
+private:
+    const DataLine& expressionLine() const;
+
+    const DataSheet* sheet_;
+    int parameterCount_;
+    bool ok_ = false;
+    MessageOwner* owner_ = nullptr;
+    std::unique_ptr<ExprParser> parser_;
+    double theta_ = 0.0;
+    double sinTheta_ = 0.0;
+    double cosTheta_ = 1.0;
+    double centreX_ = 0.0;
+    double centreY_ = 0.0;
+    // x and y of the current parse, looked up once per parse instead of
+    // once per point; null when the expression does not use them.
+    SymbolEntry* xEntry_ = nullptr;
+    SymbolEntry* yEntry_ = nullptr;
+};

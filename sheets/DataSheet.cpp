@@ -1,0 +1,42 @@
+#include "sheets/DataSheet.h"
+
+DataSheet fdata;
+DataSheet sdata;
+
+namespace {
+
+struct Default {
+    const char* name;
+    const char* value;
+};
+
+void fill(DataSheet& sheet, const Default* rows, std::size_t count)
+{
+    sheet = DataSheet(count);
+    for (std::size_t i = 0; i < count; ++i)
+        buildLine(sheet[i], rows[i].name, rows[i].value);
+}
+
+} // namespace
+
+void initFunctionSheet()
+{
+    static const Default rows[] = {
+        {"fdata  ", "6"}, {"a", "5"}, {"b", "1"}, {"c", "1"},
+        {"d", "1"}, {"e", "1"}, {"f(x,y)", "exp(-(x*x+4*y*y))"},
+    };
+    fill(fdata, rows, std::size(rows));
+}
+
+void initSettingsSheet()
+{
+    static const Default rows[] = {
+        {"sdata    ", "15"}, {"x1       ", "-2"}, {"x2       ", "2"},
+        {"y1       ", "-2"}, {"y2       ", "2"},  {"z1       ", "0"},
+        {"z2       ", "1"},  {"n        ", "20"}, {"m        ", "40"},
+        {"k        ", "10"}, {"tilt     ", "15"}, {"theta    ", "0"},
+        {"pc       ", "13"}, {"fc       ", "0"},  {"ax       ", "0"},
+        {"title    ", ""},
+    };
+    fill(sdata, rows, std::size(rows));
+}

@@ -1,0 +1,47 @@
+// Counts every heap allocation of the process, to show that evaluating
+// the surface allocates nothing.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "expr/SurfaceFunction.h"
+#include "sheets/DataSheet.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+TEST(Allocation, EvaluateAllocatesNothing)
+{
+    initFunctionSheet();
+    buildLine(fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b");
+    SurfaceFunction surface(fdata);
+    surface.parseAndReport();
+    surface.setParameters();
+    surface.setTheta(30);
+    ASSERT_TRUE(surface.ok());
+    double sum = 0;
+    const long before = allocations.load();
+    for (int i = 0; i <= 40; ++i)
+        for (int j = 0; j <= 20; ++j)
+            sum += surface.evaluate(-2 + 0.1 * i, -2 + 0.2 * j);
+    EXPECT_EQ(allocations.load(), before);
+    EXPECT_NE(sum, 0);
+}
+
+} // namespace

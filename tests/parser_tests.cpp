@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "expr/ExprParser.h"
+
+namespace {
+
+struct ValueRow {
+    const char* text;
+    double expected;
+};
+
+class Values : public ::testing::TestWithParam<ValueRow> {};
+
+TEST_P(Values, ParseAndEvaluate)
+{
+    ExprParser parser;
+    ASSERT_TRUE(parser.parse(GetParam().text)) << parser.diagnostic();
+    EXPECT_DOUBLE_EQ(parser.evaluateSafely(), GetParam().expected) << GetParam().text;
+}
+
+// The flat evaluator must agree with a walk of the tree bit for bit, at
+// points that reach every operator, both operand orders and the errors.
+TEST(Values, FlatFormAgreesWithTheTree)
+{
+    const char* texts[] = {
+        "exp(-(x*x+4*y*y))", "x/y", "y/x", "(x+1)/(y-1)", "2/(x*y)", "x^y", "2^x",
+        "(x*y)^(x+y)", "x^2", "-x*y+3", "log(x)+sqrt(y)", "|x-y|/2", "1-(x-(y-(1-x)))",
+        "step(x)*tanh(y)/cos(x)", "(x*x)/(y*y)-(x/y)", "sin(x)^cos(y)", "x", "7",
+    };
+    const double points[] = {-2, -0.5, 0, 0.5, 1, 3};
+    ExprParser parser;
+    for (const char* text : texts) {
+        ASSERT_TRUE(parser.parse(text)) << text;
+        for (double x : points)
+            for (double y : points) {
+                parser.symbols()->setValue("x", x);
+                parser.symbols()->setValue("y", y);
+                const double flat = parser.evaluateSafely();
+                const std::string flatReport = parser.lastReport();
+                const double tree = parser.evaluateTreeSafely();
+                if (std::isnan(tree))
+                    EXPECT_TRUE(std::isnan(flat)) << text << " at " << x << "," << y;
+                else
+                    EXPECT_EQ(flat, tree) << text << " at " << x << "," << y;
+                EXPECT_EQ(flatReport, parser.lastReport()) << text;
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Values, ::testing::Values(
+    ValueRow{"8/2/2", 2}, ValueRow{"2-3-4", -5}, ValueRow{"2+3*4^2", 50},
+    ValueRow{"-2^2", -4}, ValueRow{"-2*3", -6}, ValueRow{"(-2)^2", 4},
+    ValueRow{"(2^3)^2", 64}, ValueRow{"2^(3^2)", 512}, ValueRow{"2*(-3)", -6},
+    ValueRow{"x^(-1)", INFINITY}, ValueRow{"|-3|", 3}, ValueRow{"fabs(-3)", 3},
+    ValueRow{"||-2||", 2}, ValueRow{"pi", 0}, ValueRow{"t+1", 1}, ValueRow{"sin", 0},
+    ValueRow{"1/0", 0}, ValueRow{"1/(x-x)", 0}, ValueRow{"1/((-1)^0.5)", 0},
+    ValueRow{"log(0)", 0}, ValueRow{"log(-1)", 0}, ValueRow{"sqrt(-1)", 0},
+    ValueRow{"sqrt(0)", 0}, ValueRow{"log(1)", 0}, ValueRow{"step(0)", 1},
+    ValueRow{"step(-0.001)", 0}, ValueRow{"1+log(-1)", 0}, ValueRow{" 2 \t* 3 ", 6},
+    ValueRow{"exp(0)+cos(0)+tan(0)+atan(0)+sinh(0)+cosh(0)+tanh(0)", 3},
+    ValueRow{"-x", 0}, ValueRow{"1-1/0", 0}));
+
+TEST(Values, PowerPassesNotANumberOn)
+{
+    ExprParser parser;
+    ASSERT_TRUE(parser.parse("(-1)^0.5"));
+    EXPECT_TRUE(std::isnan(parser.evaluateSafely()));
+    ASSERT_TRUE(parser.parse("exp(1000)+cosh(1000)"));
+    EXPECT_EQ(parser.evaluateSafely(), INFINITY);
+}
+
+struct ErrorRow {
+    const char* text;
+    const char* diagnostic;
+};
+
+class Errors : public ::testing::TestWithParam<ErrorRow> {};
+
+TEST_P(Errors, FirstErrorCounts)
+{
+    ExprParser parser;
+    EXPECT_FALSE(parser.parse(GetParam().text));
+    EXPECT_EQ(parser.diagnostic(), GetParam().diagnostic);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Errors, ::testing::Values(
+    ErrorRow{"2^3^2", "2^3^2  Unexpected character."},
+    ErrorRow{"(2^3^2)", "(2^3^2  ')' expected."},
+    ErrorRow{"|2^3^2|", "|2^3^2  '|' expected."},
+    ErrorRow{"2*-3", "2*-3  Syntax error."},
+    ErrorRow{"x^-1", "x^-1  Syntax error."},
+    ErrorRow{"--x", "--x  Syntax error."},
+    ErrorRow{"+x", "+x  Syntax error."},
+    ErrorRow{"", "  Syntax error."},
+    ErrorRow{"(x", "(x  ')' expected."},
+    ErrorRow{"|x", "|x  '|' expected."},
+    ErrorRow{"()", "()  Syntax error."},
+    ErrorRow{"sin()", "sin()  Syntax error."},
+    ErrorRow{"foo(x)", "foo(x)  Undefined function."},
+    ErrorRow{"Sin(x)", "Sin(x)  Undefined function."},
+    ErrorRow{"foo(1e)", "foo(1e)  Error in number."},
+    ErrorRow{"sin x", "sin x  Unexpected character."},
+    ErrorRow{"2x", "2x  Unexpected character."},
+    ErrorRow{"x$", "x$  Illegal character."}));
+
+TEST(Parser, BarsAreFabs)
+{
+    ExprParser parser;
+    for (double x : {-4.5, 0.0, 3.0, 7.25}) {
+        ASSERT_TRUE(parser.parse("|x-3|"));
+        parser.symbols()->setValue("x", x);
+        const double bars = parser.evaluateSafely();
+        ASSERT_TRUE(parser.parse("fabs(x-3)"));
+        parser.symbols()->setValue("x", x);
+        EXPECT_EQ(bars, parser.evaluateSafely());
+    }
+}
+
+TEST(Parser, EveryParseStartsWithFreshVariables)
+{
+    ExprParser parser;
+    ASSERT_TRUE(parser.parse("x"));
+    parser.symbols()->setValue("x", 4);
+    EXPECT_EQ(parser.evaluateSafely(), 4);
+    ASSERT_TRUE(parser.parse("x+1"));
+    EXPECT_EQ(parser.evaluateSafely(), 1);
+    EXPECT_FALSE(parser.parse("x+"));
+    EXPECT_EQ(parser.symbols()->find("x")->value, 0);
+}
+
+TEST(Parser, ErrorReportsKeepTheLastDomainError)
+{
+    ExprParser parser;
+    ASSERT_TRUE(parser.parse("log(-1)"));
+    parser.evaluateSafely();
+    EXPECT_STREQ(parser.lastReport(), "Domain error: log(-1)");
+    ASSERT_TRUE(parser.parse("sqrt(-2.5)"));
+    parser.evaluateSafely();
+    EXPECT_STREQ(parser.lastReport(), "Domain error: sqrt(-2.5)");
+    ASSERT_TRUE(parser.parse("1/0"));
+    parser.evaluateSafely();
+    EXPECT_STREQ(parser.lastReport(), "Domain error: div(0)");
+    ASSERT_TRUE(parser.parse("log(1/3)"));
+    EXPECT_EQ(parser.evaluateSafely(), std::log(1.0 / 3));
+    EXPECT_STREQ(parser.lastReport(), "Domain error: div(0)");
+}
+
+TEST(Parser, DeepNestingIsASyntaxErrorNotACrash)
+{
+    ExprParser parser;
+    const std::string parens(100000, '(');
+    EXPECT_FALSE(parser.parse(parens.c_str()));
+    EXPECT_NE(parser.diagnostic().find("Syntax error."), std::string::npos);
+    std::string bars(100000, '|');
+    EXPECT_FALSE(parser.parse(bars.c_str()));
+    std::string calls;
+    for (int i = 0; i < 50000; ++i)
+        calls += "sin(";
+    EXPECT_FALSE(parser.parse(calls.c_str()));
+}
+
+TEST(Parser, NestingWithinTheLimitStillParses)
+{
+    ExprParser parser;
+    const int depth = ExprParser::maxDepth - 1;
+    const std::string text = std::string(depth, '(') + "7" + std::string(depth, ')');
+    ASSERT_TRUE(parser.parse(text.c_str())) << parser.diagnostic();
+    EXPECT_EQ(parser.evaluateSafely(), 7);
+}
+
+TEST(Parser, LongChainsAreBoundedAndReleaseSafely)
+{
+    ExprParser parser;
+    std::string sum = "1";
+    for (int i = 0; i < 100000; ++i)
+        sum += "+1";
+    EXPECT_FALSE(parser.parse(sum.c_str()));
+    std::string shortSum = "1";
+    for (int i = 0; i < 1000; ++i)
+        shortSum += "+1";
+    ASSERT_TRUE(parser.parse(shortSum.c_str()));
+    EXPECT_EQ(parser.evaluateSafely(), 1001);
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "sheets/DataSheet.h"
+#include "sheets/PlotSettings.h"
+
+namespace {
+
+class Sheets : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        initFunctionSheet();
+        initSettingsSheet();
+    }
+};
+
+TEST_F(Sheets, FunctionSheetDefaults)
+{
+    ASSERT_EQ(fdata.size(), 7u);
+    EXPECT_STREQ(fdata[0].display, "fdata   = 6");
+    EXPECT_STREQ(fdata[1].display, "a = 5");
+    EXPECT_STREQ(fdata[5].display, "e = 1");
+    EXPECT_STREQ(fdata[6].name, "f(x,y)");
+    EXPECT_STREQ(fdata[6].display, "f(x,y) = exp(-(x*x+4*y*y))");
+}
+
+TEST_F(Sheets, SettingsSheetDefaultsPutEveryValueAtColumn12)
+{
+    ASSERT_EQ(sdata.size(), 16u);
+    EXPECT_STREQ(sdata[0].display, "sdata     = 15");
+    EXPECT_STREQ(sdata[1].display, "x1        = -2");
+    EXPECT_STREQ(sdata[15].display, "title     = ");
+    for (std::size_t i = 1; i < sdata.size(); ++i) {
+        EXPECT_EQ(std::strlen(sdata[i].name), 9u) << i;
+        EXPECT_EQ(std::string(sdata[i].display).substr(12), sdata[i].value) << i;
+    }
+}
+
+TEST_F(Sheets, PlotSettingsFromDefaults)
+{
+    const PlotSettings s = readPlotSettings(sdata);
+    EXPECT_EQ(s.x1, -2);
+    EXPECT_EQ(s.x2, 2);
+    EXPECT_EQ(s.y1, -2);
+    EXPECT_EQ(s.y2, 2);
+    EXPECT_EQ(s.z1, 0);
+    EXPECT_EQ(s.z2, 1);
+    EXPECT_EQ(s.n, 20);
+    EXPECT_EQ(s.m, 40);
+    EXPECT_EQ(s.k, 10);
+    EXPECT_EQ(s.pc, 13);
+    EXPECT_EQ(s.fc, 0);
+    EXPECT_EQ(s.ax, 0);
+    EXPECT_EQ(s.xCentre, 0);
+    EXPECT_EQ(s.yCentre, 0);
+}
+
+TEST_F(Sheets, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
+{
+    buildLine(sdata[SettingsLine::x1], "x1       ", "abc");
+    buildLine(sdata[SettingsLine::x2], "x2       ", "3");
+    buildLine(sdata[SettingsLine::n], "n        ", "2.5");
+    buildLine(sdata[SettingsLine::k], "k        ", "1e3");
+    buildLine(sdata[SettingsLine::m], "m        ", "");
+    const PlotSettings s = readPlotSettings(sdata);
+    EXPECT_EQ(s.x1, 0);
+    EXPECT_EQ(s.xCentre, 1.5);
+    EXPECT_EQ(s.n, 2);
+    EXPECT_EQ(s.k, 1);
+    EXPECT_EQ(s.m, 0);
+}
+
+TEST_F(Sheets, ProcessWideSettingsFollowTheSheet)
+{
+    buildLine(sdata[SettingsLine::pc], "pc       ", "4");
+    readPlotSettings();
+    EXPECT_EQ(plotSettings.pc, 4);
+}
+
+TEST(BuildLine, CutsLongValuesAt59AndNeverSpills)
+{
+    DataLine line;
+    std::memset(&line, 'Q', sizeof line);
+    const std::string value(80, '7');
+    buildLine(line, "x1       ", value.c_str());
+    EXPECT_EQ(std::string(line.value), std::string(59, '7'));
+    EXPECT_EQ(std::string(line.name), "x1       ");
+    EXPECT_EQ(std::string(line.display), "x1        = " + std::string(59, '7'));
+}
+
+TEST(BuildLine, CutsLongNamesAndDisplays)
+{
+    DataLine line;
+    const std::string name(70, 'n');
+    buildLine(line, name.c_str(), std::string(59, 'v').c_str());
+    EXPECT_EQ(std::strlen(line.name), 39u);
+    EXPECT_EQ(std::strlen(line.display), 39u + 3 + 59);
+    const std::string longer = std::string(39, 'n') + " = " + std::string(59, 'v');
+    EXPECT_EQ(std::string(line.display), longer);
+}
+
+} // namespace
