@@ -39,7 +39,7 @@ const double* NumberNode::operand(Program& program) const
     return program.constant(value_);
 }
 
-void NumberNode::emit(Program& program) const
+void NumberNode::compile(Program& program) const
 {
     program.load(operand(program));
 }
@@ -49,29 +49,29 @@ const double* VariableNode::operand(Program&) const
     return &entry_->value;
 }
 
-void VariableNode::emit(Program& program) const
+void VariableNode::compile(Program& program) const
 {
     program.load(&entry_->value);
 }
 
-void BinaryNode::emit(Program& program) const
+void BinaryNode::compile(Program& program) const
 {
     if (const double* right = right_->operand(program)) {
-        left_->emit(program);
+        left_->compile(program);
         program.apply(operator_, right, false);
     } else if (const double* left = left_->operand(program)) {
-        right_->emit(program);
+        right_->compile(program);
         program.apply(operator_, left, true);
     } else {
-        left_->emit(program);
+        left_->compile(program);
         program.push();
-        right_->emit(program);
+        right_->compile(program);
         program.applyPopped(operator_);
     }
 }
 
-void CallNode::emit(Program& program) const
+void CallNode::compile(Program& program) const
 {
-    argument_->emit(program);
+    argument_->compile(program);
     program.call(function_);
 }

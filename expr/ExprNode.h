@@ -12,7 +12,7 @@ public:
     virtual ~ExprNode() = default;
     virtual double evaluate() const = 0;
     // Appends the steps that leave this node's value in the accumulator.
-    virtual void emit(Program& program) const = 0;
+    virtual void compile(Program& program) const = 0;
     // Where a constant or variable keeps its value; null for a computation.
     virtual const double* operand(Program&) const { return nullptr; }
 };
@@ -23,7 +23,7 @@ class NumberNode final : public ExprNode {
 public:
     explicit NumberNode(double value) : value_(value) {}
     double evaluate() const override { return value_; }
-    void emit(Program& program) const override;
+    void compile(Program& program) const override;
     const double* operand(Program& program) const override;
 
 private:
@@ -35,7 +35,7 @@ class VariableNode final : public ExprNode {
 public:
     explicit VariableNode(const SymbolEntry* entry) : entry_(entry) {}
     double evaluate() const override;
-    void emit(Program& program) const override;
+    void compile(Program& program) const override;
     const double* operand(Program& program) const override;
 
 private:
@@ -47,7 +47,7 @@ public:
     BinaryNode(TokenKind op, NodePtr left, NodePtr right)
         : operator_(op), left_(std::move(left)), right_(std::move(right)) {}
     double evaluate() const override;
-    void emit(Program& program) const override;
+    void compile(Program& program) const override;
 
 private:
     TokenKind operator_;
@@ -60,7 +60,7 @@ public:
     CallNode(const BuiltinFunction* function, NodePtr argument)
         : function_(function), argument_(std::move(argument)) {}
     double evaluate() const override;
-    void emit(Program& program) const override;
+    void compile(Program& program) const override;
 
 private:
     const BuiltinFunction* function_;

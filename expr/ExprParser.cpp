@@ -22,7 +22,7 @@ bool ExprParser::parse(const char* text)
     if (lexer_->kind() != TokenKind::End)
         lexer_->recordError("Unexpected character");
     if (lexer_->ok()) {
-        tree_->emit(program_);
+        tree_->compile(program_);
         program_.finish();
     }
     return lexer_->ok();

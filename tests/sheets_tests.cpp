@@ -91,6 +91,16 @@ TEST(BuildLine, CutsLongValuesAt59AndNeverSpills)
     EXPECT_EQ(std::string(line.display), "x1        = " + std::string(59, '7'));
 }
 
+TEST(BuildLine, TakesItsOwnFieldsAsArguments)
+{
+    DataLine line;
+    buildLine(line, "tilt     ", "15");
+    buildLine(line, line.name, "25");
+    EXPECT_STREQ(line.display, "tilt      = 25");
+    buildLine(line, line.name, line.value);
+    EXPECT_STREQ(line.display, "tilt      = 25");
+}
+
 TEST(BuildLine, CutsLongNamesAndDisplays)
 {
     DataLine line;

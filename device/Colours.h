@@ -1,0 +1,39 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+// A colour as the platform packs it: red in the low byte, then green,
+// then blue.
+using Colour = std::uint32_t;
+
+constexpr Colour rgb(int r, int g, int b)
+{
+    return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
+}
+constexpr int redOf(Colour c) { return static_cast<int>(c & 0xff); }
+constexpr int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xff); }
+constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xff); }
+
+constexpr int penCount = 26;
+constexpr int brushCount = 10;
+
+// Pens and text colours. 1 to 7 are the dark twins of 9 to 15; 16 to 25
+// repeat the brush colours.
+constexpr std::array<Colour, penCount> PenColours = {
+    rgb(0, 0, 0),       rgb(0, 0, 160),     rgb(0, 160, 0),     rgb(160, 0, 0),
+    rgb(0, 160, 160),   rgb(160, 0, 160),   rgb(160, 160, 0),   rgb(160, 160, 160),
+    rgb(255, 128, 0),   rgb(0, 0, 255),     rgb(0, 255, 0),     rgb(255, 0, 0),
+    rgb(0, 255, 255),   rgb(255, 0, 255),   rgb(255, 255, 0),   rgb(255, 255, 255),
+    rgb(0, 0, 0),       rgb(240, 255, 255), rgb(255, 230, 255), rgb(255, 230, 200),
+    rgb(230, 255, 255), rgb(255, 255, 255), rgb(253, 254, 218), rgb(226, 253, 220),
+    rgb(251, 255, 202), rgb(255, 200, 255),
+};
+
+// Background brushes and the text background: brush j is pen 16 + j.
+constexpr std::array<Colour, brushCount> BrushColours = {
+    PenColours[16], PenColours[17], PenColours[18], PenColours[19], PenColours[20],
+    PenColours[21], PenColours[22], PenColours[23], PenColours[24], PenColours[25],
+};
+
+constexpr bool isPenIndex(int i) { return i >= 0 && i < penCount; }
+constexpr bool isBrushIndex(int i) { return i >= 0 && i < brushCount; }

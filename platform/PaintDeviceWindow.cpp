@@ -1,0 +1,42 @@
+#include "platform/PaintDeviceWindow.h"
+
+PaintDeviceWindow::PaintDeviceWindow(QPaintDevice* device, int width, int height)
+    : device_(device), width_(width), height_(height)
+{
+}
+
+PaintDeviceWindow::~PaintDeviceWindow() = default;
+
+Canvas* PaintDeviceWindow::acquireCanvas()
+{
+    canvas_ = std::make_unique<QtCanvas>(device_);
+    if (!recording_)
+        return canvas_.get();
+    recorder_ = std::make_unique<RecordingCanvas>(*canvas_);
+    return recorder_.get();
+}
+
+void PaintDeviceWindow::releaseCanvas(Canvas*)
+{
+    if (recorder_) {
+        recorded_.insert(recorded_.end(), recorder_->calls().begin(), recorder_->calls().end());
+        recorder_.reset();
+    }
+    canvas_.reset();
+}
+
+MessageAnswer PaintDeviceWindow::messageBox(const std::string& text, const std::string& caption,
+                                            MessageButtons buttons)
+{
+    if (handler_)
+        return handler_(text, caption, buttons);
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+}
+
+std::string PaintDeviceWindow::trace() const
+{
+    std::string all;
+    for (const std::string& call : recorded_)
+        all += call + '\n';
+    return all;
+}

@@ -1,0 +1,214 @@
+#include "platform/QtCanvas.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QRect>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+QRect toQRect(const DeviceRect& r)
+{
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+// Sheet texts are bytes: each one shows as its Latin-1 character.
+QString toQString(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+TextMetrics metricsOf(const QFontMetrics& fm)
+{
+    return {fm.ascent() + fm.descent(), fm.ascent(), fm.averageCharWidth()};
+}
+
+} // namespace
+
+QColor QtCanvas::toQColor(Colour c)
+{
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+QtCanvas::QtCanvas(QPaintDevice* device) : device_(device)
+{
+    if (device_->width() > 0 && device_->height() > 0)
+        painter_.begin(device_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    polyline_.reserve(4096);
+    setPen(0, 1);
+}
+
+QtCanvas::~QtCanvas()
+{
+    flush();
+    if (painter_.isActive())
+        painter_.end();
+}
+
+int QtCanvas::logPixelsX() const { return device_->logicalDpiX(); }
+int QtCanvas::logPixelsY() const { return device_->logicalDpiY(); }
+
+void QtCanvas::flush()
+{
+    flushLines();
+}
+
+void QtCanvas::flushLines()
+{
+    if (polyline_.size() >= 2 && painter_.isActive())
+        painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
+    polyline_.clear();
+}
+
+void QtCanvas::setPen(Colour colour, int width)
+{
+    width = std::clamp(width, 0, 1000);
+    if (colour == penColour_ && width == penWidth_)
+        return;
+    flushLines();
+    penColour_ = colour;
+    penWidth_ = width;
+    QPen pen(toQColor(colour), width);
+    if (width > 1) {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    } else {
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    }
+    painter_.setPen(pen);
+}
+
+void QtCanvas::setBrush(Colour colour)
+{
+    brush_ = toQColor(colour);
+}
+
+void QtCanvas::fillRect(const DeviceRect& rect, Colour colour)
+{
+    flushLines();
+    if (rect.right > rect.left && rect.bottom > rect.top && painter_.isActive())
+        painter_.fillRect(toQRect(rect), toQColor(colour));
+}
+
+void QtCanvas::rectangle(const DeviceRect& rect)
+{
+    flushLines();
+    if (rect.right <= rect.left || rect.bottom <= rect.top || !painter_.isActive())
+        return;
+    painter_.fillRect(toQRect(rect), brush_);
+    if (penWidth_ > 0) {
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1,
+                                rect.bottom - rect.top - 1));
+    }
+}
+
+void QtCanvas::setClip(const DeviceRect& rect)
+{
+    flushLines();
+    painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                               std::max(0, rect.bottom - rect.top)));
+}
+
+void QtCanvas::clearClip()
+{
+    flushLines();
+    painter_.setClipping(false);
+}
+
+void QtCanvas::moveTo(int x, int y)
+{
+    const QPoint to(x, y);
+    if (to == position_)
+        return;
+    flushLines();
+    position_ = to;
+}
+
+void QtCanvas::lineTo(int x, int y)
+{
+    const QPoint to(x, y);
+    if (polyline_.empty())
+        polyline_.push_back(position_);
+    if (to != polyline_.back())
+        polyline_.push_back(to);
+    position_ = to;
+}
+
+QFont QtCanvas::toQFont(const FontSpec& spec) const
+{
+    QFont font(QString::fromLatin1(spec.face.c_str()));
+    font.setPixelSize(spec.height == 0 ? 12 : std::clamp(std::abs(spec.height), 1, 10000));
+    font.setBold(spec.weight >= 700);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    if (spec.width > 0) {
+        const int natural = QFontMetrics(font, device_).averageCharWidth();
+        if (natural > 0)
+            font.setStretch(std::clamp(
+                static_cast<int>(std::lround(100.0 * spec.width / natural)), 1, 4000));
+    }
+    return font;
+}
+
+TextMetrics QtCanvas::fontMetrics(const FontSpec& font)
+{
+    return metricsOf(QFontMetrics(toQFont(font), device_));
+}
+
+void QtCanvas::selectFont(const FontSpec& font)
+{
+    font_ = toQFont(font);
+    painter_.setFont(font_);
+}
+
+void QtCanvas::selectStockFixedFont()
+{
+    font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font_.setPixelSize(12);
+    painter_.setFont(font_);
+}
+
+TextMetrics QtCanvas::textMetrics()
+{
+    return metricsOf(QFontMetrics(font_, device_));
+}
+
+TextSize QtCanvas::textExtent(const std::string& text)
+{
+    const QFontMetrics fm(font_, device_);
+    return {fm.horizontalAdvance(toQString(text)), fm.ascent() + fm.descent()};
+}
+
+void QtCanvas::setTextColour(Colour colour)
+{
+    textColour_ = toQColor(colour);
+}
+
+void QtCanvas::setBkColour(Colour colour)
+{
+    bkColour_ = toQColor(colour);
+}
+
+void QtCanvas::textOut(int x, int y, const std::string& text)
+{
+    flushLines();
+    if (!painter_.isActive())
+        return;
+    const QString string = toQString(text);
+    const QFontMetrics fm(font_, device_);
+    painter_.fillRect(QRect(x, y, fm.horizontalAdvance(string), fm.ascent() + fm.descent()),
+                      bkColour_);
+    const QPen kept = painter_.pen();
+    painter_.setPen(textColour_);
+    painter_.drawText(QPoint(x, y + fm.ascent()), string);
+    painter_.setPen(kept);
+}

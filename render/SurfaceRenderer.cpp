@@ -1,0 +1,202 @@
+#include "render/SurfaceRenderer.h"
+
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr double degreesToRadians = 0.017453292519943295;
+
+void setProjection(Projection& p, double x1, double x2, double y1, double y2, int m, int n,
+                   double tilt)
+{
+    p.domainRotation = -(std::atan(n * (x2 - x1) / (m * (y2 - y1))) / degreesToRadians);
+    const double rotation = p.domainRotation * degreesToRadians;
+    p.sinRot = std::sin(rotation);
+    p.cosRot = std::cos(rotation);
+    const double t = tilt * degreesToRadians;
+    p.sinTilt = std::sin(t);
+    p.cosTilt = std::cos(t);
+    p.cosRotSinTilt = p.cosRot * p.sinTilt;
+    p.sinRotSinTilt = p.sinTilt * p.sinRot;
+    p.tiltAngle = tilt;
+}
+
+// The world window: the bounding rectangle of the projected box.
+void setProjectedWorld(PlotDevice& d, double x1, double x2, double y1, double y2, double z1,
+                       double z2)
+{
+    const Projection& p = d.projection;
+    if (p.sinRot <= 0) {
+        const double xFrom = p.projectX(x1, y2), xTo = p.projectX(x2, y1);
+        if (p.sinTilt >= 0)
+            d.setWorld(xFrom, xTo, p.projectY(x1, y1, z1), p.projectY(x2, y2, z2));
+        else
+            d.setWorld(xFrom, xTo, p.projectY(x2, y2, z1), p.projectY(x1, y1, z2));
+    } else {
+        const double xFrom = p.projectX(x1, y1), xTo = p.projectX(x2, y2);
+        if (p.sinTilt >= 0)
+            d.setWorld(xFrom, xTo, p.projectY(x2, y1, z1), p.projectY(x1, y2, z2));
+        else
+            d.setWorld(xFrom, xTo, p.projectY(x1, y2, z1), p.projectY(x2, y1, z2));
+    }
+}
+
+// One pass of the mesh against the two horizons.
+class MeshWalk {
+public:
+    MeshWalk(PlotDevice& device, ZFunction& function, std::vector<double>& lower,
+             std::vector<double>& upper)
+        : d_(device), f_(function), lower_(lower), upper_(upper), pen_(device.penIndex) {}
+
+    struct Sample {
+        double x, y;
+    };
+
+    Sample sample(double x, double y)
+    {
+        const double z = f_.evaluate(x, y);
+        return {d_.projectX(x, y), d_.projectY(x, y, z)};
+    }
+
+    void setBoth(std::int64_t c, double height)
+    {
+        lower_[static_cast<std::size_t>(c)] = height;
+        upper_[static_cast<std::size_t>(c)] = height;
+    }
+
+    // The upper side is seen above the upper horizon, the underside below
+    // the lower one; a sample on a horizon is hidden. A height that is not
+    // a number counts as above.
+    void visit(const Sample& s, std::int64_t c)
+    {
+        double& upper = upper_[static_cast<std::size_t>(c)];
+        double& lower = lower_[static_cast<std::size_t>(c)];
+        if (!(upper >= s.y)) {
+            d_.lineTo(s.x, s.y);
+            upper = s.y;
+        } else if (!(s.y >= lower)) {
+            d_.selectPen(pen_ - 8);
+            d_.lineTo(s.x, s.y);
+            d_.selectPen(pen_);
+            lower = s.y;
+        } else {
+            d_.moveTo(s.x, s.y);
+        }
+    }
+
+    PlotDevice& d_;
+    ZFunction& f_;
+    std::vector<double>& lower_;
+    std::vector<double>& upper_;
+    const int pen_;
+};
+
+struct Mesh {
+    double x1, x2, y1, y2;
+    std::int64_t m, n, k, mk, nk;
+    double dx, dy, subDx, subDy;
+};
+
+// The front boundary along x = x1 and y = y1, setting both horizons;
+// drawn, or in the reset only computed.
+void frontBoundary(MeshWalk& w, const Mesh& g, bool draw)
+{
+    MeshWalk::Sample s = w.sample(g.x1, g.y2);
+    w.d_.moveTo(s.x, s.y);
+    w.setBoth(0, s.y);
+    double y = g.y2;
+    for (std::int64_t i = 1; i <= g.nk; ++i) {
+        y = g.y2 - static_cast<double>(i) * g.subDy;
+        s = w.sample(g.x1, y);
+        if (draw)
+            w.d_.lineTo(s.x, s.y);
+        w.setBoth(i, s.y);
+    }
+    for (std::int64_t j = 1; j <= g.mk; ++j) {
+        const double x = g.x1 + static_cast<double>(j) * g.subDx;
+        s = w.sample(x, y);
+        if (draw)
+            w.d_.lineTo(s.x, s.y);
+        w.setBoth(g.nk + j, s.y);
+    }
+}
+
+void linesOfConstantY(MeshWalk& w, const Mesh& g)
+{
+    for (std::int64_t r = 1; r <= g.n; ++r) {
+        const double y = g.y1 + static_cast<double>(r) * g.dy;
+        const MeshWalk::Sample start = w.sample(g.x1, y);
+        w.d_.moveTo(start.x, start.y);
+        for (std::int64_t l = 1; l <= g.mk; ++l) {
+            const double x = g.x1 + static_cast<double>(l) * g.subDx;
+            w.visit(w.sample(x, y), g.nk - r * g.k + l);
+        }
+    }
+}
+
+void linesOfConstantX(MeshWalk& w, const Mesh& g)
+{
+    for (std::int64_t q = 1; q <= g.m; ++q) {
+        const double x = g.x1 + static_cast<double>(q) * g.dx;
+        const MeshWalk::Sample start = w.sample(x, g.y1);
+        w.d_.moveTo(start.x, start.y);
+        for (std::int64_t i = 1; i <= g.nk; ++i) {
+            const double y = g.y1 + static_cast<double>(i) * g.subDy;
+            w.visit(w.sample(x, y), g.nk - i + q * g.k);
+        }
+    }
+}
+
+bool meshFits(std::int64_t m, std::int64_t n, std::int64_t k)
+{
+    if (m < 0 || n < 0 || k < 0)
+        return false;
+    // In doubles: the products of three ints can pass the 64-bit range.
+    const double mm = static_cast<double>(m), nn = static_cast<double>(n), kk = static_cast<double>(k);
+    const double columns = kk * (mm + nn) + 1;
+    const double samples = 2 * nn * mm * kk + 2 * kk * (nn + mm) + (nn + mm) + 2;
+    return columns <= static_cast<double>(maxHorizonColumns) &&
+           samples <= static_cast<double>(maxSurfaceSamples);
+}
+
+} // namespace
+
+void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
+                 double y2, double z1, double z2, int m, int n, int k, double tilt)
+{
+    Projection& p = device.projection;
+    setProjection(p, x1, x2, y1, y2, m, n, tilt);
+    setProjectedWorld(device, x1, x2, y1, y2, z1, z2);
+    p.boxX1 = x1;
+    p.boxX2 = x2;
+    p.boxY1 = y1;
+    p.boxY2 = y2;
+    p.boxZ1 = z1;
+    p.boxZ2 = z2;
+    const int surfacePen = device.penIndex;
+    if (!meshFits(m, n, k))
+        return;
+
+    Mesh g{x1, x2, y1, y2, m, n, k, std::int64_t{m} * k, std::int64_t{n} * k, 0, 0, 0, 0};
+    g.dx = (x2 - x1) / m;
+    g.dy = (y2 - y1) / n;
+    g.subDx = g.dx / k;
+    g.subDy = g.dy / k;
+    const auto columns = static_cast<std::size_t>(g.k * (g.m + g.n) + 1);
+    std::vector<double> lower, upper;
+    try {
+        lower.resize(columns);
+        upper.resize(columns);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+
+    MeshWalk walk(device, function, lower, upper);
+    frontBoundary(walk, g, true);
+    linesOfConstantY(walk, g);
+    frontBoundary(walk, g, false);
+    linesOfConstantX(walk, g);
+    device.selectPen(surfacePen);
+}

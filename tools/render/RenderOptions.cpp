@@ -1,0 +1,130 @@
+#include "tools/render/RenderOptions.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "sheets/SheetLookup.h"
+
+const char* const renderUsage =
+    "usage: kelvo-render [--set NAME=VALUE]... [--size WxH] -o FILE\n"
+    "       kelvo-render [--set NAME=VALUE]... --print [--bw]\n"
+    "Draws the kelvo page of the sheets' defaults, changed by each --set, into\n"
+    "FILE (.png, .svg, .pdf or .calls), or prints it on the default printer.\n"
+    "NAME is a sheet line: a b c d e f(x,y) x1 x2 y1 y2 z1 z2 n m k tilt theta\n"
+    "pc fc ax title. --size is the page in pixels, 800x600 unless given.\n";
+
+namespace {
+
+constexpr int maxPageSide = 16384;
+
+bool parseSide(const std::string& text, int& side)
+{
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    side = std::stoi(text);
+    return side >= 1 && side <= maxPageSide;
+}
+
+bool parseSize(const std::string& text, int& width, int& height)
+{
+    const auto x = text.find('x');
+    return x != std::string::npos && parseSide(text.substr(0, x), width) &&
+           parseSide(text.substr(x + 1), height);
+}
+
+std::string lowerExtension(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+} // namespace
+
+std::optional<OutputFormat> formatOf(const std::string& path)
+{
+    const std::string ext = lowerExtension(path);
+    if (ext == "png")
+        return OutputFormat::Png;
+    if (ext == "svg")
+        return OutputFormat::Svg;
+    if (ext == "pdf")
+        return OutputFormat::Pdf;
+    if (ext == "calls")
+        return OutputFormat::Calls;
+    return std::nullopt;
+}
+
+std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
+                                                std::string& error)
+{
+    RenderOptions options;
+    bool haveOutput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--print") {
+            options.print = true;
+        } else if (arg == "--bw") {
+            options.blackAndWhite = true;
+        } else if (arg == "--set" || arg == "--size" || arg == "-o") {
+            if (!hasValue) {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--set") {
+                const auto eq = value.find('=');
+                if (eq == std::string::npos || eq == 0) {
+                    error = "--set takes NAME=VALUE, not \"" + value + "\"";
+                    return std::nullopt;
+                }
+                const std::string name = value.substr(0, eq);
+                if (findEntryLine(name) == nullptr) {
+                    error = "no sheet line is named \"" + name + "\"";
+                    return std::nullopt;
+                }
+                options.sets.emplace_back(name, value.substr(eq + 1));
+            } else if (arg == "--size") {
+                if (!parseSize(value, options.width, options.height)) {
+                    error = "--size takes WxH, each from 1 to 16384, not \"" + value + "\"";
+                    return std::nullopt;
+                }
+            } else {
+                options.output = value;
+                haveOutput = true;
+            }
+        } else {
+            error = "unknown argument \"" + arg + "\"";
+            return std::nullopt;
+        }
+    }
+    if (options.help)
+        return options;
+    if (options.blackAndWhite && !options.print) {
+        error = "--bw goes with --print";
+        return std::nullopt;
+    }
+    if (options.print == haveOutput) {
+        error = options.print ? "--print writes no file: leave out -o" : "-o FILE is needed";
+        return std::nullopt;
+    }
+    if (haveOutput) {
+        const auto format = formatOf(options.output);
+        if (!format) {
+            error = "the output's extension must be .png, .svg, .pdf or .calls: \"" +
+                    options.output + "\"";
+            return std::nullopt;
+        }
+        options.format = *format;
+    }
+    return options;
+}

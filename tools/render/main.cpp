@@ -1,0 +1,169 @@
+// kelvo-render: draws the page that a click in the plot window draws,
+// into a file, or prints it, without any window.
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "expr/SurfaceFunction.h"
+#include "platform/PaintDeviceWindow.h"
+#include "render/ComposePage.h"
+#include "sheets/DataSheet.h"
+#include "sheets/SheetLookup.h"
+#include "tools/render/PrintPage.h"
+#include "tools/render/RenderOptions.h"
+
+namespace {
+
+constexpr int exitParseWarning = 1;
+constexpr int exitFailure = 2;
+
+void applySets(const RenderOptions& options)
+{
+    for (const auto& [name, value] : options.sets) {
+        DataLine* line = findEntryLine(name);
+        buildLine(*line, line->name, value.c_str());
+    }
+}
+
+struct PageResult {
+    bool parseFailed = false;
+};
+
+// Composes the page on the window, reporting the parse warning on stderr.
+PageResult drawPage(PaintDeviceWindow& window)
+{
+    PageResult result;
+    SurfaceFunction surface(fdata);
+    window.setMessageHandler([&](const std::string& text, const std::string& caption, MessageButtons) {
+        std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", caption.c_str(), text.c_str(),
+                     surface.parser().diagnostic().c_str());
+        result.parseFailed = true;
+        return MessageAnswer::Ok;
+    });
+    PlotDevice device(&window);
+    double tilt = 0, theta = 0;
+    PageContext page{device, &surface, tilt, theta, false};
+    composePage(page, 0);
+    return result;
+}
+
+PageResult renderImage(const RenderOptions& o, QByteArray& bytes, bool record)
+{
+    QImage image(o.width, o.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    PaintDeviceWindow window(&image, o.width, o.height);
+    window.setRecording(record);
+    const PageResult result = drawPage(window);
+    if (record) {
+        bytes = QByteArray::fromStdString(window.trace());
+    } else {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    return result;
+}
+
+PageResult renderSvg(const RenderOptions& o, QByteArray& bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(o.width, o.height));
+    svg.setViewBox(QRect(0, 0, o.width, o.height));
+    svg.setResolution(96);
+    svg.setTitle("kelvo");
+    PaintDeviceWindow window(&svg, o.width, o.height);
+    return drawPage(window);
+}
+
+PageResult renderPdf(const RenderOptions& o, QByteArray& bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(QPageSize(QSizeF(o.width * 72.0 / 96, o.height * 72.0 / 96), QPageSize::Point,
+                              "kelvo", QPageSize::ExactMatch));
+    pdf.setTitle("kelvo");
+    PaintDeviceWindow window(&pdf, o.width, o.height);
+    return drawPage(window);
+}
+
+int renderToFile(const RenderOptions& o)
+{
+    QSaveFile file(QString::fromStdString(o.output));
+    if (!file.open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
+                     file.errorString().toLocal8Bit().constData());
+        return exitFailure;
+    }
+    QByteArray bytes;
+    PageResult result;
+    switch (o.format) {
+    case OutputFormat::Png: result = renderImage(o, bytes, false); break;
+    case OutputFormat::Calls: result = renderImage(o, bytes, true); break;
+    case OutputFormat::Svg: result = renderSvg(o, bytes); break;
+    case OutputFormat::Pdf: result = renderPdf(o, bytes); break;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
+                     file.errorString().toLocal8Bit().constData());
+        return exitFailure;
+    }
+    return result.parseFailed ? exitParseWarning : 0;
+}
+
+// Qt wants a private runtime directory; without an environment there is
+// none, so make one rather than warn on every run.
+void ensureRuntimeDir()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QString dir = QDir::tempPath() + "/kelvo-runtime-" + QString::number(getuid());
+    if (QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    initFunctionSheet();
+    initSettingsSheet();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = parseRenderOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "kelvo-render: %s\n%s", error.c_str(), renderUsage);
+        return exitFailure;
+    }
+    if (options->help) {
+        std::fputs(renderUsage, stdout);
+        return 0;
+    }
+    applySets(*options);
+
+    // No window is ever shown: Qt serves only fonts, images and printing.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ensureRuntimeDir();
+    QGuiApplication app(argc, argv);
+    if (options->print)
+        return printPage(options->blackAndWhite);
+    return renderToFile(*options);
+}
