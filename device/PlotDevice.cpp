@@ -225,30 +225,25 @@ double PlotDevice::toWorldX(int deviceX, int clampToEdges) const
     return x1 + (deviceX - left) / xScale;
 }
 
-void PlotDevice::moveCurrent(double x, double y)
+// Records the world point and its device point; returns whether the
+// device point comes from numbers. A height that is not a number, or a
+// world window of zero extent, gives none, and such a point is never
+// joined by a line; an infinite one is drawn to the edge of the device
+// range.
+bool PlotDevice::moveCurrent(double x, double y)
 {
     curX = x;
     curY = y;
-    curDevX = toDeviceX(x);
-    curDevY = toDeviceY(y);
+    const double dx = (x - x1) * xScale;
+    const double dy = (y - y1) * yScale;
+    curDevX = truncToDevice(dx + left + 0.5);
+    curDevY = truncToDevice(bottom - dy + 0.5);
+    return !std::isnan(dx) && !std::isnan(dy);
 }
-
-namespace {
-
-// A device point is joined by lines only when it comes from numbers: a
-// height that is not a number, or a world window of zero extent, gives
-// none, while an infinite one is drawn to the edge of the device range.
-bool devicePointDefined(const PlotDevice& d, double x, double y)
-{
-    return !std::isnan((x - d.x1) * d.xScale) && !std::isnan((y - d.y1) * d.yScale);
-}
-
-} // namespace
 
 void PlotDevice::moveTo(double x, double y)
 {
-    moveCurrent(x, y);
-    curDevValid = devicePointDefined(*this, x, y);
+    curDevValid = moveCurrent(x, y);
     if (dc != nullptr)
         dc->moveTo(curDevX, curDevY);
 }
@@ -256,8 +251,7 @@ void PlotDevice::moveTo(double x, double y)
 void PlotDevice::lineTo(double x, double y)
 {
     const bool wasValid = curDevValid;
-    moveCurrent(x, y);
-    curDevValid = devicePointDefined(*this, x, y);
+    curDevValid = moveCurrent(x, y);
     if (dc == nullptr)
         return;
     if (wasValid && curDevValid)

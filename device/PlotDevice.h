@@ -108,7 +108,7 @@ private:
     bool beginPrinting();
     void finishPrinting();
     void setUpColours();
-    void moveCurrent(double x, double y);
+    bool moveCurrent(double x, double y);
     void penAt(int index);
 
     // Whether the current device point came from finite values.

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPaintDevice>
 #include <QRect>
 #include <QString>
@@ -38,6 +39,15 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device)
 {
     if (device_->width() > 0 && device_->height() > 0)
         painter_.begin(device_);
+    if (device_->devType() == QInternal::Image && painter_.isActive()) {
+        auto* image = static_cast<QImage*>(device_);
+        if (image->format() == QImage::Format_RGB32) {
+            pixels_ = reinterpret_cast<quint32*>(image->bits());
+            stride_ = image->bytesPerLine() / 4;
+            imageRect_ = image->rect();
+            rasterClip_ = imageRect_;
+        }
+    }
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     polyline_.reserve(4096);
@@ -61,11 +71,16 @@ void QtCanvas::flush()
 
 void QtCanvas::flushLines()
 {
-    if (polyline_.size() >= 2 && painter_.isActive())
+    if (polyline_.size() >= 2 && painter_.isActive()) {
+        applyPen();
         painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
+    }
     polyline_.clear();
 }
 
+// The painter's pen is set only when the painter draws a line: on a dense
+// mesh the pen changes at every underside segment, and the painter's pen
+// changes cost far more than the segments.
 void QtCanvas::setPen(Colour colour, int width)
 {
     width = std::clamp(width, 0, 1000);
@@ -74,8 +89,17 @@ void QtCanvas::setPen(Colour colour, int width)
     flushLines();
     penColour_ = colour;
     penWidth_ = width;
-    QPen pen(toQColor(colour), width);
-    if (width > 1) {
+    penPixel_ = 0xff000000u | toQColor(colour).rgb();
+    painterPenStale_ = true;
+}
+
+void QtCanvas::applyPen()
+{
+    if (!painterPenStale_)
+        return;
+    painterPenStale_ = false;
+    QPen pen(toQColor(penColour_), penWidth_);
+    if (penWidth_ > 1) {
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
     } else {
@@ -104,6 +128,7 @@ void QtCanvas::rectangle(const DeviceRect& rect)
         return;
     painter_.fillRect(toQRect(rect), brush_);
     if (penWidth_ > 0) {
+        applyPen();
         painter_.setBrush(Qt::NoBrush);
         painter_.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1,
                                 rect.bottom - rect.top - 1));
@@ -113,14 +138,17 @@ void QtCanvas::rectangle(const DeviceRect& rect)
 void QtCanvas::setClip(const DeviceRect& rect)
 {
     flushLines();
-    painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.right - rect.left),
-                               std::max(0, rect.bottom - rect.top)));
+    const QRect clip(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                     std::max(0, rect.bottom - rect.top));
+    painter_.setClipRect(clip);
+    rasterClip_ = clip.intersected(imageRect_);
 }
 
 void QtCanvas::clearClip()
 {
     flushLines();
     painter_.setClipping(false);
+    rasterClip_ = imageRect_;
 }
 
 void QtCanvas::moveTo(int x, int y)
@@ -132,9 +160,47 @@ void QtCanvas::moveTo(int x, int y)
     position_ = to;
 }
 
+// Bresenham's line from (x0, y0) up to, not including, (x1, y1), clipped.
+// A segment wholly outside the clip is skipped; a very long one (only
+// infinite heights make them) goes to the painter, which clips it first.
+void QtCanvas::rasterLine(int x0, int y0, int x1, int y1)
+{
+    const QRect& c = rasterClip_;
+    if (c.isEmpty() || std::max(x0, x1) < c.left() || std::min(x0, x1) > c.right() ||
+        std::max(y0, y1) < c.top() || std::min(y0, y1) > c.bottom())
+        return;
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    if (dx - dy > 4 * (c.width() + c.height())) {
+        applyPen();
+        painter_.drawLine(x0, y0, x1, y1);
+        return;
+    }
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const int left = c.left(), right = c.right(), top = c.top(), bottom = c.bottom();
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        if (x0 >= left && x0 <= right && y0 >= top && y0 <= bottom)
+            pixels_[y0 * stride_ + x0] = penPixel_;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
 void QtCanvas::lineTo(int x, int y)
 {
     const QPoint to(x, y);
+    if (rasterLines()) {
+        rasterLine(position_.x(), position_.y(), x, y);
+        position_ = to;
+        return;
+    }
     if (polyline_.empty())
         polyline_.push_back(position_);
     if (to != polyline_.back())
@@ -207,8 +273,7 @@ void QtCanvas::textOut(int x, int y, const std::string& text)
     const QFontMetrics fm(font_, device_);
     painter_.fillRect(QRect(x, y, fm.horizontalAdvance(string), fm.ascent() + fm.descent()),
                       bkColour_);
-    const QPen kept = painter_.pen();
     painter_.setPen(textColour_);
     painter_.drawText(QPoint(x, y + fm.ascent()), string);
-    painter_.setPen(kept);
+    painterPenStale_ = true;
 }

@@ -46,15 +46,29 @@ public:
 private:
     QFont toQFont(const FontSpec& font) const;
     void flushLines();
+    void applyPen();
+    bool rasterLines() const { return pixels_ != nullptr && penWidth_ == 1; }
+    void rasterLine(int x0, int y0, int x1, int y1);
+    void resetRasterClip();
 
     QPaintDevice* device_;
     QPainter painter_;
     Colour penColour_ = 0;
     int penWidth_ = -1;
+    bool painterPenStale_ = true;
     QColor brush_ = Qt::white;
     QColor textColour_ = Qt::black;
     QColor bkColour_ = Qt::white;
     QFont font_;
     QPoint position_;
     std::vector<QPoint> polyline_;
+
+    // Thin lines on an RGB32 image are set straight into its pixels (the
+    // painter draws everything else, in the same order): on a dense mesh
+    // that is most of the page's work.
+    quint32* pixels_ = nullptr;
+    qsizetype stride_ = 0;
+    quint32 penPixel_ = 0;
+    QRect rasterClip_;
+    QRect imageRect_;
 };

@@ -1,5 +1,6 @@
 #include "render/SurfaceRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -123,29 +124,32 @@ void frontBoundary(MeshWalk& w, const Mesh& g, bool draw)
     }
 }
 
-void linesOfConstantY(MeshWalk& w, const Mesh& g)
+// The samples of one mesh line are computed first and then visited: the
+// evaluations come in the same order, and run back to back, which lets
+// the processor overlap them.
+void linesOfConstantY(MeshWalk& w, const Mesh& g, std::vector<MeshWalk::Sample>& line)
 {
     for (std::int64_t r = 1; r <= g.n; ++r) {
         const double y = g.y1 + static_cast<double>(r) * g.dy;
-        const MeshWalk::Sample start = w.sample(g.x1, y);
-        w.d_.moveTo(start.x, start.y);
-        for (std::int64_t l = 1; l <= g.mk; ++l) {
-            const double x = g.x1 + static_cast<double>(l) * g.subDx;
-            w.visit(w.sample(x, y), g.nk - r * g.k + l);
-        }
+        line[0] = w.sample(g.x1, y);
+        for (std::int64_t l = 1; l <= g.mk; ++l)
+            line[static_cast<std::size_t>(l)] = w.sample(g.x1 + static_cast<double>(l) * g.subDx, y);
+        w.d_.moveTo(line[0].x, line[0].y);
+        for (std::int64_t l = 1; l <= g.mk; ++l)
+            w.visit(line[static_cast<std::size_t>(l)], g.nk - r * g.k + l);
     }
 }
 
-void linesOfConstantX(MeshWalk& w, const Mesh& g)
+void linesOfConstantX(MeshWalk& w, const Mesh& g, std::vector<MeshWalk::Sample>& line)
 {
     for (std::int64_t q = 1; q <= g.m; ++q) {
         const double x = g.x1 + static_cast<double>(q) * g.dx;
-        const MeshWalk::Sample start = w.sample(x, g.y1);
-        w.d_.moveTo(start.x, start.y);
-        for (std::int64_t i = 1; i <= g.nk; ++i) {
-            const double y = g.y1 + static_cast<double>(i) * g.subDy;
-            w.visit(w.sample(x, y), g.nk - i + q * g.k);
-        }
+        line[0] = w.sample(x, g.y1);
+        for (std::int64_t i = 1; i <= g.nk; ++i)
+            line[static_cast<std::size_t>(i)] = w.sample(x, g.y1 + static_cast<double>(i) * g.subDy);
+        w.d_.moveTo(line[0].x, line[0].y);
+        for (std::int64_t i = 1; i <= g.nk; ++i)
+            w.visit(line[static_cast<std::size_t>(i)], g.nk - i + q * g.k);
     }
 }
 
@@ -186,17 +190,19 @@ void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, 
     g.subDy = g.dy / k;
     const auto columns = static_cast<std::size_t>(g.k * (g.m + g.n) + 1);
     std::vector<double> lower, upper;
+    std::vector<MeshWalk::Sample> line;
     try {
         lower.resize(columns);
         upper.resize(columns);
+        line.resize(static_cast<std::size_t>(std::max(g.mk, g.nk) + 1));
     } catch (const std::bad_alloc&) {
         return;
     }
 
     MeshWalk walk(device, function, lower, upper);
     frontBoundary(walk, g, true);
-    linesOfConstantY(walk, g);
+    linesOfConstantY(walk, g, line);
     frontBoundary(walk, g, false);
-    linesOfConstantX(walk, g);
+    linesOfConstantX(walk, g, line);
     device.selectPen(surfacePen);
 }

@@ -1,0 +1,132 @@
+// kelvo-render run as a new user runs it: a process with arguments,
+// checked by its exit status, its stderr and the file it writes.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string err;
+};
+
+ToolRun run(const std::string& args)
+{
+    const std::string command = "env -i " KELVO_RENDER_PATH " " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+std::string read(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool exists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
+
+class RenderTool : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return dir.path().toStdString() + "/" + name; }
+    QTemporaryDir dir;
+};
+
+TEST_F(RenderTool, EveryFormat)
+{
+    ASSERT_EQ(run("-o " + path("page.png")).status, 0);
+    const QImage png(QString::fromStdString(path("page.png")));
+    EXPECT_EQ(png.size(), QSize(800, 600));
+    EXPECT_EQ(png.pixel(45, 95), qRgb(253, 254, 218));
+
+    ASSERT_EQ(run("--size 640x480 -o " + path("page.svg")).status, 0);
+    const std::string svg = read(path("page.svg"));
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("640"), std::string::npos);
+
+    ASSERT_EQ(run("-o " + path("page.pdf")).status, 0);
+    EXPECT_EQ(read(path("page.pdf")).substr(0, 5), "%PDF-");
+
+    const ToolRun calls = run("-o " + path("page.calls"));
+    ASSERT_EQ(calls.status, 0) << calls.err;
+    EXPECT_TRUE(calls.err.empty()) << calls.err;
+    const std::string trace = read(path("page.calls"));
+    EXPECT_EQ(trace.substr(0, trace.find('\n')), "fill 0 0 800 600 #FFFFFF");
+    EXPECT_NE(trace.find("text "), std::string::npos);
+    EXPECT_NE(trace.find("\"f(x,y) = exp(-(x*x+4*y*y))\""), std::string::npos);
+    EXPECT_NE(trace.find(" #FF00FF 1\n"), std::string::npos);
+}
+
+TEST_F(RenderTool, SetsChangeThePage)
+{
+    ASSERT_EQ(run("--set pc=11 --set 'title=x' --set fc=16 -o " + path("red.calls")).status, 0);
+    const std::string trace = read(path("red.calls"));
+    EXPECT_EQ(trace.find("#FF00FF"), std::string::npos);
+    EXPECT_NE(trace.find(" #FF0000 1\n"), std::string::npos);
+    EXPECT_NE(trace.find(" #000000 1\n"), std::string::npos);
+    ASSERT_EQ(run("--set 'x1=" + std::string(80, '1') + "' -o " + path("long.calls")).status, 0);
+    EXPECT_NE(read(path("long.calls")).find("\"x1        = " + std::string(59, '1') + "\""),
+              std::string::npos);
+}
+
+TEST_F(RenderTool, ParseErrorWarnsAndStillDraws)
+{
+    const ToolRun r = run("--set 'f(x,y)=sin(x' -o " + path("flat.png"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Parse error: therefore f(x,y) = 0"), std::string::npos);
+    EXPECT_NE(r.err.find("f(x,y) = sin(x"), std::string::npos);
+    EXPECT_NE(r.err.find("sin(x  ')' expected."), std::string::npos);
+    EXPECT_TRUE(exists(path("flat.png")));
+}
+
+struct BadRun {
+    const char* name;
+    const char* args;
+    const char* message;
+};
+
+class RenderToolRefuses : public RenderTool, public ::testing::WithParamInterface<BadRun> {};
+
+TEST_P(RenderToolRefuses, WithAMessageAndNoFile)
+{
+    const std::string out = path("out.png");
+    std::string args = GetParam().args;
+    const auto at = args.find("OUT");
+    if (at != std::string::npos)
+        args.replace(at, 3, out);
+    const ToolRun r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
+    BadRun{"unknownName", "--set zz=1 -o OUT", "no sheet line is named \"zz\""},
+    BadRun{"headerName", "--set fdata=3 -o OUT", "no sheet line"},
+    BadRun{"noEquals", "--set x1 -o OUT", "NAME=VALUE"},
+    BadRun{"badSize", "--size 800 -o OUT", "--size takes WxH"},
+    BadRun{"zeroSize", "--size 0x600 -o OUT", "--size takes WxH"},
+    BadRun{"hugeSize", "--size 99999999x2 -o OUT", "--size takes WxH"},
+    BadRun{"noOutput", "--size 10x10", "-o FILE is needed"},
+    BadRun{"unknownArgument", "--frobnicate -o OUT", "unknown argument"},
+    BadRun{"unwritable", "-o /nonexistent-dir/page.png", "cannot write"},
+    BadRun{"unknownExtension", "-o page.jpeg", "extension"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
