@@ -40,17 +40,21 @@ bool PlotDevice::beginPrinting()
         colour = 1;
 
     printerDc = printService->open(name);
+    if (printerDc != nullptr) {
+        pageWidth = printerDc->horzRes();
+        pageHeight = printerDc->vertRes();
+    }
     if (printerDc == nullptr || !printerDc->startDoc() || !printerDc->startPage()) {
         printerDc.reset();
         printing = 0;
         colour = 1;
         window->messageBox("The printer " + name + " could not be opened; nothing was printed.",
                            "Print failed", MessageButtons::Ok);
+        pageWidth = clientWidth;
+        pageHeight = clientHeight;
         pictureRefused = true;
         return false;
     }
-    pageWidth = printerDc->horzRes();
-    pageHeight = printerDc->vertRes();
 
     printing = 1;
     screenDc = dc;

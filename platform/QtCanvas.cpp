@@ -54,6 +54,12 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device)
     setPen(0, 1);
 }
 
+bool QtCanvas::end()
+{
+    flush();
+    return painter_.isActive() && painter_.end();
+}
+
 QtCanvas::~QtCanvas()
 {
     flush();

@@ -40,6 +40,8 @@ public:
     void setBkColour(Colour colour) override;
     void textOut(int x, int y, const std::string& text) override;
     void flush() override;
+    // Ends the painting; false when the paint device refused it.
+    bool end();
 
     static QColor toQColor(Colour colour);
 

@@ -1,0 +1,47 @@
+#pragma once
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "device/DeviceWindow.h"
+#include "device/RecordingCanvas.h"
+#include "platform/QtCanvas.h"
+
+// A widget that PlotDevice draws into. Each picture goes into an image
+// that the widget keeps and paints whenever the platform asks, so a
+// covered and uncovered window shows it again; a resize clears it.
+// Message boxes it owns are modal boxes over its top-level window.
+class PictureWidget : public QWidget, public DeviceWindow {
+    Q_OBJECT
+public:
+    explicit PictureWidget(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+
+    DeviceRect clientRect() override;
+    Canvas* acquireCanvas() override;
+    void releaseCanvas(Canvas* canvas) override;
+    MessageAnswer messageBox(const std::string& text, const std::string& caption,
+                             MessageButtons buttons) override;
+
+    const QImage& picture() const { return picture_; }
+    // With recording on, every picture's calls are kept here (for tests).
+    void setRecording(bool on) { recording_ = on; }
+    const std::vector<std::string>& recordedCalls() const { return recorded_; }
+    void clearRecordedCalls() { recorded_.clear(); }
+
+    // Answers the widget's message boxes instead of showing them (tests).
+    using MessageHook = std::function<MessageAnswer(PictureWidget& owner, const std::string& text,
+                                                    const std::string& caption, MessageButtons)>;
+    static MessageHook messageHook;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage picture_;
+    std::unique_ptr<QtCanvas> canvas_;
+    std::unique_ptr<RecordingCanvas> recorder_;
+    bool recording_ = false;
+    std::vector<std::string> recorded_;
+};

@@ -1,0 +1,17 @@
+// kelvo: the desktop program.
+#include <QApplication>
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "sheets/DataSheet.h"
+
+int main(int argc, char** argv)
+{
+    initFunctionSheet();
+    initSettingsSheet();
+    QApplication qt(argc, argv);
+    qt.setQuitOnLastWindowClosed(false);
+    Application app;
+    app.mainWindow().show();
+    return qt.exec();
+}

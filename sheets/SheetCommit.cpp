@@ -1,0 +1,14 @@
+#include "sheets/SheetCommit.h"
+
+#include <cstring>
+
+void commitRow(DataLine& line, const std::string& row)
+{
+    copyField(line.display, DataLine::displaySize, row.c_str());
+    const std::size_t s = std::strlen(line.name) + 3;
+    const std::size_t t = std::strlen(line.display);
+    if (t >= s)
+        copyField(line.value, DataLine::valueSize, line.display + s);
+    else if (t + 1 == s)
+        copyField(line.value, DataLine::valueSize, "");
+}
