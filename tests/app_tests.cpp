@@ -338,6 +338,32 @@ private slots:
         QCOMPARE(nested, 2);
     }
 
+    void noPageWhileAPrintQuestionWaits()
+    {
+        app->command(CommandScreen);
+        app->command(CommandOrientation);
+        OrientationWindow* grid = state().orientationWindow;
+        grid->resize(360, 180);
+        PlotWindow* plot = state().plotWindow;
+        plot->setRecording(true);
+        int questions = 0;
+        PictureWidget::messageHook = [&](PictureWidget&, const std::string&, const std::string&,
+                                         MessageButtons buttons) {
+            ++questions;
+            app->orientationPointerMoved(grid, 10, 10);
+            app->orientationPointerMoved(grid, 350, 170);
+            click(plot);
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        };
+        app->command(CommandPrint);
+        QVERIFY(questions >= 1);
+        QCOMPARE(lineCount(*plot), 0);
+        QCOMPARE(state().snappedTilt, 0);
+        QCOMPARE(state().snappedTheta, 0);
+        click(plot);
+        QVERIFY(lineCount(*plot) > 0);
+    }
+
     void picturesSurviveExposureAndResizeClears()
     {
         app->command(CommandScreen);

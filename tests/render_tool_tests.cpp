@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,9 +18,9 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun run(const std::string& args)
+ToolRun run(const std::string& args, const std::string& environment = "")
 {
-    const std::string command = "env -i " KELVO_RENDER_PATH " " + args + " 2>&1";
+    const std::string command = "env -i " + environment + " " KELVO_RENDER_PATH " " + args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
@@ -95,6 +96,23 @@ TEST_F(RenderTool, ParseErrorWarnsAndStillDraws)
     EXPECT_TRUE(exists(path("flat.png")));
 }
 
+TEST_F(RenderTool, PrintWithoutAReachableSpoolerIsRefused)
+{
+    const ToolRun r = run("--print", "CUPS_SERVER=/nonexistent/cups.sock");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("No default printer"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not printed"), std::string::npos) << r.err;
+}
+
+TEST_F(RenderTool, PrintGoesToTheDefaultPrinter)
+{
+    if (run("--help").status != 0 || std::system("lpstat -d 2>/dev/null | grep -q 'destination:'") != 0)
+        GTEST_SKIP() << "no default destination: tools/setup-printer (as root) makes one";
+    const ToolRun r = run("--print --bw --set 'title=test'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("printing to "), std::string::npos) << r.err;
+}
+
 struct BadRun {
     const char* name;
     const char* args;
@@ -126,7 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"noOutput", "--size 10x10", "-o FILE is needed"},
     BadRun{"unknownArgument", "--frobnicate -o OUT", "unknown argument"},
     BadRun{"unwritable", "-o /nonexistent-dir/page.png", "cannot write"},
-    BadRun{"unknownExtension", "-o page.jpeg", "extension"}),
+    BadRun{"unknownExtension", "-o page.jpeg", "extension"},
+    BadRun{"printWithOutput", "--print -o OUT", "--print writes no file"},
+    BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
