@@ -56,10 +56,14 @@ void VariableNode::compile(Program& program) const
 
 void BinaryNode::compile(Program& program) const
 {
-    if (const double* right = right_->operand(program)) {
+    const double* left = left_->operand(program);
+    const double* right = right_->operand(program);
+    if (left != nullptr && right != nullptr) {
+        program.applyBoth(operator_, left, right);
+    } else if (right != nullptr) {
         left_->compile(program);
         program.apply(operator_, right, false);
-    } else if (const double* left = left_->operand(program)) {
+    } else if (left != nullptr) {
         right_->compile(program);
         program.apply(operator_, left, true);
     } else {

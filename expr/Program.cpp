@@ -7,9 +7,9 @@ const double* Program::constant(double value)
     return &constants_.emplace_back(value);
 }
 
-void Program::add(Op op, const double* operand)
+void Program::add(Op op, const double* operand, const double* second)
 {
-    Step step{op, {operand}};
+    Step step{op, operand, {second}};
     steps_.push_back(step);
 }
 
@@ -47,9 +47,20 @@ void Program::applyPopped(TokenKind op)
     }
 }
 
+void Program::applyBoth(TokenKind op, const double* left, const double* right)
+{
+    switch (op) {
+    case TokenKind::Plus: add(Op::AddBoth, left, right); break;
+    case TokenKind::Minus: add(Op::SubtractBoth, left, right); break;
+    case TokenKind::Star: add(Op::MultiplyBoth, left, right); break;
+    case TokenKind::Slash: add(Op::DivideBoth, left, right); break;
+    default: add(Op::PowerBoth, left, right); break;
+    }
+}
+
 void Program::call(const BuiltinFunction* function)
 {
-    Step step{Op::Call, {nullptr}};
+    Step step{Op::Call, nullptr, {nullptr}};
     step.function = function;
     if (function->plain() != nullptr) {
         step.op = Op::CallPlain;

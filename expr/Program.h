@@ -20,13 +20,15 @@ public:
         Add, Subtract, Multiply, Divide, Power,                    // acc op *operand
         SubtractFrom, DivideInto, PowerOf,                         // *operand op acc
         PopAdd, PopSubtract, PopMultiply, PopDivide, PopPower,     // pop op acc
+        AddBoth, SubtractBoth, MultiplyBoth, DivideBoth, PowerBoth, // *operand op *second
         Call, CallPlain,
     };
 
     struct Step {
         Op op;
+        const double* operand;
         union {
-            const double* operand;
+            const double* second;
             const BuiltinFunction* function;
             double (*plain)(double);
         };
@@ -39,6 +41,8 @@ public:
     void apply(TokenKind op, const double* operand, bool reversed);
     // acc = popped op acc.
     void applyPopped(TokenKind op);
+    // acc = *left op *right: two constants or variables in one step.
+    void applyBoth(TokenKind op, const double* left, const double* right);
     void call(const BuiltinFunction* function);
     void finish();
     void clear();
@@ -46,7 +50,7 @@ public:
     inline double run();
 
 private:
-    void add(Op op, const double* operand);
+    void add(Op op, const double* operand, const double* second = nullptr);
 
     std::vector<Step> steps_;
     std::deque<double> constants_;

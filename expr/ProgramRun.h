@@ -31,6 +31,11 @@ inline double Program::run()
         case Op::PopMultiply: acc = *--top * acc; break;
         case Op::PopDivide: --top; acc = divide(*top, acc); break;
         case Op::PopPower: --top; acc = std::pow(*top, acc); break;
+        case Op::AddBoth: acc = *step.operand + *step.second; break;
+        case Op::SubtractBoth: acc = *step.operand - *step.second; break;
+        case Op::MultiplyBoth: acc = *step.operand * *step.second; break;
+        case Op::DivideBoth: acc = divide(*step.operand, *step.second); break;
+        case Op::PowerBoth: acc = std::pow(*step.operand, *step.second); break;
         case Op::Call: acc = step.function->apply(acc); break;
         case Op::CallPlain: acc = step.plain(acc); break;
         }
