@@ -225,41 +225,6 @@ double PlotDevice::toWorldX(int deviceX, int clampToEdges) const
     return x1 + (deviceX - left) / xScale;
 }
 
-// Records the world point and its device point; returns whether the
-// device point comes from numbers. A height that is not a number, or a
-// world window of zero extent, gives none, and such a point is never
-// joined by a line; an infinite one is drawn to the edge of the device
-// range.
-bool PlotDevice::moveCurrent(double x, double y)
-{
-    curX = x;
-    curY = y;
-    const double dx = (x - x1) * xScale;
-    const double dy = (y - y1) * yScale;
-    curDevX = truncToDevice(dx + left + 0.5);
-    curDevY = truncToDevice(bottom - dy + 0.5);
-    return !std::isnan(dx) && !std::isnan(dy);
-}
-
-void PlotDevice::moveTo(double x, double y)
-{
-    curDevValid = moveCurrent(x, y);
-    if (dc != nullptr)
-        dc->moveTo(curDevX, curDevY);
-}
-
-void PlotDevice::lineTo(double x, double y)
-{
-    const bool wasValid = curDevValid;
-    curDevValid = moveCurrent(x, y);
-    if (dc == nullptr)
-        return;
-    if (wasValid && curDevValid)
-        dc->lineTo(curDevX, curDevY);
-    else
-        dc->moveTo(curDevX, curDevY);
-}
-
 void PlotDevice::moveTo3D(double x, double y, double z)
 {
     moveTo(projectX(x, y), projectY(x, y, z));

@@ -1,10 +1,12 @@
 #pragma once
+#include <cmath>
 #include <memory>
 #include <string>
 
 #include "device/Canvas.h"
 #include "device/Colours.h"
 #include "device/DeviceWindow.h"
+#include "device/DeviceInt.h"
 #include "device/Projection.h"
 
 class PrintService;
@@ -114,3 +116,39 @@ private:
     // Whether the current device point came from finite values.
     bool curDevValid = false;
 };
+
+// Moves and lines run once for every sample of the surface: inline.
+// Records the world point and its device point; returns whether the
+// device point comes from numbers. A height that is not a number, or a
+// world window of zero extent, gives none, and such a point is never
+// joined by a line; an infinite one is drawn to the edge of the device
+// range.
+inline bool PlotDevice::moveCurrent(double x, double y)
+{
+    curX = x;
+    curY = y;
+    const double dx = (x - x1) * xScale;
+    const double dy = (y - y1) * yScale;
+    curDevX = truncToDevice(dx + left + 0.5);
+    curDevY = truncToDevice(bottom - dy + 0.5);
+    return !std::isnan(dx) && !std::isnan(dy);
+}
+
+inline void PlotDevice::moveTo(double x, double y)
+{
+    curDevValid = moveCurrent(x, y);
+    if (dc != nullptr)
+        dc->moveTo(curDevX, curDevY);
+}
+
+inline void PlotDevice::lineTo(double x, double y)
+{
+    const bool wasValid = curDevValid;
+    curDevValid = moveCurrent(x, y);
+    if (dc == nullptr)
+        return;
+    if (wasValid && curDevValid)
+        dc->lineTo(curDevX, curDevY);
+    else
+        dc->moveTo(curDevX, curDevY);
+}
