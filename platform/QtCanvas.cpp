@@ -214,19 +214,19 @@ void QtCanvas::lineTo(int x, int y)
     position_ = to;
 }
 
-QFont QtCanvas::toQFont(const FontSpec& spec) const
+QFont QtCanvas::toQFont(const FontSpec& request) const
 {
-    QFont font(QString::fromLatin1(spec.face.c_str()));
-    font.setPixelSize(spec.height == 0 ? 12 : std::clamp(std::abs(spec.height), 1, 10000));
-    font.setBold(spec.weight >= 700);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
-    if (spec.width > 0) {
+    QFont font(QString::fromLatin1(request.face.c_str()));
+    font.setPixelSize(request.height == 0 ? 12 : std::clamp(std::abs(request.height), 1, 10000));
+    font.setBold(request.weight >= 700);
+    font.setItalic(request.italic);
+    font.setUnderline(request.underline);
+    font.setStrikeOut(request.strikeOut);
+    if (request.width > 0) {
         const int natural = QFontMetrics(font, device_).averageCharWidth();
         if (natural > 0)
             font.setStretch(std::clamp(
-                static_cast<int>(std::lround(100.0 * spec.width / natural)), 1, 4000));
+                static_cast<int>(std::lround(100.0 * request.width / natural)), 1, 4000));
     }
     return font;
 }
