@@ -222,7 +222,7 @@ double PlotDevice::toWorldX(int deviceX, int clampToEdges) const
         return x1;
     if (clampToEdges == 1 && deviceX >= right)
         return x2;
-    return x1 + (deviceX - left) / xScale;
+    return x1 + (static_cast<double>(deviceX) - left) / xScale;
 }
 
 void PlotDevice::moveTo3D(double x, double y, double z)

@@ -16,8 +16,8 @@ int countFrom(const DataSheet& sheet)
     if (sheet.size() < 2)
         return 0;
     const int lines = static_cast<int>(std::min<std::size_t>(sheet.size(), 1 << 20));
-    const int count = integerReading(sheet[0].value) - 1;
-    return std::clamp(count, 0, std::max(lines - 2, 0));
+    const long long count = static_cast<long long>(integerReading(sheet[0].value)) - 1;
+    return static_cast<int>(std::clamp<long long>(count, 0, std::max(lines - 2, 0)));
 }
 
 } // namespace

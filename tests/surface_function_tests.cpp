@@ -123,6 +123,8 @@ TEST_F(Surface, HeaderCountBeyondTheSheetStaysInside)
     buildLine(fdata[0], "fdata  ", "9999");
     SurfaceFunction big(fdata);
     EXPECT_EQ(big.parameterCount(), 5);
+    buildLine(fdata[0], "fdata  ", "-99999999999");
+    EXPECT_EQ(SurfaceFunction(fdata).parameterCount(), 0);
     buildLine(fdata[0], "fdata  ", "-3");
     SurfaceFunction small(fdata);
     EXPECT_EQ(small.parameterCount(), 0);
