@@ -66,6 +66,9 @@ void PictureWidget::paintEvent(QPaintEvent*)
 void PictureWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (canvas_ == nullptr)
+    // The platform may confirm a size the picture already has (a window
+    // being mapped): only a real change clears it.
+    if (canvas_ == nullptr && !picture_.isNull() && picture_.size() != event->size())
         picture_ = QImage();
+    update();
 }
