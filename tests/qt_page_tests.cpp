@@ -9,19 +9,31 @@
 
 namespace {
 
-QImage defaultPage(PaintDeviceWindow** recorded = nullptr)
+// Composes the screen page of the current sheets on the window; returns
+// the device's state after the page.
+struct PageState {
+    Canvas* dc;
+    int lineHeight;
+};
+
+PageState composeOn(PaintDeviceWindow& window)
+{
+    SurfaceFunction surface(fdata);
+    PlotDevice device(&window);
+    double tilt = 0, theta = 0;
+    PageContext page{device, &surface, tilt, theta, false};
+    composePage(page, 0);
+    return {device.dc, device.lineHeight};
+}
+
+QImage defaultPage()
 {
     initFunctionSheet();
     initSettingsSheet();
     QImage image(800, 600, QImage::Format_RGB32);
     image.fill(Qt::black);
     PaintDeviceWindow window(&image, 800, 600);
-    window.setRecording(recorded != nullptr);
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
+    composeOn(window);
     return image;
 }
 
@@ -72,11 +84,7 @@ TEST(QtPage, UndersideShowsInDarkMagenta)
     buildLine(sdata[SettingsLine::z1], "z1       ", "-4");
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
+    composeOn(window);
     EXPECT_GT(countPixels(image, qRgb(160, 0, 160), QRect(41, 91, 598, 478)), 500);
 }
 
@@ -87,11 +95,7 @@ TEST(QtPage, RecordedCallsMatchTheImagesMetrics)
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
     window.setRecording(true);
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
+    const PageState device = composeOn(window);
     ASSERT_FALSE(window.recordedCalls().empty());
     EXPECT_EQ(window.recordedCalls().front(), "fill 0 0 800 600 #FFFFFF");
     EXPECT_EQ(image.pixel(45, 95), qRgb(253, 254, 218)) << "recording still draws";
@@ -105,12 +109,7 @@ TEST(QtPage, EmptyImageIsHarmless)
     PaintDeviceWindow window(&image, 0, 0);
     initFunctionSheet();
     initSettingsSheet();
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
-    EXPECT_EQ(device.dc, nullptr);
+    EXPECT_EQ(composeOn(window).dc, nullptr);
 }
 
 } // namespace
