@@ -10,25 +10,26 @@ struct Default {
     const char* value;
 };
 
-void fill(DataSheet& sheet, const Default* rows, std::size_t count)
+DataSheet fill(const Default* rows, std::size_t count)
 {
-    sheet = DataSheet(count);
+    DataSheet sheet(count);
     for (std::size_t i = 0; i < count; ++i)
         buildLine(sheet[i], rows[i].name, rows[i].value);
+    return sheet;
 }
 
 } // namespace
 
-void initFunctionSheet()
+DataSheet defaultFunctionSheet()
 {
     static const Default rows[] = {
         {"fdata  ", "6"}, {"a", "5"}, {"b", "1"}, {"c", "1"},
         {"d", "1"}, {"e", "1"}, {"f(x,y)", "exp(-(x*x+4*y*y))"},
     };
-    fill(fdata, rows, std::size(rows));
+    return fill(rows, std::size(rows));
 }
 
-void initSettingsSheet()
+DataSheet defaultSettingsSheet()
 {
     static const Default rows[] = {
         {"sdata    ", "15"}, {"x1       ", "-2"}, {"x2       ", "2"},
@@ -38,5 +39,15 @@ void initSettingsSheet()
         {"pc       ", "13"}, {"fc       ", "0"},  {"ax       ", "0"},
         {"title    ", ""},
     };
-    fill(sdata, rows, std::size(rows));
+    return fill(rows, std::size(rows));
+}
+
+void initFunctionSheet()
+{
+    fdata = defaultFunctionSheet();
+}
+
+void initSettingsSheet()
+{
+    sdata = defaultSettingsSheet();
 }

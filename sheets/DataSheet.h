@@ -24,6 +24,10 @@ private:
 extern DataSheet fdata;
 extern DataSheet sdata;
 
+// The sheets as the program starts: the built-in defaults.
+DataSheet defaultFunctionSheet();
+DataSheet defaultSettingsSheet();
+
 void initFunctionSheet();
 void initSettingsSheet();
 
