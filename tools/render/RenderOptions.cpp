@@ -8,6 +8,7 @@
 const char* const renderUsage =
     "usage: kelvo-render [--set NAME=VALUE]... [--size WxH] -o FILE\n"
     "       kelvo-render [--set NAME=VALUE]... --print [--bw]\n"
+    "       kelvo-render --help | --version\n"
     "Draws the kelvo page of the sheets' defaults, changed by each --set, into\n"
     "FILE (.png, .svg, .pdf or .calls), or prints it on the default printer.\n"
     "NAME is a sheet line: a b c d e f(x,y) x1 x2 y1 y2 z1 z2 n m k tilt theta\n"
@@ -71,6 +72,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
         const bool hasValue = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--print") {
             options.print = true;
         } else if (arg == "--bw") {
@@ -107,7 +110,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
     }
-    if (options.help)
+    if (options.help || options.version)
         return options;
     if (options.blackAndWhite && !options.print) {
         error = "--bw goes with --print";

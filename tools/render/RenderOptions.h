@@ -15,6 +15,7 @@ struct RenderOptions {
     bool print = false;
     bool blackAndWhite = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the command line; on a fault, error says what is wrong.

@@ -23,6 +23,7 @@
 #include "sheets/SheetLookup.h"
 #include "tools/render/PrintPage.h"
 #include "tools/render/RenderOptions.h"
+#include "Version.h"
 
 namespace {
 
@@ -154,6 +155,10 @@ int main(int argc, char** argv)
     }
     if (options->help) {
         std::fputs(renderUsage, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
     applySets(*options);
