@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "Version.h"
+
 namespace {
 
 // Dialog units: a quarter of the average character width across, an
@@ -47,12 +49,12 @@ void showAboutBox(QWidget* owner)
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setGeometry(dialog.rect());
 
-    centredLine(dialog, du, "kelvo 1.0 - surface plotter", 12);
+    centredLine(dialog, du, QString("kelvo %1 - surface plotter").arg(programVersion), 12);
     auto* icon = new QLabel(&dialog);
     icon->setPixmap(QIcon(":/kelvo.svg").pixmap(32, 32));
     icon->move(du.rect(8, 8, 0, 0).topLeft());
-    centredLine(dialog, du, "Written by the kelvo developers", 35);
-    centredLine(dialog, du, "Reports and ideas: kelvo@example.org", 55);
+    centredLine(dialog, du, "Draws z = f(x,y) as a hidden-line wire mesh", 35);
+    centredLine(dialog, du, "Manual pages: kelvo(1) and kelvo-render(1)", 55);
 
     auto* ok = new QPushButton("OK", &dialog);
     ok->setDefault(true);
