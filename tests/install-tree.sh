@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Installs the build, stripped, into a temporary prefix and checks what a
+# desktop, a software centre and a reader of manuals find there, with
+# the validators Debian uses for them.
+# Usage: install-tree.sh BUILD_DIR SOURCE_DIR
+set -u
+build=$1
+source=$2
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+export LC_ALL=C.UTF-8 MANWIDTH=80 MANPAGER=cat PAGER=cat QT_QPA_PLATFORM=offscreen
+
+passed=0
+failed=0
+check() { # NAME COMMAND...: one check, passed when COMMAND succeeds
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $name"
+    failed=$((failed + 1))
+  fi
+}
+# COMMAND... succeeds; what it said is shown only when it fails.
+quiet() {
+  local out
+  out=$("$@" 2>&1) || { echo "$out"; return 1; }
+}
+# COMMAND... succeeds and prints nothing on either stream.
+silent() {
+  local out
+  out=$("$@" 2>&1) || { echo "$out"; return 1; }
+  [ -z "$out" ] || { echo "$out"; return 1; }
+}
+# The manual page renders with no warning from groff.
+renders_cleanly() {
+  local err
+  err=$(man --warnings -l "$1" 2>&1 >/dev/null) || { echo "$err"; return 1; }
+  [ -z "$err" ] || { echo "$err"; return 1; }
+}
+stripped() { [ -x "$1" ] && file -b "$1" | grep -q ', stripped'; }
+png_of_size() { file -b "$1" | grep -q "^PNG image data, $2 x $2,"; }
+has_key() { grep -qx "$2" "$1"; }
+
+if ! cmake --install "$build" --prefix "$prefix" --strip >/dev/null; then
+  echo "FAILED: cmake --install"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+share=$prefix/share
+
+for program in kelvo kelvo-render; do
+  check "bin/$program installed and stripped" stripped "$prefix/bin/$program"
+done
+
+desktop=$share/applications/kelvo.desktop
+check "desktop entry passes desktop-file-validate" silent desktop-file-validate "$desktop"
+check "desktop entry starts the installed kelvo" has_key "$desktop" 'Exec=kelvo'
+check "desktop entry names the theme icon" has_key "$desktop" 'Icon=kelvo'
+
+icons=$share/icons/hicolor
+check "scalable icon is the window icon" cmp -s "$icons/scalable/apps/kelvo.svg" "$source/resources/kelvo.svg"
+for size in 16 22 24 32 48 64 128 256; do
+  check "icon ${size}x$size" png_of_size "$icons/${size}x$size/apps/kelvo.png" "$size"
+done
+
+metainfo=$share/metainfo/org.kelvo.kelvo.metainfo.xml
+check "metainfo passes appstreamcli validate" quiet appstreamcli validate --no-net "$metainfo"
+check "metainfo launches the desktop entry" \
+  grep -q '<launchable type="desktop-id">kelvo.desktop</launchable>' "$metainfo"
+for program in kelvo kelvo-render; do
+  check "metainfo provides $program" grep -q "<binary>$program</binary>" "$metainfo"
+done
+
+man1=$share/man/man1
+for page in kelvo kelvo-render; do
+  check "$page(1) renders without warnings" renders_cleanly "$man1/$page.1.gz"
+done
+render_page=$(man -l "$man1/kelvo-render.1.gz" 2>/dev/null)
+kelvo_page=$(man -l "$man1/kelvo.1.gz" 2>/dev/null)
+# A term of a list stands at the page's indent, alone or before its text.
+documents() { grep -qE "^ {7}$2( |,|$)" <<<"$1"; }
+
+# Every option that kelvo-render's usage names has a paragraph of its own.
+usage=$("$prefix/bin/kelvo-render" --help)
+options=$(grep -oE '(^| |\[)--?[a-z]+' <<<"$usage" | tr -d ' [' | sort -u)
+check "kelvo-render's usage names options" test "$(wc -w <<<"$options")" -ge 7
+for option in $options; do
+  check "kelvo-render(1) documents $option" documents "$render_page" "(-h, )?$option"
+done
+for format in png svg pdf calls; do
+  check "kelvo-render(1) documents .$format" documents "$render_page" "\\.$format"
+done
+# Every call a page records, on a page with a frame box and axes as well.
+"$prefix/bin/kelvo-render" --set fc=16 --set ax=1 -o "$prefix/page.calls"
+calls=$( (awk '{print $1}' "$prefix/page.calls"; grep -o '^clip off' "$prefix/page.calls") | sort -u)
+check "a page records its calls" test "$(wc -l <<<"$calls")" -ge 6
+while read -r call; do
+  check "kelvo-render(1) documents the call '$call'" documents "$render_page" "$call"
+done <<<"$calls"
+for status in 0 1 2; do
+  check "kelvo-render(1) documents exit status $status" documents "$render_page" "$status"
+done
+
+for option in --help --version; do
+  check "kelvo(1) documents $option" documents "$kelvo_page" "$option"
+done
+for status in 0 1; do
+  check "kelvo(1) documents exit status $status" documents "$kelvo_page" "$status"
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
