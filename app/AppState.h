@@ -1,14 +1,15 @@
 #pragma once
+#include <QPointer>
 #include <memory>
 
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "app/SheetWindow.h"
 
 class HelpWindow;
 class MainWindow;
 class OrientationWindow;
 class PlotWindow;
-class SheetWindow;
 class PrintService;
 
 // Menu command identifiers: the keys of the main window's dispatch.
@@ -27,8 +28,8 @@ enum Command : int {
 // device and surface function, one-shot flags and the live angles.
 struct AppState {
     MainWindow* mainWindow = nullptr;
-    SheetWindow* fdataWindow = nullptr;
-    SheetWindow* sdataWindow = nullptr;
+    QPointer<SheetWindow> fdataWindow;
+    QPointer<SheetWindow> sdataWindow;
     PlotWindow* plotWindow = nullptr;
     OrientationWindow* orientationWindow = nullptr;
     HelpWindow* helpWindow = nullptr;

@@ -17,7 +17,7 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
 #include "sheets/Readings.h"
-#include "sheets/SheetWindow.h"
+#include "app/SheetWindow.h"
 
 namespace {
 
@@ -63,12 +63,11 @@ void Application::command(int id)
 void Application::openSheet(int id)
 {
     const bool functions = id == CommandFdata;
-    SheetWindow*& open = functions ? state_.fdataWindow : state_.sdataWindow;
-    if (open != nullptr)
+    QPointer<SheetWindow>& open = functions ? state_.fdataWindow : state_.sdataWindow;
+    if (open)
         return;
     open = new SheetWindow(functions ? "fdata" : "Gdata", functions ? fdata : sdata,
                            state_.mainWindow);
-    open->onDestroyed = [&open] { open = nullptr; };
     open->show();
 }
 

@@ -1,5 +1,17 @@
 #include "sheets/DataSheet.h"
 
+#include <algorithm>
+
+#include "sheets/Readings.h"
+
+std::size_t entryCount(const DataSheet& sheet)
+{
+    if (sheet.size() == 0)
+        return 0;
+    const int count = std::max(integerReading(sheet[0].value), 0);
+    return std::min(static_cast<std::size_t>(count), sheet.size() - 1);
+}
+
 DataSheet fdata;
 DataSheet sdata;
 

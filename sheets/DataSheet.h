@@ -20,6 +20,10 @@ private:
     std::vector<DataLine> lines_;
 };
 
+// The number of entry lines the header gives, kept within the lines the
+// sheet holds.
+std::size_t entryCount(const DataSheet& sheet);
+
 // The two process-wide sheets.
 extern DataSheet fdata;
 extern DataSheet sdata;
