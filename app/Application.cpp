@@ -85,7 +85,7 @@ void Application::openFunctionSheet()
 {
     if (fdataWindow_)
         return;
-    fdataWindow_ = new SheetWindow("fdata", fdata, mainWindow_.get());
+    fdataWindow_ = new SheetWindow("fdata", sheets_.fdata, mainWindow_.get());
     fdataWindow_->show();
 }
 
@@ -93,7 +93,7 @@ void Application::openSettingsSheet()
 {
     if (sdataWindow_)
         return;
-    sdataWindow_ = new SheetWindow("Gdata", sdata, mainWindow_.get());
+    sdataWindow_ = new SheetWindow("Gdata", sheets_.sdata, mainWindow_.get());
     sdataWindow_->show();
 }
 
@@ -105,7 +105,7 @@ void Application::bindDevice(DeviceWindow& window)
         device_ = std::make_unique<PlotDevice>(&window);
     device_->printService = spooler_.get();
     if (!surface_)
-        surface_ = std::make_unique<SurfaceFunction>(fdata);
+        surface_ = std::make_unique<SurfaceFunction>(sheets_.fdata);
 }
 
 // The new window becomes the plot window; an older one stays on screen,
@@ -131,7 +131,8 @@ void Application::print()
         return;
     bindDevice(mainWindow_->page());
     ComposingGuard guard(composing_);
-    PageContext page{*device_, surface_.get(), viewTilt_, viewTheta_, !orientationWindow_.isNull()};
+    PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
+                     !orientationWindow_.isNull()};
     composePage(page, 1);
 }
 
@@ -171,8 +172,8 @@ void Application::showAbout()
 
 void Application::readViewFromSheet()
 {
-    viewTilt_ = realReading(sdata[SettingsLine::tilt].value);
-    viewTheta_ = realReading(sdata[SettingsLine::theta].value);
+    viewTilt_ = realReading(sheets_.sdata[SettingsLine::tilt].value);
+    viewTheta_ = realReading(sheets_.sdata[SettingsLine::theta].value);
 }
 
 void Application::composeOnScreen()
@@ -181,7 +182,8 @@ void Application::composeOnScreen()
         return;
     ComposingGuard guard(composing_);
     device_->window = plotWindow_.data();
-    PageContext page{*device_, surface_.get(), viewTilt_, viewTheta_, !orientationWindow_.isNull()};
+    PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
+                     !orientationWindow_.isNull()};
     composePage(page, 0);
 }
 
@@ -219,10 +221,10 @@ void Application::orientationWindowClicked()
 void Application::recordAngles()
 {
     char text[16];
-    DataLine& tilt = sdata[SettingsLine::tilt];
+    DataLine& tilt = sheets_.sdata[SettingsLine::tilt];
     std::snprintf(text, sizeof text, "%d", snappedTilt_);
     buildLine(tilt, tilt.name, text);
-    DataLine& theta = sdata[SettingsLine::theta];
+    DataLine& theta = sheets_.sdata[SettingsLine::theta];
     std::snprintf(text, sizeof text, "%d", snappedTheta_);
     buildLine(theta, theta.name, text);
 }

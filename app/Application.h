@@ -6,6 +6,7 @@
 
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "sheets/Sheets.h"
 
 class MainWindow;
 class PopupWindow;
@@ -23,6 +24,8 @@ public:
     ~Application() override;
 
     MainWindow& mainWindow() { return *mainWindow_; }
+    // The user's data: what the editors edit and every page is drawn from.
+    Sheets& sheets() { return sheets_; }
     // The open windows, null when closed. The plot window is the one the
     // last Screen command opened, as long as it is open.
     SheetWindow* functionSheetWindow() const;
@@ -59,6 +62,7 @@ private:
     void releaseDevice();
     void recordAngles();
 
+    Sheets sheets_;
     std::unique_ptr<PrintService> spooler_;
     std::unique_ptr<PlotDevice> device_;
     std::unique_ptr<SurfaceFunction> surface_;

@@ -3,12 +3,9 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "sheets/DataSheet.h"
 
 int main(int argc, char** argv)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     QApplication qt(argc, argv);
     qt.setQuitOnLastWindowClosed(false);
     Application app;

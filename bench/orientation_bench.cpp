@@ -9,14 +9,11 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/PopupWindow.h"
-#include "sheets/DataSheet.h"
 
 namespace {
 
 void BM_PointerStepRedrawsThePlot(benchmark::State& state)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     Application app;
     app.mainWindow().commands().screen->trigger();
     app.plotWindow()->resize(800, 600);

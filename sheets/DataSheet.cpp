@@ -12,9 +12,6 @@ std::size_t entryCount(const DataSheet& sheet)
     return std::min(static_cast<std::size_t>(count), sheet.size() - 1);
 }
 
-DataSheet fdata;
-DataSheet sdata;
-
 namespace {
 
 struct Default {
@@ -52,14 +49,4 @@ DataSheet defaultSettingsSheet()
         {"title    ", ""},
     };
     return fill(rows, std::size(rows));
-}
-
-void initFunctionSheet()
-{
-    fdata = defaultFunctionSheet();
-}
-
-void initSettingsSheet()
-{
-    sdata = defaultSettingsSheet();
 }

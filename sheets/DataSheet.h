@@ -24,16 +24,9 @@ private:
 // sheet holds.
 std::size_t entryCount(const DataSheet& sheet);
 
-// The two process-wide sheets.
-extern DataSheet fdata;
-extern DataSheet sdata;
-
 // The sheets as the program starts: the built-in defaults.
 DataSheet defaultFunctionSheet();
 DataSheet defaultSettingsSheet();
-
-void initFunctionSheet();
-void initSettingsSheet();
 
 // Index of the sdata lines by role.
 namespace SettingsLine {

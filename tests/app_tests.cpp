@@ -87,8 +87,6 @@ private slots:
 
     void init()
     {
-        initFunctionSheet();
-        initSettingsSheet();
         boxes = std::make_unique<ModalAnswerer>();
         app = std::make_unique<Application>();
         app->mainWindow().show();
@@ -184,7 +182,7 @@ private slots:
         const bool functions = sheet == "fdata";
         (functions ? menu().fdata : menu().gdata)->trigger();
         SheetWindow* editor = functions ? app->functionSheetWindow() : app->settingsSheetWindow();
-        DataSheet& data = functions ? fdata : sdata;
+        DataSheet& data = functions ? app->sheets().fdata : app->sheets().sdata;
         const DataLine before = data[static_cast<std::size_t>(line)];
         QVERIFY(QTest::qWaitForWindowExposed(editor));
         QListWidget* list = editor->list();
@@ -223,8 +221,8 @@ private slots:
         menu().exit->trigger();
         QVERIFY(app->functionSheetWindow() == nullptr);
         QVERIFY(app->settingsSheetWindow() == nullptr);
-        QCOMPARE(QString(fdata[1].value), QString("7"));
-        QCOMPARE(QString(sdata[1].value), QString("-9"));
+        QCOMPARE(QString(app->sheets().fdata[1].value), QString("7"));
+        QCOMPARE(QString(app->sheets().sdata[1].value), QString("-9"));
     }
 
     void screenTwiceAndClicksInTheOlderWindow()
@@ -365,6 +363,7 @@ private slots:
         QCOMPARE(pages(*plot), 1);
 
         click(grid);
+        const DataSheet& sdata = app->sheets().sdata;
         QCOMPARE(QString(sdata[SettingsLine::tilt].display), QString("tilt      = 25"));
         QCOMPARE(QString(sdata[SettingsLine::theta].display), QString("theta     = -40"));
         plot->clearRecordedCalls();
@@ -394,7 +393,7 @@ private slots:
 
     void noSecondPageWhileAMessageBoxWaits()
     {
-        buildLine(fdata[6], "f(x,y)", "exp(");
+        buildLine(app->sheets().fdata[6], "f(x,y)", "exp(");
         menu().screen->trigger();
         menu().orientation->trigger();
         PopupWindow* grid = app->orientationWindow();
@@ -502,7 +501,7 @@ private slots:
 
     void parseWarningIsOwnedByThePlotWindow()
     {
-        buildLine(fdata[6], "f(x,y)", "2^3^2");
+        buildLine(app->sheets().fdata[6], "f(x,y)", "2^3^2");
         menu().screen->trigger();
         click(app->plotWindow());
         QCOMPARE(boxes->texts(), QStringList{"Parse error: therefore f(x,y) = 0|f(x,y) = 2^3^2"});

@@ -17,16 +17,18 @@ class Compose : public ::testing::Test {
 protected:
     Compose() : window(800, 600), device(&window)
     {
-        initFunctionSheet();
-        initSettingsSheet();
         surface = std::make_unique<SurfaceFunction>(fdata);
     }
 
     void compose(int mode = 0, bool orientationOpen = false)
     {
-        PageContext page{device, surface.get(), tilt, theta, orientationOpen};
+        PageContext page{device, sheets, surface.get(), tilt, theta, orientationOpen};
         composePage(page, mode);
     }
+
+    Sheets sheets;
+    DataSheet& fdata = sheets.fdata;
+    DataSheet& sdata = sheets.sdata;
 
     void set(std::size_t line, const char* value) { buildLine(sdata[line], sdata[line].name, value); }
 

@@ -16,7 +16,6 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "sheets/DataSheet.h"
 #include "tests/ModalAnswerer.h"
 
 namespace {
@@ -106,8 +105,6 @@ private slots:
 
     void init()
     {
-        initFunctionSheet();
-        initSettingsSheet();
         boxes = std::make_unique<ModalAnswerer>();
         app = std::make_unique<Application>();
         app->mainWindow().show();

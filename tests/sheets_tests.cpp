@@ -8,19 +8,18 @@
 #include "sheets/DataSheet.h"
 #include "sheets/PlotSettings.h"
 #include "sheets/SheetCommit.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
-class Sheets : public ::testing::Test {
+class Defaults : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        initFunctionSheet();
-        initSettingsSheet();
-    }
+    Sheets sheets;
+    DataSheet& fdata = sheets.fdata;
+    DataSheet& sdata = sheets.sdata;
 };
 
-TEST_F(Sheets, FunctionSheetDefaults)
+TEST_F(Defaults, FunctionSheetDefaults)
 {
     ASSERT_EQ(fdata.size(), 7u);
     EXPECT_STREQ(fdata[0].display, "fdata   = 6");
@@ -30,7 +29,7 @@ TEST_F(Sheets, FunctionSheetDefaults)
     EXPECT_STREQ(fdata[6].display, "f(x,y) = exp(-(x*x+4*y*y))");
 }
 
-TEST_F(Sheets, SettingsSheetDefaultsPutEveryValueAtColumn12)
+TEST_F(Defaults, SettingsSheetDefaultsPutEveryValueAtColumn12)
 {
     ASSERT_EQ(sdata.size(), 16u);
     EXPECT_STREQ(sdata[0].display, "sdata     = 15");
@@ -42,7 +41,7 @@ TEST_F(Sheets, SettingsSheetDefaultsPutEveryValueAtColumn12)
     }
 }
 
-TEST_F(Sheets, PlotSettingsFromDefaults)
+TEST_F(Defaults, PlotSettingsFromDefaults)
 {
     const PlotSettings s = readPlotSettings(sdata);
     EXPECT_EQ(s.x1, -2);
@@ -61,7 +60,7 @@ TEST_F(Sheets, PlotSettingsFromDefaults)
     EXPECT_EQ(s.yCentre, 0);
 }
 
-TEST_F(Sheets, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
+TEST_F(Defaults, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
 {
     buildLine(sdata[SettingsLine::x1], "x1       ", "abc");
     buildLine(sdata[SettingsLine::x2], "x2       ", "3");
@@ -76,11 +75,15 @@ TEST_F(Sheets, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
     EXPECT_EQ(s.m, 0);
 }
 
-TEST_F(Sheets, ProcessWideSettingsFollowTheSheet)
+TEST(Sheets, EachValueHasSheetsOfItsOwn)
 {
-    buildLine(sdata[SettingsLine::pc], "pc       ", "4");
-    readPlotSettings();
-    EXPECT_EQ(plotSettings.pc, 4);
+    Sheets one;
+    Sheets two = one;
+    buildLine(two.sdata[SettingsLine::pc], "pc       ", "4");
+    buildLine(two.fdata[6], "f(x,y)", "x*y");
+    EXPECT_EQ(readPlotSettings(one.sdata).pc, 13);
+    EXPECT_EQ(readPlotSettings(two.sdata).pc, 4);
+    EXPECT_STREQ(one.fdata[6].value, "exp(-(x*x+4*y*y))");
 }
 
 TEST(BuildLine, CutsLongValuesAt59AndNeverSpills)
