@@ -58,8 +58,9 @@ TEST_F(Compose, DataPanelListsFiveAndElevenLines)
         int x, y;
         ASSERT_EQ(std::sscanf(texts[i].c_str(), "text %d %d", &x, &y), 2);
         EXPECT_EQ(x, 656 + device.charWidth);
-        if (previousY >= 0)
+        if (previousY >= 0) {
             EXPECT_EQ(y - previousY, i == 5 ? 2 * lineHeight : lineHeight) << i;
+        }
         previousY = y;
     }
     EXPECT_NE(texts[0].find("\"a = 5\""), std::string::npos);
