@@ -5,7 +5,8 @@
 // Outside any namespace, as Q_INIT_RESOURCE needs.
 static void initResources() { Q_INIT_RESOURCE(kelvo); }
 
-#include <QCloseEvent>
+#include <QAction>
+#include <QEvent>
 #include <cstdio>
 
 #include "app/AboutBox.h"
@@ -29,6 +30,14 @@ public:
 private:
     bool& flag_;
 };
+
+// A whole number as the line's value, its display text built anew.
+void setWholeValue(DataLine& line, int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    buildLine(line, line.name, text);
+}
 
 } // namespace
 
@@ -130,10 +139,7 @@ void Application::print()
     if (composing_)
         return;
     bindDevice(mainWindow_->page());
-    ComposingGuard guard(composing_);
-    PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
-                     !orientationWindow_.isNull()};
-    composePage(page, 1);
+    compose(1);
 }
 
 void Application::openOrientationWindow()
@@ -180,11 +186,18 @@ void Application::composeOnScreen()
 {
     if (composing_ || !device_ || !surface_ || !plotWindow_)
         return;
-    ComposingGuard guard(composing_);
     device_->window = plotWindow_.data();
+    compose(0);
+}
+
+// The page of the sheets, on the device as it is bound: mode 0 on the
+// screen, 1 on the printer.
+void Application::compose(int mode)
+{
+    ComposingGuard guard(composing_);
     PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
                      !orientationWindow_.isNull()};
-    composePage(page, 0);
+    composePage(page, mode);
 }
 
 void Application::plotWindowClicked()
@@ -220,13 +233,8 @@ void Application::orientationWindowClicked()
 
 void Application::recordAngles()
 {
-    char text[16];
-    DataLine& tilt = sheets_.sdata[SettingsLine::tilt];
-    std::snprintf(text, sizeof text, "%d", snappedTilt_);
-    buildLine(tilt, tilt.name, text);
-    DataLine& theta = sheets_.sdata[SettingsLine::theta];
-    std::snprintf(text, sizeof text, "%d", snappedTheta_);
-    buildLine(theta, theta.name, text);
+    setWholeValue(sheets_.sdata[SettingsLine::tilt], snappedTilt_);
+    setWholeValue(sheets_.sdata[SettingsLine::theta], snappedTheta_);
 }
 
 void Application::helpWindowClicked()

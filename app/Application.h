@@ -53,6 +53,7 @@ private:
     void bindDevice(DeviceWindow& window);
     // The page on the plot window, unless one is being drawn already.
     void composeOnScreen();
+    void compose(int mode);
     void readViewFromSheet();
 
     void plotWindowClicked();
