@@ -1,23 +1,23 @@
 #include "app/Application.h"
 
 #include <QtCore/qglobal.h>
-#include <QDir>
 
 // Outside any namespace, as Q_INIT_RESOURCE needs.
 static void initResources() { Q_INIT_RESOURCE(kelvo); }
 
-#include <QApplication>
+#include <QAction>
+#include <QEvent>
 #include <cstdio>
 
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "app/OrientationGrid.h"
-#include "app/PopupWindows.h"
+#include "app/PopupWindow.h"
+#include "app/SheetWindow.h"
 #include "device/HelpPage.h"
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
 #include "sheets/Readings.h"
-#include "sheets/SheetWindow.h"
 
 namespace {
 
@@ -31,199 +31,224 @@ private:
     bool& flag_;
 };
 
+// A whole number as the line's value, its display text built anew.
+void setWholeValue(DataLine& line, int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    buildLine(line, line.name, text);
+}
+
 } // namespace
 
 Application::Application() : spooler_(std::make_unique<SpoolerPrintService>())
 {
     initResources();
-    state_.printService = spooler_.get();
-    state_.mainWindow = new MainWindow(*this);
+    mainWindow_ = std::make_unique<MainWindow>();
+    mainWindow_->installEventFilter(this);
+    connectCommands();
 }
 
+// The windows go first, while everything their going touches still lives.
 Application::~Application()
 {
-    delete state_.mainWindow;
+    mainWindow_.reset();
 }
 
-void Application::command(int id)
+SheetWindow* Application::functionSheetWindow() const { return fdataWindow_; }
+SheetWindow* Application::settingsSheetWindow() const { return sdataWindow_; }
+PopupWindow* Application::plotWindow() const { return plotWindow_; }
+PopupWindow* Application::orientationWindow() const { return orientationWindow_; }
+PopupWindow* Application::helpWindow() const { return helpWindow_; }
+
+void Application::connectCommands()
 {
-    switch (id) {
-    case CommandExit: state_.mainWindow->close(); break;
-    case CommandFdata:
-    case CommandGdata: openSheet(id); break;
-    case CommandScreen: openPlotWindow(); break;
-    case CommandPrint: print(); break;
-    case CommandOrientation: openOrientationWindow(); break;
-    case CommandHelp: openHelpWindow(); break;
-    case CommandAbout: showAboutBox(state_.mainWindow); break;
-    default: break;
+    const MainWindow::Commands& menu = mainWindow_->commands();
+    connect(menu.exit, &QAction::triggered, mainWindow_.get(), &QWidget::close);
+    connect(menu.fdata, &QAction::triggered, this, &Application::openFunctionSheet);
+    connect(menu.gdata, &QAction::triggered, this, &Application::openSettingsSheet);
+    connect(menu.screen, &QAction::triggered, this, &Application::openPlotWindow);
+    connect(menu.print, &QAction::triggered, this, &Application::print);
+    connect(menu.orientation, &QAction::triggered, this, &Application::openOrientationWindow);
+    connect(menu.help, &QAction::triggered, this, &Application::openHelpWindow);
+    connect(menu.about, &QAction::triggered, this, &Application::showAbout);
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Close && composing_) {
+        event->ignore();
+        return true;
     }
+    return QObject::eventFilter(watched, event);
 }
 
-void Application::openSheet(int id)
+PopupWindow* Application::openPopup(const QString& caption, QSize size, QWidget* owner)
 {
-    const bool functions = id == CommandFdata;
-    SheetWindow*& open = functions ? state_.fdataWindow : state_.sdataWindow;
-    if (open != nullptr)
+    auto* popup = new PopupWindow(caption, size, owner);
+    popup->installEventFilter(this);
+    return popup;
+}
+
+void Application::openFunctionSheet()
+{
+    if (fdataWindow_)
         return;
-    open = new SheetWindow(functions ? "fdata" : "Gdata", functions ? fdata : sdata,
-                           state_.mainWindow);
-    open->onDestroyed = [&open] { open = nullptr; };
-    open->show();
+    fdataWindow_ = new SheetWindow("fdata", sheets_.fdata, mainWindow_.get());
+    fdataWindow_->show();
 }
 
-void Application::bindDevice(DeviceWindow* window)
+void Application::openSettingsSheet()
 {
-    if (state_.device)
-        state_.device->window = window;
-    else
-        state_.device = std::make_unique<PlotDevice>(window);
-    state_.device->printService = state_.printService;
-    if (!state_.surfaceFunction)
-        state_.surfaceFunction = std::make_unique<SurfaceFunction>(fdata);
+    if (sdataWindow_)
+        return;
+    sdataWindow_ = new SheetWindow("Gdata", sheets_.sdata, mainWindow_.get());
+    sdataWindow_->show();
 }
 
+void Application::bindDevice(DeviceWindow& window)
+{
+    if (device_)
+        device_->window = &window;
+    else
+        device_ = std::make_unique<PlotDevice>(&window);
+    device_->printService = spooler_.get();
+    if (!surface_)
+        surface_ = std::make_unique<SurfaceFunction>(sheets_.fdata);
+}
+
+// The new window becomes the plot window; an older one stays on screen,
+// deaf to clicks, and its going releases nothing.
 void Application::openPlotWindow()
 {
-    if (state_.composing)
+    if (composing_)
         return;
-    auto* plot = new PlotWindow(*this, state_.mainWindow);
-    state_.plotWindow = plot;
-    bindDevice(plot);
-    state_.mainWindow->setOrientationEnabled(true);
+    if (plotWindow_)
+        plotWindow_->disconnect(this);
+    PopupWindow* plot = openPopup("plot", QSize(200, 200), mainWindow_.get());
+    connect(plot, &PopupWindow::clicked, this, &Application::plotWindowClicked);
+    connect(plot, &QObject::destroyed, this, &Application::releaseDevice);
+    plotWindow_ = plot;
+    bindDevice(*plot);
+    mainWindow_->commands().orientation->setEnabled(true);
     plot->show();
 }
 
 void Application::print()
 {
-    if (state_.composing)
+    if (composing_)
         return;
-    bindDevice(&state_.mainWindow->page());
-    ComposingGuard guard(state_.composing);
-    PageContext page{*state_.device, state_.surfaceFunction.get(), state_.viewTilt,
-                     state_.viewTheta, state_.orientationWindow != nullptr};
-    composePage(page, 1);
+    bindDevice(mainWindow_->page());
+    compose(1);
 }
 
 void Application::openOrientationWindow()
 {
-    if (state_.plotWindow == nullptr) {
-        state_.mainWindow->setOrientationEnabled(false);
+    if (!plotWindow_) {
+        mainWindow_->commands().orientation->setEnabled(false);
         return;
     }
-    if (state_.orientationAllowed != 1)
+    if (orientationWindow_)
         return;
-    state_.orientationAllowed = 0;
-    auto* orientation = new OrientationWindow(*this, state_.plotWindow);
-    state_.orientationWindow = orientation;
-    state_.viewTilt = realReading(sdata[SettingsLine::tilt].value);
-    state_.viewTheta = realReading(sdata[SettingsLine::theta].value);
-    orientation->show();
-    drawOrientationGrid(*orientation, state_.viewTilt, state_.viewTheta);
+    PopupWindow* grid = openPopup("Orientation", QSize(200, 210), plotWindow_);
+    grid->setMouseTracking(true);
+    connect(grid, &PopupWindow::pointerMoved, this, &Application::orientationPointerMoved);
+    connect(grid, &PopupWindow::clicked, this, &Application::orientationWindowClicked);
+    orientationWindow_ = grid;
+    readViewFromSheet();
+    grid->show();
+    drawOrientationGrid(*grid, viewTilt_, viewTheta_);
 }
 
 void Application::openHelpWindow()
 {
-    if (state_.helpAllowed != 1)
+    if (helpWindow_)
         return;
-    state_.helpAllowed = 0;
-    auto* help = new HelpWindow(*this, state_.mainWindow);
-    state_.helpWindow = help;
+    PopupWindow* help = openPopup("help", QSize(750, 490), mainWindow_.get());
+    connect(help, &PopupWindow::clicked, this, &Application::helpWindowClicked);
+    helpWindow_ = help;
     help->show();
     drawHelpPage(*help);
 }
 
+void Application::showAbout()
+{
+    showAboutBox(mainWindow_.get());
+}
+
+void Application::readViewFromSheet()
+{
+    viewTilt_ = realReading(sheets_.sdata[SettingsLine::tilt].value);
+    viewTheta_ = realReading(sheets_.sdata[SettingsLine::theta].value);
+}
+
 void Application::composeOnScreen()
 {
-    if (state_.composing || !state_.device || !state_.surfaceFunction ||
-        state_.plotWindow == nullptr)
+    if (composing_ || !device_ || !surface_ || !plotWindow_)
         return;
-    ComposingGuard guard(state_.composing);
-    state_.device->window = state_.plotWindow;
-    PageContext page{*state_.device, state_.surfaceFunction.get(), state_.viewTilt,
-                     state_.viewTheta, state_.orientationWindow != nullptr};
-    composePage(page, 0);
+    device_->window = plotWindow_.data();
+    compose(0);
 }
 
-void Application::plotWindowClicked(PlotWindow* window)
+// The page of the sheets, on the device as it is bound: mode 0 on the
+// screen, 1 on the printer.
+void Application::compose(int mode)
 {
-    if (state_.composing || window != state_.plotWindow || !state_.device ||
-        !state_.surfaceFunction)
+    ComposingGuard guard(composing_);
+    PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
+                     !orientationWindow_.isNull()};
+    composePage(page, mode);
+}
+
+void Application::plotWindowClicked()
+{
+    if (composing_ || !device_ || !surface_)
         return;
-    state_.viewTilt = realReading(sdata[SettingsLine::tilt].value);
-    state_.viewTheta = realReading(sdata[SettingsLine::theta].value);
+    readViewFromSheet();
     composeOnScreen();
 }
 
-void Application::orientationPointerMoved(OrientationWindow* window, int x, int y)
+// A page is drawn only when the pointer reaches another snapped angle.
+void Application::orientationPointerMoved(QPoint at)
 {
-    if (state_.composing)
+    if (composing_ || !orientationWindow_)
         return;
-    const DeviceRect client = window->clientRect();
-    const int tilt = snapTilt(y, client);
-    const int theta = snapTheta(x, client);
-    bool changed = false;
-    if (tilt != state_.snappedTilt) {
-        state_.snappedTilt = tilt;
-        changed = true;
-    }
-    if (theta != state_.snappedTheta) {
-        state_.snappedTheta = theta;
-        changed = true;
-    }
-    if (!changed)
+    const DeviceRect client = orientationWindow_->clientRect();
+    const int tilt = snapTilt(at.y(), client);
+    const int theta = snapTheta(at.x(), client);
+    if (tilt == snappedTilt_ && theta == snappedTheta_)
         return;
-    state_.viewTilt = state_.snappedTilt;
-    state_.viewTheta = state_.snappedTheta;
+    snappedTilt_ = tilt;
+    snappedTheta_ = theta;
+    viewTilt_ = snappedTilt_;
+    viewTheta_ = snappedTheta_;
     composeOnScreen();
 }
 
-void Application::orientationWindowClicked(OrientationWindow* window)
+void Application::orientationWindowClicked()
 {
-    drawOrientationGrid(*window, state_.viewTilt, state_.viewTheta);
+    drawOrientationGrid(*orientationWindow_, viewTilt_, viewTheta_);
     recordAngles();
 }
 
 void Application::recordAngles()
 {
-    char text[16];
-    DataLine& tilt = sdata[SettingsLine::tilt];
-    std::snprintf(text, sizeof text, "%d", state_.snappedTilt);
-    buildLine(tilt, tilt.name, text);
-    DataLine& theta = sdata[SettingsLine::theta];
-    std::snprintf(text, sizeof text, "%d", state_.snappedTheta);
-    buildLine(theta, theta.name, text);
+    setWholeValue(sheets_.sdata[SettingsLine::tilt], snappedTilt_);
+    setWholeValue(sheets_.sdata[SettingsLine::theta], snappedTheta_);
 }
 
-void Application::helpWindowClicked(HelpWindow* window)
+void Application::helpWindowClicked()
 {
-    drawHelpPage(*window);
+    drawHelpPage(*helpWindow_);
 }
 
-void Application::plotWindowDestroyed(PlotWindow* window)
+// The plot window went: the device and the surface function go with it,
+// and the next Screen or Print makes them anew.
+void Application::releaseDevice()
 {
-    if (window != state_.plotWindow)
-        return;
-    if (state_.device) {
-        state_.device->finishDrawing();
-        state_.device.reset();
-        state_.surfaceFunction.reset();
+    if (device_) {
+        device_->finishDrawing();
+        device_.reset();
+        surface_.reset();
     }
-    state_.plotWindow = nullptr;
-}
-
-void Application::orientationWindowDestroyed(OrientationWindow* window)
-{
-    if (window != state_.orientationWindow)
-        return;
-    state_.orientationWindow = nullptr;
-    state_.orientationAllowed = 1;
-}
-
-void Application::helpWindowDestroyed(HelpWindow* window)
-{
-    if (window != state_.helpWindow)
-        return;
-    state_.helpWindow = nullptr;
-    state_.helpAllowed = 1;
 }

@@ -1,44 +1,86 @@
 #pragma once
+#include <QObject>
+#include <QPointer>
+#include <QSize>
 #include <memory>
 
-#include "app/AppState.h"
+#include "device/PlotDevice.h"
+#include "expr/SurfaceFunction.h"
+#include "sheets/Sheets.h"
 
-class QWidget;
+class MainWindow;
+class PopupWindow;
+class PrintService;
+class SheetWindow;
 
-// The program's behaviour: the menu commands, the clicks and pointer
-// moves of its popups, and what goes when a window is destroyed.
-class Application {
+// The desktop program. It owns the main window, the long-lived device and
+// the surface function; it opens the windows of the menu's commands and
+// acts on what they signal. A window that closes is gone from here too:
+// each is held as a QPointer, and whether it is open is whether it exists.
+class Application final : public QObject {
+    Q_OBJECT
 public:
     Application();
-    ~Application();
-    Application(const Application&) = delete;
-    Application& operator=(const Application&) = delete;
+    ~Application() override;
 
-    AppState& state() { return state_; }
-    MainWindow& mainWindow() { return *state_.mainWindow; }
+    MainWindow& mainWindow() { return *mainWindow_; }
+    // The user's data: what the editors edit and every page is drawn from.
+    Sheets& sheets() { return sheets_; }
+    // The open windows, null when closed. The plot window is the one the
+    // last Screen command opened, as long as it is open.
+    SheetWindow* functionSheetWindow() const;
+    SheetWindow* settingsSheetWindow() const;
+    PopupWindow* plotWindow() const;
+    PopupWindow* orientationWindow() const;
+    PopupWindow* helpWindow() const;
 
-    void command(int id);
-
-    void plotWindowClicked(PlotWindow* window);
-    void orientationPointerMoved(OrientationWindow* window, int x, int y);
-    void orientationWindowClicked(OrientationWindow* window);
-    void helpWindowClicked(HelpWindow* window);
-
-    void plotWindowDestroyed(PlotWindow* window);
-    void orientationWindowDestroyed(OrientationWindow* window);
-    void helpWindowDestroyed(HelpWindow* window);
-
-private:
-    void openSheet(int id);
+public slots:
+    void openFunctionSheet();
+    void openSettingsSheet();
     void openPlotWindow();
     void print();
     void openOrientationWindow();
     void openHelpWindow();
-    void bindDevice(DeviceWindow* window);
+    void showAbout();
+
+protected:
+    // No window closes while a page is being drawn.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectCommands();
+    PopupWindow* openPopup(const QString& caption, QSize size, QWidget* owner);
+    void bindDevice(DeviceWindow& window);
     // The page on the plot window, unless one is being drawn already.
     void composeOnScreen();
+    void compose(int mode);
+    void readViewFromSheet();
+
+    void plotWindowClicked();
+    void orientationPointerMoved(QPoint at);
+    void orientationWindowClicked();
+    void helpWindowClicked();
+    void releaseDevice();
     void recordAngles();
 
-    AppState state_;
+    Sheets sheets_;
     std::unique_ptr<PrintService> spooler_;
+    std::unique_ptr<PlotDevice> device_;
+    std::unique_ptr<SurfaceFunction> surface_;
+    // The viewing angles of screen pages, and the last ones the pointer
+    // reached over an orientation grid.
+    double viewTilt_ = 0;
+    double viewTheta_ = 0;
+    int snappedTilt_ = 0;
+    int snappedTheta_ = 0;
+    // True while a page is being drawn, message boxes included: no second
+    // page may start on the device meanwhile.
+    bool composing_ = false;
+
+    QPointer<SheetWindow> fdataWindow_;
+    QPointer<SheetWindow> sdataWindow_;
+    QPointer<PopupWindow> plotWindow_;
+    QPointer<PopupWindow> orientationWindow_;
+    QPointer<PopupWindow> helpWindow_;
+    std::unique_ptr<MainWindow> mainWindow_;
 };

@@ -6,64 +6,47 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/AppState.h"
-#include "app/Application.h"
-
-MainWindow::MainWindow(Application& app) : app_(app), page_(new PictureWidget(this))
+MainWindow::MainWindow() : page_(new PictureWidget(this))
 {
     setWindowTitle("kelvo");
     setWindowIcon(QIcon(":/kelvo.svg"));
     setCentralWidget(page_);
     createMenu();
-    setOrientationEnabled(false);
+    commands_.orientation->setEnabled(false);
 }
 
-QAction* MainWindow::addCommand(QWidget* menu, const QString& text, int id)
+QAction* MainWindow::addCommand(QWidget* menu, const QString& text)
 {
     auto* action = new QAction(text, this);
-    action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { app_.command(id); });
     menu->addAction(action);
-    actions_[id] = action;
     return action;
 }
 
 void MainWindow::createMenu()
 {
     QMenuBar* bar = menuBar();
-    addCommand(bar, "E&xit", CommandExit);
+    commands_.exit = addCommand(bar, "E&xit");
     QMenu* data = bar->addMenu("&Data");
-    addCommand(data, "&Fdata", CommandFdata);
+    commands_.fdata = addCommand(data, "&Fdata");
     data->addSeparator();
-    addCommand(data, "&Gdata", CommandGdata);
+    commands_.gdata = addCommand(data, "&Gdata");
     QMenu* plot = bar->addMenu("&Plot");
-    addCommand(plot, "&Screen", CommandScreen);
+    commands_.screen = addCommand(plot, "&Screen");
     plot->addSeparator();
-    addCommand(plot, "&Print", CommandPrint);
-    addCommand(bar, "&Orientation", CommandOrientation);
-    addCommand(bar, "&Help", CommandHelp);
-    addCommand(bar, "&About", CommandAbout);
+    commands_.print = addCommand(plot, "&Print");
+    commands_.orientation = addCommand(bar, "&Orientation");
+    commands_.help = addCommand(bar, "&Help");
+    commands_.about = addCommand(bar, "&About");
 }
 
-QAction* MainWindow::action(int id) const
-{
-    const auto found = actions_.find(id);
-    return found == actions_.end() ? nullptr : found->second;
-}
-
-void MainWindow::setOrientationEnabled(bool on)
-{
-    actions_.at(CommandOrientation)->setEnabled(on);
-}
-
-// Closing the main window ends the program; the popups it owns, and with
-// them the sheet editors' last commits, go with it.
+// Closing the main window ends the program. The windows it owns go first,
+// and with them the sheet editors' last commits.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (app_.state().composing) {
-        event->ignore();
-        return;
-    }
     event->accept();
+    const QList<QWidget*> owned = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : owned)
+        if (child->isWindow())
+            delete child;
     QApplication::quit();
 }

@@ -1,10 +1,8 @@
 #pragma once
 #include <QMainWindow>
-#include <map>
 
 #include "app/PictureWidget.h"
 
-class Application;
 class QAction;
 
 // The main window "kelvo": the menu, and a client area that a declined
@@ -12,20 +10,30 @@ class QAction;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Application& app);
+    // The menu's commands, one action each.
+    struct Commands {
+        QAction* exit = nullptr;
+        QAction* fdata = nullptr;
+        QAction* gdata = nullptr;
+        QAction* screen = nullptr;
+        QAction* print = nullptr;
+        QAction* orientation = nullptr;
+        QAction* help = nullptr;
+        QAction* about = nullptr;
+    };
+
+    MainWindow();
 
     PictureWidget& page() { return *page_; }
-    QAction* action(int id) const;
-    void setOrientationEnabled(bool on);
+    const Commands& commands() const { return commands_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenu();
-    QAction* addCommand(QWidget* menu, const QString& text, int id);
+    QAction* addCommand(QWidget* menu, const QString& text);
 
-    Application& app_;
     PictureWidget* page_;
-    std::map<int, QAction*> actions_;
+    Commands commands_;
 };

@@ -4,8 +4,6 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-PictureWidget::MessageHook PictureWidget::messageHook;
-
 PictureWidget::PictureWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -39,20 +37,32 @@ void PictureWidget::releaseCanvas(Canvas*)
     update();
 }
 
+PromptAnswer PictureWidget::ask(Prompt kind, const std::string& text, const std::string& caption)
+{
+    return showBox(text, caption, isQuestion(kind));
+}
+
 MessageAnswer PictureWidget::messageBox(const std::string& text, const std::string& caption,
                                         MessageButtons buttons)
 {
-    if (messageHook)
-        return messageHook(*this, text, caption, buttons);
+    switch (showBox(text, caption, buttons == MessageButtons::YesNo)) {
+    case PromptAnswer::Yes: return MessageAnswer::Yes;
+    case PromptAnswer::No: return MessageAnswer::No;
+    case PromptAnswer::Ok: break;
+    }
+    return MessageAnswer::Ok;
+}
+
+PromptAnswer PictureWidget::showBox(const std::string& text, const std::string& caption,
+                                    bool question)
+{
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(caption.c_str()),
                     QString::fromLatin1(text.c_str()),
-                    buttons == MessageButtons::Ok ? QMessageBox::Ok
-                                                  : QMessageBox::Yes | QMessageBox::No,
-                    window());
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, window());
     const int answer = box.exec();
-    if (buttons == MessageButtons::Ok)
-        return MessageAnswer::Ok;
-    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    if (!question)
+        return PromptAnswer::Ok;
+    return answer == QMessageBox::Yes ? PromptAnswer::Yes : PromptAnswer::No;
 }
 
 void PictureWidget::paintEvent(QPaintEvent*)

@@ -1,18 +1,18 @@
 #pragma once
 #include <QImage>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "device/DeviceWindow.h"
+#include "device/Prompter.h"
 #include "device/RecordingCanvas.h"
 #include "platform/QtCanvas.h"
 
 // A widget that PlotDevice draws into. Each picture goes into an image
 // that the widget keeps and paints whenever the platform asks, so a
 // covered and uncovered window shows it again; a resize clears it.
-// Message boxes it owns are modal boxes over its top-level window.
-class PictureWidget : public QWidget, public DeviceWindow {
+// Its prompts are modal message boxes over its top-level window.
+class PictureWidget : public QWidget, public DeviceWindow, public Prompter {
     Q_OBJECT
 public:
     explicit PictureWidget(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
@@ -20,6 +20,8 @@ public:
     DeviceRect clientRect() override;
     Canvas* acquireCanvas() override;
     void releaseCanvas(Canvas* canvas) override;
+    PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override;
+    // The same box for a device that gives the buttons rather than the kind.
     MessageAnswer messageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons) override;
 
@@ -29,16 +31,14 @@ public:
     const std::vector<std::string>& recordedCalls() const { return recorded_; }
     void clearRecordedCalls() { recorded_.clear(); }
 
-    // Answers the widget's message boxes instead of showing them (tests).
-    using MessageHook = std::function<MessageAnswer(PictureWidget& owner, const std::string& text,
-                                                    const std::string& caption, MessageButtons)>;
-    static MessageHook messageHook;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Yes or No for a question, Ok for a note.
+    PromptAnswer showBox(const std::string& text, const std::string& caption, bool question);
+
     QImage picture_;
     std::unique_ptr<QtCanvas> canvas_;
     std::unique_ptr<RecordingCanvas> recorder_;

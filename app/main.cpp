@@ -7,7 +7,6 @@
 #include "Version.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "sheets/DataSheet.h"
 
 namespace {
 
@@ -86,8 +85,6 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
-    initFunctionSheet();
-    initSettingsSheet();
     QApplication qt(argc, argv);
     qt.setQuitOnLastWindowClosed(false);
     Application app;

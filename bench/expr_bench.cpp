@@ -37,7 +37,7 @@ BENCHMARK(BM_NativeDefaultF);
 
 void BM_SurfaceFunctionDefaultF(benchmark::State& state)
 {
-    initFunctionSheet();
+    const DataSheet fdata = defaultFunctionSheet();
     const auto points = gridPoints();
     SurfaceFunction surface(fdata);
     surface.parseAndReport();

@@ -2,24 +2,23 @@
 // from the mouse event to the finished page in an 800 x 600 plot window.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 
 #include "app/Application.h"
-#include "app/PopupWindows.h"
-#include "sheets/DataSheet.h"
+#include "app/MainWindow.h"
+#include "app/PopupWindow.h"
 
 namespace {
 
 void BM_PointerStepRedrawsThePlot(benchmark::State& state)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     Application app;
-    app.command(CommandScreen);
-    app.state().plotWindow->resize(800, 600);
-    app.command(CommandOrientation);
-    OrientationWindow* grid = app.state().orientationWindow;
+    app.mainWindow().commands().screen->trigger();
+    app.plotWindow()->resize(800, 600);
+    app.mainWindow().commands().orientation->trigger();
+    PopupWindow* grid = app.orientationWindow();
     grid->resize(360, 180);
     // Two points whose theta snaps differ (-40 and -30): every step redraws.
     const QPointF points[] = {QPointF(140, 65), QPointF(151, 65)};
@@ -30,7 +29,7 @@ void BM_PointerStepRedrawsThePlot(benchmark::State& state)
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(grid, &move);
     }
-    benchmark::DoNotOptimize(app.state().plotWindow->picture().constBits());
+    benchmark::DoNotOptimize(app.plotWindow()->picture().constBits());
 }
 BENCHMARK(BM_PointerStepRedrawsThePlot)->Unit(benchmark::kMillisecond);
 

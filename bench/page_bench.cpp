@@ -12,17 +12,16 @@ namespace {
 
 void composeOnImage(benchmark::State& state, const char* n, const char* m, const char* k)
 {
-    initFunctionSheet();
-    initSettingsSheet();
-    buildLine(sdata[SettingsLine::n], "n        ", n);
-    buildLine(sdata[SettingsLine::m], "m        ", m);
-    buildLine(sdata[SettingsLine::k], "k        ", k);
+    Sheets sheets;
+    buildLine(sheets.sdata[SettingsLine::n], "n        ", n);
+    buildLine(sheets.sdata[SettingsLine::m], "m        ", m);
+    buildLine(sheets.sdata[SettingsLine::k], "k        ", k);
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
-    SurfaceFunction surface(fdata);
+    SurfaceFunction surface(sheets.fdata);
     PlotDevice device(&window);
     double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
+    PageContext page{device, sheets, &surface, tilt, theta, false};
     for (auto _ : state) {
         composePage(page, 0);
         benchmark::DoNotOptimize(image.constBits());

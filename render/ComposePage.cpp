@@ -20,24 +20,24 @@ void setPageColours(PlotDevice& d)
     d.textColourIndex = 1;
 }
 
-void drawDataPanel(PlotDevice& d, int b)
+void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
 {
     d.setViewport(82, 99, b, 85, 1);
     d.fillViewport(5);
     d.frameViewport(-1);
-    for (std::size_t i = 1; i <= 5 && i < fdata.size(); ++i) {
-        d.writeText(fdata[i].display);
+    for (std::size_t i = 1; i <= 5 && i < sheets.fdata.size(); ++i) {
+        d.writeText(sheets.fdata[i].display);
         d.newLines(1);
     }
     d.newLines(1);
-    for (std::size_t i = 1; i <= 11 && i < sdata.size(); ++i) {
-        d.writeText(sdata[i].display);
+    for (std::size_t i = 1; i <= 11 && i < sheets.sdata.size(); ++i) {
+        d.writeText(sheets.sdata[i].display);
         d.newLines(1);
     }
 }
 
 // The f(x,y) line, centred 8 % of the viewport's height above it.
-void drawCaption(PlotDevice& d)
+void drawCaption(PlotDevice& d, const DataSheet& fdata)
 {
     d.clip = 0;
     d.applyClip();
@@ -52,7 +52,7 @@ void drawCaption(PlotDevice& d)
     d.dc->textOut(d.toDeviceX(50) - w / 2, d.toDeviceY(108) - d.lineHeight / 2, caption);
 }
 
-void drawSurfaceViewport(PlotDevice& d, int b)
+void drawSurfaceViewport(PlotDevice& d, const DataSheet& fdata, int b)
 {
     d.setViewport(5, 80, b, 85, 1);
     d.fillViewport(5);
@@ -66,7 +66,7 @@ void drawSurfaceViewport(PlotDevice& d, int b)
     d.xScale = d.viewportWidth * 0.01;
     d.yScale = d.viewportHeight * 0.01;
     d.worldAspect = d.viewportAspect;
-    drawCaption(d);
+    drawCaption(d, fdata);
     d.selectBrush(6);
     d.clip = 1;
     d.applyClip();
@@ -78,8 +78,8 @@ void drawSurfaceViewport(PlotDevice& d, int b)
 void composePage(PageContext& page, int mode)
 {
     PlotDevice& d = page.device;
-    readPlotSettings();
-    const PlotSettings& s = plotSettings;
+    const DataSheet& sdata = page.sheets.sdata;
+    const PlotSettings s = readPlotSettings(sdata);
     if (page.surface != nullptr)
         page.surface->setCentre(s.xCentre, s.yCentre);
     if (mode == 1 || !page.orientationOpen) {
@@ -98,12 +98,12 @@ void composePage(PageContext& page, int mode)
 
     if (d.colourDrawing())
         setPageColours(d);
-    drawDataPanel(d, b);
+    drawDataPanel(d, page.sheets, b);
     if (d.colourDrawing()) {
         setPageColours(d);
         d.penIndex = s.pc;
     }
-    drawSurfaceViewport(d, b);
+    drawSurfaceViewport(d, page.sheets.fdata, b);
 
     ZeroFunction flat;
     ZFunction* function = &flat;

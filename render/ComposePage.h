@@ -1,12 +1,14 @@
 #pragma once
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "sheets/Sheets.h"
 
-// What a page is drawn from besides the sheets: the device (bound to the
-// plot window for the screen, to the main window for a print), the
-// surface function, and the live viewing angles.
+// What a page is drawn from: the device (bound to the plot window for the
+// screen, to the main window for a print), the sheets, the surface
+// function, and the live viewing angles.
 struct PageContext {
     PlotDevice& device;
+    const Sheets& sheets;
     SurfaceFunction* surface;
     double& viewTilt;
     double& viewTheta;

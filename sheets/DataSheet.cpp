@@ -1,7 +1,16 @@
 #include "sheets/DataSheet.h"
 
-DataSheet fdata;
-DataSheet sdata;
+#include <algorithm>
+
+#include "sheets/Readings.h"
+
+std::size_t entryCount(const DataSheet& sheet)
+{
+    if (sheet.size() == 0)
+        return 0;
+    const int count = std::max(integerReading(sheet[0].value), 0);
+    return std::min(static_cast<std::size_t>(count), sheet.size() - 1);
+}
 
 namespace {
 
@@ -40,14 +49,4 @@ DataSheet defaultSettingsSheet()
         {"title    ", ""},
     };
     return fill(rows, std::size(rows));
-}
-
-void initFunctionSheet()
-{
-    fdata = defaultFunctionSheet();
-}
-
-void initSettingsSheet()
-{
-    sdata = defaultSettingsSheet();
 }

@@ -20,16 +20,13 @@ private:
     std::vector<DataLine> lines_;
 };
 
-// The two process-wide sheets.
-extern DataSheet fdata;
-extern DataSheet sdata;
+// The number of entry lines the header gives, kept within the lines the
+// sheet holds.
+std::size_t entryCount(const DataSheet& sheet);
 
 // The sheets as the program starts: the built-in defaults.
 DataSheet defaultFunctionSheet();
 DataSheet defaultSettingsSheet();
-
-void initFunctionSheet();
-void initSettingsSheet();
 
 // Index of the sdata lines by role.
 namespace SettingsLine {

@@ -2,8 +2,6 @@
 
 #include "sheets/Readings.h"
 
-PlotSettings plotSettings;
-
 namespace {
 
 const char* valueOf(const DataSheet& sheet, std::size_t line)
@@ -32,9 +30,4 @@ PlotSettings readPlotSettings(const DataSheet& sheet)
     s.xCentre = (s.x2 + s.x1) * 0.5;
     s.yCentre = (s.y2 + s.y1) * 0.5;
     return s;
-}
-
-void readPlotSettings()
-{
-    plotSettings = readPlotSettings(sdata);
 }

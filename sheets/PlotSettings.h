@@ -9,11 +9,6 @@ struct PlotSettings {
     double xCentre = 0, yCentre = 0;
 };
 
-extern PlotSettings plotSettings;
-
 // Reads a settings sheet; a sheet shorter than sdata's 16 lines gives
 // zeros for the missing lines.
 PlotSettings readPlotSettings(const DataSheet& sheet);
-
-// Refreshes the process-wide plotSettings from sdata.
-void readPlotSettings();

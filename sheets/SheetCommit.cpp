@@ -12,3 +12,9 @@ void commitRow(DataLine& line, const std::string& row)
     else if (t + 1 == s)
         copyField(line.value, DataLine::valueSize, "");
 }
+
+void commitSheetList(const std::vector<std::string>& rows, DataSheet& sheet)
+{
+    for (std::size_t i = 0; i < rows.size() && i + 1 < sheet.size(); ++i)
+        commitRow(sheet[i + 1], rows[i]);
+}

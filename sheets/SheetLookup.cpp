@@ -19,9 +19,9 @@ DataLine* findIn(DataSheet& sheet, const std::string& name)
 
 } // namespace
 
-DataLine* findEntryLine(const std::string& name)
+DataLine* findEntryLine(Sheets& sheets, const std::string& name)
 {
-    if (DataLine* line = findIn(fdata, name))
+    if (DataLine* line = findIn(sheets.fdata, name))
         return line;
-    return findIn(sdata, name);
+    return findIn(sheets.sdata, name);
 }

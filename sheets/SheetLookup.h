@@ -1,11 +1,11 @@
 #pragma once
 #include <string>
 
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 // The entry line of fdata or sdata whose name, without its padding, is
 // name; null when there is none.
-DataLine* findEntryLine(const std::string& name);
+DataLine* findEntryLine(Sheets& sheets, const std::string& name);
 
 // The name of a line without the blanks that pad it.
 std::string trimmedName(const DataLine& line);

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "expr/SurfaceFunction.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -28,9 +28,9 @@ namespace {
 
 TEST(Allocation, EvaluateAllocatesNothing)
 {
-    initFunctionSheet();
-    buildLine(fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b");
-    SurfaceFunction surface(fdata);
+    Sheets sheets;
+    buildLine(sheets.fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b");
+    SurfaceFunction surface(sheets.fdata);
     surface.parseAndReport();
     surface.setParameters();
     surface.setTheta(30);

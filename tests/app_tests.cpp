@@ -1,8 +1,13 @@
+// The desktop program through its real widgets: menu actions, mouse
+// events on the popups, and the real message boxes, answered as a user
+// would answer them.
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QtTest>
@@ -10,40 +15,79 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/OrientationGrid.h"
-#include "app/PopupWindows.h"
+#include "app/PopupWindow.h"
+#include "app/SheetWindow.h"
 #include "sheets/DataSheet.h"
-#include "sheets/SheetWindow.h"
+#include "tests/ModalAnswerer.h"
+
+namespace {
+
+void click(QWidget* w, QPoint at = QPoint(5, 5))
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+}
+
+// The pointer moving over a window, as the platform reports it.
+void moveOver(QWidget* w, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+void closeNow(QWidget* w)
+{
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The segments of the pictures drawn in a window.
+QStringList segments(const PictureWidget& w)
+{
+    QStringList lines;
+    for (const std::string& call : w.recordedCalls())
+        if (call.rfind("line ", 0) == 0)
+            lines << QString::fromStdString(call);
+    return lines;
+}
+
+// Every page begins by filling the whole window.
+int pages(const PictureWidget& w)
+{
+    int n = 0;
+    for (const std::string& call : w.recordedCalls())
+        n += call.rfind("fill 0 0 ", 0) == 0;
+    return n;
+}
+
+void doubleClickRow(QListWidget* list, int row)
+{
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
 
 class AppTests : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<Application> app;
-    AppState& state() { return app->state(); }
-    // Every message box shown, answered Ok (or No to a question).
-    QStringList shown;
+    std::unique_ptr<ModalAnswerer> boxes;
 
-    void click(QWidget* w, QPoint at = QPoint(5, 5)) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }
-    void moveOver(QWidget* w, QPoint at) { QTest::mouseMove(w, at); QCoreApplication::processEvents(); }
-    static int lineCount(const PictureWidget& w)
-    {
-        int n = 0;
-        for (const std::string& call : w.recordedCalls())
-            n += call.rfind("line ", 0) == 0;
-        return n;
-    }
+    const MainWindow::Commands& menu() { return app->mainWindow().commands(); }
 
 private slots:
+    void initTestCase()
+    {
+        // A queue name makes the Print command ask its question here, if
+        // the spooler has it; nothing is printed, every question is declined.
+        qputenv("PRINTER", "kelvo-pdf");
+    }
+
     void init()
     {
-        initFunctionSheet();
-        initSettingsSheet();
-        shown.clear();
-        PictureWidget::messageHook = [this](PictureWidget&, const std::string& text,
-                                            const std::string& caption, MessageButtons buttons) {
-            shown << QString::fromStdString(caption + "|" + text);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-        };
+        boxes = std::make_unique<ModalAnswerer>();
         app = std::make_unique<Application>();
         app->mainWindow().show();
     }
@@ -51,170 +95,196 @@ private slots:
     void cleanup()
     {
         app.reset();
-        PictureWidget::messageHook = nullptr;
+        boxes.reset();
     }
 
-    void menuItemsAndIdentifiers()
+    void menuBarAsTheProgramShowsIt()
     {
         const QList<QAction*> bar = app->mainWindow().menuBar()->actions();
         QStringList texts;
         for (QAction* a : bar)
             texts << a->text();
         QCOMPARE(texts, (QStringList{"E&xit", "&Data", "&Plot", "&Orientation", "&Help", "&About"}));
-        QCOMPARE(bar[0]->data().toInt(), 10);
-        QCOMPARE(bar[3]->data().toInt(), 70);
-        QCOMPARE(bar[4]->data().toInt(), 90);
-        QCOMPARE(bar[5]->data().toInt(), 99);
         const QList<QAction*> data = bar[1]->menu()->actions();
         QCOMPARE(data.size(), 3);
         QCOMPARE(data[0]->text(), QString("&Fdata"));
-        QCOMPARE(data[0]->data().toInt(), 30);
         QVERIFY(data[1]->isSeparator());
         QCOMPARE(data[2]->text(), QString("&Gdata"));
-        QCOMPARE(data[2]->data().toInt(), 40);
         const QList<QAction*> plot = bar[2]->menu()->actions();
+        QCOMPARE(plot.size(), 3);
         QCOMPARE(plot[0]->text(), QString("&Screen"));
-        QCOMPARE(plot[0]->data().toInt(), 50);
         QVERIFY(plot[1]->isSeparator());
         QCOMPARE(plot[2]->text(), QString("&Print"));
-        QCOMPARE(plot[2]->data().toInt(), 60);
         QVERIFY(!bar[3]->isEnabled());
         QCOMPARE(app->mainWindow().windowTitle(), QString("kelvo"));
     }
 
     void sheetWindowsOpenOnce()
     {
-        app->command(CommandFdata);
-        SheetWindow* first = state().fdataWindow;
+        menu().fdata->trigger();
+        SheetWindow* first = app->functionSheetWindow();
         QVERIFY(first != nullptr);
         QCOMPARE(first->windowTitle(), QString("fdata"));
         QCOMPARE(first->parentWidget(), &app->mainWindow());
         QCOMPARE(first->pos(), QPoint(30, 50));
-        app->command(CommandFdata);
-        QCOMPARE(state().fdataWindow, first);
-        app->command(CommandGdata);
-        QCOMPARE(state().sdataWindow->windowTitle(), QString("Gdata"));
-        QCOMPARE(state().sdataWindow->list()->count(), 15);
+        QCOMPARE(first->size(), QSize(200, 200));
+        menu().fdata->trigger();
+        QCOMPARE(app->functionSheetWindow(), first);
         QCOMPARE(first->list()->count(), 6);
+        menu().gdata->trigger();
+        QCOMPARE(app->settingsSheetWindow()->windowTitle(), QString("Gdata"));
+        QCOMPARE(app->settingsSheetWindow()->list()->count(), 15);
+        closeNow(first);
+        QVERIFY(app->functionSheetWindow() == nullptr);
+        menu().fdata->trigger();
+        QVERIFY(app->functionSheetWindow() != nullptr);
     }
 
-    void screenTwiceAndClicksInTheOlderWindow()
+    void sheetEditor_data()
     {
-        app->command(CommandScreen);
-        PlotWindow* older = state().plotWindow;
-        QVERIFY(app->mainWindow().action(CommandOrientation)->isEnabled());
-        QCOMPARE(older->windowTitle(), QString("plot"));
-        QCOMPARE(older->size(), QSize(200, 200));
-        app->command(CommandScreen);
-        PlotWindow* newer = state().plotWindow;
-        QVERIFY(newer != older);
-        older->setRecording(true);
-        newer->setRecording(true);
-        click(older);
-        QCOMPARE(lineCount(*older), 0);
-        click(newer);
-        QVERIFY(lineCount(*newer) > 100);
-        PlotDevice* device = state().device.get();
-        older->close();
-        QCoreApplication::processEvents();
-        QCOMPARE(state().device.get(), device);
-        QCOMPARE(state().plotWindow, newer);
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("closeToCommit");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("display");
+
+        QTest::newRow("typing before any double-click rewrites row 0")
+            << "Gdata" << -1 << -1 << "x1        = 3" << false << 1 << "3" << "x1        = 3";
+        QTest::newRow("a single click does not pick a row")
+            << "fdata" << 5 << -1 << "a = 7" << false << 1 << "7" << "a = 7";
+        QTest::newRow("a double-click picks a row; closing commits")
+            << "fdata" << -1 << 5 << "f(x,y) = x*y" << true << 6 << "x*y" << "f(x,y) = x*y";
+        QTest::newRow("a row shorter than name and equals keeps the value")
+            << "Gdata" << -1 << -1 << "x1 = 3" << false << 1 << "-2" << "x1 = 3";
+        QTest::newRow("a row one short of the value empties it")
+            << "Gdata" << -1 << 9 << "tilt      =" << false << 10 << "" << "tilt      =";
+        QTest::newRow("the name is never changed, only the display")
+            << "Gdata" << -1 << 1 << "y9        = 5" << true << 2 << "5" << "y9        = 5";
+        QTest::newRow("long rows are cut to the fields")
+            << "Gdata" << -1 << -1 << "x1        = " + QString(200, '9') << false << 1
+            << QString(59, '9') << "x1        = " + QString(106, '9');
     }
 
-    void orientationAfterThePlotWindowClosed()
+    void sheetEditor()
     {
-        app->command(CommandScreen);
-        state().plotWindow->close();
-        QCoreApplication::processEvents();
-        QVERIFY(state().device == nullptr);
-        QVERIFY(state().surfaceFunction == nullptr);
-        QVERIFY(app->mainWindow().action(CommandOrientation)->isEnabled());
-        app->command(CommandOrientation);
-        QVERIFY(state().orientationWindow == nullptr);
-        QVERIFY(!app->mainWindow().action(CommandOrientation)->isEnabled());
-    }
+        QFETCH(QString, sheet);
+        QFETCH(int, clicked);
+        QFETCH(int, picked);
+        QFETCH(QString, typed);
+        QFETCH(bool, closeToCommit);
+        QFETCH(int, line);
+        QFETCH(QString, value);
+        QFETCH(QString, display);
 
-    void printBeforeScreenDrawsOnTheMainWindow()
-    {
-        app->command(CommandPrint);
-        QVERIFY(state().device != nullptr);
-        QVERIFY(state().surfaceFunction != nullptr);
-        QVERIFY(!app->mainWindow().action(CommandOrientation)->isEnabled());
-        QVERIFY(!shown.isEmpty());
-    }
+        const bool functions = sheet == "fdata";
+        (functions ? menu().fdata : menu().gdata)->trigger();
+        SheetWindow* editor = functions ? app->functionSheetWindow() : app->settingsSheetWindow();
+        DataSheet& data = functions ? app->sheets().fdata : app->sheets().sdata;
+        const DataLine before = data[static_cast<std::size_t>(line)];
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QListWidget* list = editor->list();
+        QCOMPARE(editor->edit()->text(), list->item(0)->text());
+        if (clicked >= 0)
+            click(list->viewport(), list->visualItemRect(list->item(clicked)).center());
+        if (picked >= 0) {
+            doubleClickRow(list, picked);
+            QCOMPARE(editor->edit()->text(), list->item(picked)->text());
+        }
 
-    void typingBeforeAnyDoubleClickRewritesRowZero()
-    {
-        app->command(CommandGdata);
-        SheetWindow* sheet = state().sdataWindow;
-        QLineEdit* edit = sheet->edit();
-        QCOMPARE(edit->text(), QString("x1        = -2"));
-        edit->selectAll();
-        QTest::keyClicks(edit, "x1        = 3");
-        QCOMPARE(sheet->list()->item(0)->text(), QString("x1        = 3"));
-        QCOMPARE(QString(sdata[1].value), QString("-2"));
-        QTest::mouseClick(sheet->button(), Qt::LeftButton);
-        QCOMPARE(QString(sdata[1].value), QString("3"));
-        QCOMPARE(QString(sdata[1].display), QString("x1        = 3"));
-    }
+        editor->edit()->selectAll();
+        QTest::keyClicks(editor->edit(), typed);
+        QCOMPARE(list->item(line - 1)->text(), typed.left(SheetWindow::bufferLimit));
+        QCOMPARE(list->count(), static_cast<int>(entryCount(data)));
+        QCOMPARE(QString(data[static_cast<std::size_t>(line)].display), QString(before.display));
 
-    void shortRowKeepsTheValue()
-    {
-        app->command(CommandGdata);
-        SheetWindow* sheet = state().sdataWindow;
-        sheet->edit()->selectAll();
-        QTest::keyClicks(sheet->edit(), "x1 = 3");
-        QTest::mouseClick(sheet->button(), Qt::LeftButton);
-        QCOMPARE(QString(sdata[1].display), QString("x1 = 3"));
-        QCOMPARE(QString(sdata[1].value), QString("-2"));
-    }
-
-    void doubleClickPicksTheRowAndClosingCommits()
-    {
-        app->command(CommandFdata);
-        SheetWindow* sheet = state().fdataWindow;
-        QVERIFY(QTest::qWaitForWindowExposed(sheet));
-        QListWidget* list = sheet->list();
-        const QRect row = list->visualItemRect(list->item(5));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(sheet->selected(), 0);
-        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(sheet->selected(), 5);
-        QCOMPARE(sheet->edit()->text(), QString("f(x,y) = exp(-(x*x+4*y*y))"));
-        sheet->edit()->selectAll();
-        QTest::keyClicks(sheet->edit(), "f(x,y) = x*y");
-        QCOMPARE(list->item(5)->text(), QString("f(x,y) = x*y"));
-        sheet->close();
-        QCoreApplication::processEvents();
-        QVERIFY(state().fdataWindow == nullptr);
-        QCOMPARE(QString(fdata[6].value), QString("x*y"));
-    }
-
-    void longRowsAreCutToTheFields()
-    {
-        app->command(CommandGdata);
-        SheetWindow* sheet = state().sdataWindow;
-        sheet->edit()->selectAll();
-        QTest::keyClicks(sheet->edit(), "x1        = " + QString(200, '9'));
-        QCOMPARE(sheet->list()->item(0)->text().size(), SheetWindow::bufferLimit);
-        QTest::mouseClick(sheet->button(), Qt::LeftButton);
-        QCOMPARE(QString(sdata[1].value), QString(59, '9'));
-        QCOMPARE(QString(sdata[2].name), QString("x2       "));
+        if (closeToCommit)
+            closeNow(editor);
+        else
+            QTest::mouseClick(editor->button(), Qt::LeftButton);
+        const DataLine& after = data[static_cast<std::size_t>(line)];
+        QCOMPARE(QString(after.value), value);
+        QCOMPARE(QString(after.display), display);
+        QCOMPARE(QString(after.name), QString(before.name));
     }
 
     void exitCommitsBothSheets()
     {
-        app->command(CommandFdata);
-        app->command(CommandGdata);
-        state().fdataWindow->edit()->selectAll();
-        QTest::keyClicks(state().fdataWindow->edit(), "a = 7");
-        state().sdataWindow->edit()->selectAll();
-        QTest::keyClicks(state().sdataWindow->edit(), "x1        = -9");
-        app->command(CommandExit);
-        app.reset();
-        QCOMPARE(QString(fdata[1].value), QString("7"));
-        QCOMPARE(QString(sdata[1].value), QString("-9"));
+        menu().fdata->trigger();
+        menu().gdata->trigger();
+        app->functionSheetWindow()->edit()->selectAll();
+        QTest::keyClicks(app->functionSheetWindow()->edit(), "a = 7");
+        app->settingsSheetWindow()->edit()->selectAll();
+        QTest::keyClicks(app->settingsSheetWindow()->edit(), "x1        = -9");
+        menu().exit->trigger();
+        QVERIFY(app->functionSheetWindow() == nullptr);
+        QVERIFY(app->settingsSheetWindow() == nullptr);
+        QCOMPARE(QString(app->sheets().fdata[1].value), QString("7"));
+        QCOMPARE(QString(app->sheets().sdata[1].value), QString("-9"));
+    }
+
+    void screenTwiceAndClicksInTheOlderWindow()
+    {
+        menu().screen->trigger();
+        PopupWindow* older = app->plotWindow();
+        QVERIFY(menu().orientation->isEnabled());
+        QCOMPARE(older->windowTitle(), QString("plot"));
+        QCOMPARE(older->size(), QSize(200, 200));
+        QCOMPARE(older->pos(), QPoint(30, 50));
+        QCOMPARE(older->parentWidget(), &app->mainWindow());
+        menu().screen->trigger();
+        PopupWindow* newer = app->plotWindow();
+        QVERIFY(newer != older);
+        older->setRecording(true);
+        newer->setRecording(true);
+        click(older);
+        QCOMPARE(pages(*older), 0);
+        click(newer);
+        QCOMPARE(pages(*newer), 1);
+        QVERIFY(segments(*newer).size() > 100);
+        closeNow(older);
+        QCOMPARE(app->plotWindow(), newer);
+        click(newer);
+        QCOMPARE(pages(*newer), 2);
+    }
+
+    void orientationAfterThePlotWindowClosed()
+    {
+        menu().screen->trigger();
+        closeNow(app->plotWindow());
+        QVERIFY(app->plotWindow() == nullptr);
+        QVERIFY(menu().orientation->isEnabled());
+        menu().orientation->trigger();
+        QVERIFY(app->orientationWindow() == nullptr);
+        QVERIFY(!menu().orientation->isEnabled());
+        menu().screen->trigger();
+        QVERIFY(menu().orientation->isEnabled());
+    }
+
+    void printBeforeScreenBelongsToTheMainWindow()
+    {
+        PictureWidget& page = app->mainWindow().page();
+        app->mainWindow().resize(640, 480);
+        page.setRecording(true);
+        menu().print->trigger();
+        QVERIFY(!menu().orientation->isEnabled());
+        QCOMPARE(boxes->shown.size(), 1);
+        const ShownBox& box = boxes->shown[0];
+        QCOMPARE(box.owner, &app->mainWindow());
+        if (QPrinterInfo::defaultPrinterName().isEmpty()) {
+            QCOMPARE(box.caption, QString("Print"));
+            QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(pages(page), 0);
+            return;
+        }
+        // Declined: the page is drawn into the main window instead.
+        QCOMPARE(box.caption, QString("Shall we print to "));
+        QCOMPARE(box.text, QPrinterInfo::defaultPrinterName());
+        QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(pages(page), 1);
+        QVERIFY(segments(page).size() > 1000);
     }
 
     void orientationMapping_data()
@@ -264,110 +334,119 @@ private slots:
         QCOMPARE(snapTheta(x, DeviceRect{0, 0, width, 200}), theta);
     }
 
+    // The pointer at tilt 25 and theta -40 draws the surface that a click
+    // in the plot draws once the grid has recorded those angles.
     void pointerTurnsThePlotAndAClickRecordsTheAngles()
     {
-        app->command(CommandScreen);
-        PlotWindow* plot = state().plotWindow;
+        menu().screen->trigger();
+        PopupWindow* plot = app->plotWindow();
         plot->resize(400, 300);
-        app->command(CommandOrientation);
-        OrientationWindow* grid = state().orientationWindow;
+        plot->setRecording(true);
+        click(plot);
+        const QStringList sheetView = segments(*plot);
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
         QVERIFY(grid != nullptr);
         QCOMPARE(grid->parentWidget(), plot);
         QCOMPARE(grid->windowTitle(), QString("Orientation"));
+        QCOMPARE(grid->size(), QSize(200, 210));
         grid->resize(360, 180);
-        plot->setRecording(true);
-        // theta -40 at x 140 of 360; tilt 25 at 50 above the centre of 180.
-        app->orientationPointerMoved(grid, 140, 40);
-        QCOMPARE(state().snappedTilt, 50);
-        app->orientationPointerMoved(grid, 140, 90 - 50 * 180 / 180 / 2);
-        QCOMPARE(state().snappedTilt, 25);
-        QCOMPARE(state().snappedTheta, -40);
-        QCOMPARE(state().viewTilt, 25.0);
-        QCOMPARE(state().device->projection.tiltAngle, 25.0);
-        const int drawn = lineCount(*plot);
-        QVERIFY(drawn > 0);
-        app->orientationPointerMoved(grid, 139, 64);
-        QCOMPARE(lineCount(*plot), drawn);
-        app->orientationWindowClicked(grid);
+
+        moveOver(grid, QPoint(140, 40));
+        QCOMPARE(pages(*plot), 2);
+        plot->clearRecordedCalls();
+        moveOver(grid, QPoint(140, 65));
+        const QStringList turned = segments(*plot);
+        QCOMPARE(pages(*plot), 1);
+        QVERIFY(turned != sheetView);
+        moveOver(grid, QPoint(139, 64));
+        QCOMPARE(pages(*plot), 1);
+
+        click(grid);
+        const DataSheet& sdata = app->sheets().sdata;
         QCOMPARE(QString(sdata[SettingsLine::tilt].display), QString("tilt      = 25"));
         QCOMPARE(QString(sdata[SettingsLine::theta].display), QString("theta     = -40"));
+        plot->clearRecordedCalls();
         click(plot);
-        QCOMPARE(state().viewTilt, 25.0);
-        QCOMPARE(state().viewTheta, -40.0);
+        QCOMPARE(segments(*plot), turned);
     }
 
     void plotClickUsesTheSheetWhileTheGridIsOpen()
     {
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        OrientationWindow* grid = state().orientationWindow;
+        menu().screen->trigger();
+        PopupWindow* plot = app->plotWindow();
+        plot->setRecording(true);
+        click(plot);
+        const QStringList sheetView = segments(*plot);
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
         grid->resize(360, 180);
-        app->orientationPointerMoved(grid, 300, 10);
-        QVERIFY(state().viewTilt != 15.0);
-        click(state().plotWindow);
-        QCOMPARE(state().viewTilt, 15.0);
-        QCOMPARE(state().device->projection.tiltAngle, 15.0);
+        moveOver(grid, QPoint(300, 10));
+        plot->clearRecordedCalls();
+        click(plot);
+        QCOMPARE(segments(*plot), sheetView);
+        plot->clearRecordedCalls();
+        moveOver(grid, QPoint(200, 10));
+        QCOMPARE(pages(*plot), 1);
+        QVERIFY(segments(*plot) != sheetView);
     }
 
     void noSecondPageWhileAMessageBoxWaits()
     {
-        buildLine(fdata[6], "f(x,y)", "exp(");
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        OrientationWindow* grid = state().orientationWindow;
+        buildLine(app->sheets().fdata[6], "f(x,y)", "exp(");
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
         grid->resize(360, 180);
-        PlotWindow* plot = state().plotWindow;
+        PopupWindow* plot = app->plotWindow();
         plot->setRecording(true);
-        int nested = 0;
-        bool snappedKept = true;
-        PictureWidget::messageHook = [&](PictureWidget&, const std::string&, const std::string&,
-                                         MessageButtons) {
-            ++nested;
-            const int snapped = state().snappedTheta;
-            app->orientationPointerMoved(grid, 10, 10);
+        boxes->whileOpen = [&] {
+            moveOver(grid, QPoint(10, 10));
             click(plot);
-            app->command(CommandPrint);
-            snappedKept = snappedKept && state().snappedTheta == snapped;
-            return MessageAnswer::Ok;
+            menu().print->trigger();
+            QVERIFY(!plot->close());
+            QVERIFY(!app->mainWindow().close());
         };
         click(plot);
-        QCOMPARE(nested, 1);
-        QVERIFY(snappedKept);
-        QVERIFY(!state().composing);
-        click(plot);
-        QCOMPARE(nested, 2);
+        QCOMPARE(boxes->texts(), QStringList{"Parse error: therefore f(x,y) = 0|f(x,y) = exp("});
+        QCOMPARE(pages(*plot), 1);
+        QCOMPARE(app->plotWindow(), plot);
+        // The move made while the box waited was not taken: the same one now draws.
+        boxes->whileOpen = nullptr;
+        moveOver(grid, QPoint(10, 10));
+        QCOMPARE(pages(*plot), 2);
+        QCOMPARE(boxes->shown.size(), 2);
     }
 
-    void noPageWhileAPrintQuestionWaits()
+    void noPageWhileAPrintPromptWaits()
     {
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        OrientationWindow* grid = state().orientationWindow;
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
         grid->resize(360, 180);
-        PlotWindow* plot = state().plotWindow;
+        PopupWindow* plot = app->plotWindow();
         plot->setRecording(true);
-        int questions = 0;
-        PictureWidget::messageHook = [&](PictureWidget&, const std::string&, const std::string&,
-                                         MessageButtons buttons) {
-            ++questions;
-            app->orientationPointerMoved(grid, 10, 10);
-            app->orientationPointerMoved(grid, 350, 170);
+        boxes->whileOpen = [&] {
+            moveOver(grid, QPoint(10, 10));
+            moveOver(grid, QPoint(350, 170));
             click(plot);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
         };
-        app->command(CommandPrint);
-        QVERIFY(questions >= 1);
-        QCOMPARE(lineCount(*plot), 0);
-        QCOMPARE(state().snappedTilt, 0);
-        QCOMPARE(state().snappedTheta, 0);
+        menu().print->trigger();
+        QCOMPARE(boxes->shown.size(), 1);
+        QCOMPARE(pages(*plot), 0);
+        // The angles the pointer reached meanwhile were not taken: the
+        // centre, where the pointer was last seen, still draws nothing.
+        boxes->whileOpen = nullptr;
+        moveOver(grid, QPoint(180, 90));
+        QCOMPARE(pages(*plot), 0);
         click(plot);
-        QVERIFY(lineCount(*plot) > 0);
+        QCOMPARE(pages(*plot), 1);
     }
 
     void picturesSurviveExposureAndResizeClears()
     {
-        app->command(CommandScreen);
-        PlotWindow* plot = state().plotWindow;
+        menu().screen->trigger();
+        PopupWindow* plot = app->plotWindow();
         plot->resize(300, 200);
         click(plot);
         const QImage before = plot->picture();
@@ -382,71 +461,76 @@ private slots:
         QCOMPARE(plot->picture().size(), QSize(320, 220));
     }
 
-    void closingThePlotClosesTheGridAndReleasesTheDevice()
+    void closingThePlotClosesTheGrid()
     {
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        QVERIFY(state().orientationWindow != nullptr);
-        QCOMPARE(state().orientationAllowed, 0);
-        state().plotWindow->close();
-        QCoreApplication::processEvents();
-        QVERIFY(state().orientationWindow == nullptr);
-        QCOMPARE(state().orientationAllowed, 1);
-        QVERIFY(state().device == nullptr);
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        QVERIFY(state().orientationWindow != nullptr);
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
+        QVERIFY(grid != nullptr);
+        menu().orientation->trigger();
+        QCOMPARE(app->orientationWindow(), grid);
+        closeNow(app->plotWindow());
+        QVERIFY(app->orientationWindow() == nullptr);
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        QVERIFY(app->orientationWindow() != nullptr);
+        QCOMPARE(app->orientationWindow()->parentWidget(), app->plotWindow());
     }
 
     void helpOpensOnceAndRedrawsOnAClick()
     {
-        app->command(CommandHelp);
-        HelpWindow* help = state().helpWindow;
+        menu().help->trigger();
+        PopupWindow* help = app->helpWindow();
         QVERIFY(help != nullptr);
+        QCOMPARE(help->windowTitle(), QString("help"));
         QCOMPARE(help->size(), QSize(750, 490));
-        QCOMPARE(state().helpAllowed, 0);
-        app->command(CommandHelp);
-        QCOMPARE(state().helpWindow, help);
+        QCOMPARE(help->parentWidget(), &app->mainWindow());
+        menu().help->trigger();
+        QCOMPARE(app->helpWindow(), help);
         help->setRecording(true);
         click(help);
         int texts = 0;
         for (const std::string& call : help->recordedCalls())
             texts += call.rfind("text ", 0) == 0;
         QCOMPARE(texts, 21);
-        help->close();
-        QCoreApplication::processEvents();
-        QCOMPARE(state().helpAllowed, 1);
+        closeNow(help);
+        QVERIFY(app->helpWindow() == nullptr);
+        menu().help->trigger();
+        QVERIFY(app->helpWindow() != nullptr);
     }
 
     void parseWarningIsOwnedByThePlotWindow()
     {
-        buildLine(fdata[6], "f(x,y)", "2^3^2");
-        app->command(CommandScreen);
-        PictureWidget* owner = nullptr;
-        PictureWidget::messageHook = [&](PictureWidget& w, const std::string& text,
-                                         const std::string& caption, MessageButtons buttons) {
-            owner = &w;
-            shown << QString::fromStdString(caption + "|" + text);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-        };
-        click(state().plotWindow);
-        QCOMPARE(owner, static_cast<PictureWidget*>(state().plotWindow));
-        QCOMPARE(shown, QStringList{"Parse error: therefore f(x,y) = 0|f(x,y) = 2^3^2"});
+        buildLine(app->sheets().fdata[6], "f(x,y)", "2^3^2");
+        menu().screen->trigger();
+        click(app->plotWindow());
+        QCOMPARE(boxes->texts(), QStringList{"Parse error: therefore f(x,y) = 0|f(x,y) = 2^3^2"});
+        QCOMPARE(boxes->shown[0].owner, app->plotWindow());
+        QCOMPARE(boxes->shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
-    void windowsCloseInAnyOrder()
+    void aboutIsModalOverTheMainWindow()
     {
-        app->command(CommandScreen);
-        app->command(CommandOrientation);
-        app->command(CommandHelp);
-        app->command(CommandFdata);
-        state().orientationWindow->close();
-        state().helpWindow->close();
-        state().plotWindow->resize(0, 0);
-        click(state().plotWindow);
-        QCoreApplication::processEvents();
-        app.reset();
-        QVERIFY(true);
+        menu().about->trigger();
+        QCOMPARE(boxes->shown.size(), 1);
+        QCOMPARE(boxes->shown[0].name, QString("AboutBox"));
+        QCOMPARE(boxes->shown[0].owner, &app->mainWindow());
+    }
+
+    void exitWithEveryWindowOpen()
+    {
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        menu().help->trigger();
+        menu().fdata->trigger();
+        closeNow(app->orientationWindow());
+        closeNow(app->helpWindow());
+        app->plotWindow()->resize(0, 0);
+        click(app->plotWindow());
+        menu().exit->trigger();
+        QVERIFY(app->plotWindow() == nullptr);
+        QVERIFY(app->functionSheetWindow() == nullptr);
+        QVERIFY(app->helpWindow() == nullptr);
     }
 };
 

@@ -17,16 +17,18 @@ class Compose : public ::testing::Test {
 protected:
     Compose() : window(800, 600), device(&window)
     {
-        initFunctionSheet();
-        initSettingsSheet();
         surface = std::make_unique<SurfaceFunction>(fdata);
     }
 
     void compose(int mode = 0, bool orientationOpen = false)
     {
-        PageContext page{device, surface.get(), tilt, theta, orientationOpen};
+        PageContext page{device, sheets, surface.get(), tilt, theta, orientationOpen};
         composePage(page, mode);
     }
+
+    Sheets sheets;
+    DataSheet& fdata = sheets.fdata;
+    DataSheet& sdata = sheets.sdata;
 
     void set(std::size_t line, const char* value) { buildLine(sdata[line], sdata[line].name, value); }
 
@@ -56,8 +58,9 @@ TEST_F(Compose, DataPanelListsFiveAndElevenLines)
         int x, y;
         ASSERT_EQ(std::sscanf(texts[i].c_str(), "text %d %d", &x, &y), 2);
         EXPECT_EQ(x, 656 + device.charWidth);
-        if (previousY >= 0)
+        if (previousY >= 0) {
             EXPECT_EQ(y - previousY, i == 5 ? 2 * lineHeight : lineHeight) << i;
+        }
         previousY = y;
     }
     EXPECT_NE(texts[0].find("\"a = 5\""), std::string::npos);

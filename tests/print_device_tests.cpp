@@ -60,14 +60,12 @@ class Printing : public ::testing::Test {
 protected:
     Printing() : window(640, 480), device(&window)
     {
-        initFunctionSheet();
-        initSettingsSheet();
         device.printService = &spooler;
     }
 
     void print()
     {
-        PageContext page{device, &surface, tilt, theta, false};
+        PageContext page{device, sheets, &surface, tilt, theta, false};
         composePage(page, 1);
     }
 
@@ -79,6 +77,9 @@ protected:
         return n;
     }
 
+    Sheets sheets;
+    DataSheet& fdata = sheets.fdata;
+    DataSheet& sdata = sheets.sdata;
     TestWindow window;
     PlotDevice device;
     FakeSpooler spooler;
@@ -142,8 +143,9 @@ TEST_F(Printing, BlackAndWhiteIgnoresEverySelection)
     const auto& calls = spooler.calls;
     ASSERT_FALSE(calls.empty());
     for (const std::string& call : calls) {
-        if (call.rfind("line ", 0) == 0 || call.rfind("frame ", 0) == 0 || call.rfind("text ", 0) == 0)
+        if (call.rfind("line ", 0) == 0 || call.rfind("frame ", 0) == 0 || call.rfind("text ", 0) == 0) {
             EXPECT_NE(call.find("#000000"), std::string::npos) << call;
+        }
         if (call.rfind("fill ", 0) == 0)
             ADD_FAILURE() << "no fill on a black-and-white page: " << call;
     }
@@ -182,7 +184,7 @@ TEST_F(Printing, NoDefaultPrinterIsSaidAndNothingIsDrawn)
     EXPECT_EQ(window.acquired, window.released);
     EXPECT_EQ(device.printing, 0);
     // The device stays usable.
-    PageContext page{device, &surface, tilt, theta, false};
+    PageContext page{device, sheets, &surface, tilt, theta, false};
     composePage(page, 0);
     EXPECT_FALSE(window.callsStartingWith("line ").empty());
 }

@@ -1,5 +1,6 @@
 // The Print command through the real widgets and the real spooler: the
 // default destination must be a cups-pdf queue (tools/setup-printer).
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -15,7 +16,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "sheets/DataSheet.h"
+#include "tests/ModalAnswerer.h"
 
 namespace {
 
@@ -63,13 +64,12 @@ class PrintTests : public QObject {
 
     QString outDir;
     std::unique_ptr<Application> app;
-    QStringList shown;
-    QList<MessageAnswer> answers;
+    std::unique_ptr<ModalAnswerer> boxes;
 
     // Prints through the menu command and waits for the spooler's PDF.
     QString printAndWait(const QStringList& before)
     {
-        app->command(CommandPrint);
+        app->mainWindow().commands().print->trigger();
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 60000) {
@@ -105,16 +105,7 @@ private slots:
 
     void init()
     {
-        initFunctionSheet();
-        initSettingsSheet();
-        shown.clear();
-        PictureWidget::messageHook = [this](PictureWidget&, const std::string& text,
-                                            const std::string& caption, MessageButtons buttons) {
-            shown << QString::fromStdString(caption + "|" + text);
-            if (buttons == MessageButtons::Ok)
-                return MessageAnswer::Ok;
-            return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
-        };
+        boxes = std::make_unique<ModalAnswerer>();
         app = std::make_unique<Application>();
         app->mainWindow().show();
     }
@@ -122,18 +113,19 @@ private slots:
     void cleanup()
     {
         app.reset();
-        PictureWidget::messageHook = nullptr;
+        boxes.reset();
     }
 
     void colourPrint()
     {
-        answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+        boxes->answers = {QMessageBox::Yes, QMessageBox::Yes};
         const QString pdf = printAndWait(pdfsIn(outDir));
         QVERIFY2(!pdf.isEmpty(), "no PDF from the spooler");
-        QCOMPARE(shown.size(), 3);
-        QVERIFY(shown[0].startsWith("Shall we print to |"));
-        QCOMPARE(shown[1], QString("Notice|Colour ?"));
-        QCOMPARE(shown[2], QString("Note|Printing is Finished"));
+        const QStringList shown = boxes->texts();
+        QCOMPARE(shown, (QStringList{"Shall we print to |" + QPrinterInfo::defaultPrinterName(),
+                                     "Notice|Colour ?", "Note|Printing is Finished"}));
+        for (const ShownBox& box : boxes->shown)
+            QCOMPARE(box.owner, &app->mainWindow());
         QVERIFY(run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
         const QString text = run("pdftotext", {pdf, "-"});
         QVERIFY(text.contains("f(x,y) = exp(-(x*x+4*y*y))"));
@@ -156,7 +148,7 @@ private slots:
 
     void blackAndWhitePrint()
     {
-        answers = {MessageAnswer::Yes, MessageAnswer::No};
+        boxes->answers = {QMessageBox::Yes, QMessageBox::No};
         const QString pdf = printAndWait(pdfsIn(outDir));
         QVERIFY2(!pdf.isEmpty(), "no PDF from the spooler");
         const QImage page = rendered(pdf);
@@ -174,11 +166,11 @@ private slots:
     void declinedPrintDrawsInTheMainWindow()
     {
         const QStringList before = pdfsIn(outDir);
-        answers = {MessageAnswer::No};
+        boxes->answers = {QMessageBox::No};
         app->mainWindow().resize(640, 480);
         app->mainWindow().page().setRecording(true);
-        app->command(CommandPrint);
-        QCOMPARE(shown.size(), 1);
+        app->mainWindow().commands().print->trigger();
+        QCOMPARE(boxes->shown.size(), 1);
         QTest::qWait(3000);
         QCOMPARE(pdfsIn(outDir), before);
         int lines = 0;

@@ -16,20 +16,18 @@ struct PageState {
     int lineHeight;
 };
 
-PageState composeOn(PaintDeviceWindow& window)
+PageState composeOn(PaintDeviceWindow& window, const Sheets& sheets = Sheets())
 {
-    SurfaceFunction surface(fdata);
+    SurfaceFunction surface(sheets.fdata);
     PlotDevice device(&window);
     double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
+    PageContext page{device, sheets, &surface, tilt, theta, false};
     composePage(page, 0);
     return {device.dc, device.lineHeight};
 }
 
 QImage defaultPage()
 {
-    initFunctionSheet();
-    initSettingsSheet();
     QImage image(800, 600, QImage::Format_RGB32);
     image.fill(Qt::black);
     PaintDeviceWindow window(&image, 800, 600);
@@ -78,20 +76,17 @@ TEST(QtPage, DefaultPageColours)
 
 TEST(QtPage, UndersideShowsInDarkMagenta)
 {
-    initFunctionSheet();
-    initSettingsSheet();
-    buildLine(fdata[6], "f(x,y)", "-(x*x+4*y*y)/8");
-    buildLine(sdata[SettingsLine::z1], "z1       ", "-4");
+    Sheets sheets;
+    buildLine(sheets.fdata[6], "f(x,y)", "-(x*x+4*y*y)/8");
+    buildLine(sheets.sdata[SettingsLine::z1], "z1       ", "-4");
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
-    composeOn(window);
+    composeOn(window, sheets);
     EXPECT_GT(countPixels(image, qRgb(160, 0, 160), QRect(41, 91, 598, 478)), 500);
 }
 
 TEST(QtPage, RecordedCallsMatchTheImagesMetrics)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
     window.setRecording(true);
@@ -107,8 +102,6 @@ TEST(QtPage, EmptyImageIsHarmless)
 {
     QImage image;
     PaintDeviceWindow window(&image, 0, 0);
-    initFunctionSheet();
-    initSettingsSheet();
     EXPECT_EQ(composeOn(window).dc, nullptr);
 }
 

@@ -1,23 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "sheets/DataSheet.h"
 #include "sheets/PlotSettings.h"
+#include "sheets/SheetCommit.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
-class Sheets : public ::testing::Test {
+class Defaults : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        initFunctionSheet();
-        initSettingsSheet();
-    }
+    Sheets sheets;
+    DataSheet& fdata = sheets.fdata;
+    DataSheet& sdata = sheets.sdata;
 };
 
-TEST_F(Sheets, FunctionSheetDefaults)
+TEST_F(Defaults, FunctionSheetDefaults)
 {
     ASSERT_EQ(fdata.size(), 7u);
     EXPECT_STREQ(fdata[0].display, "fdata   = 6");
@@ -27,7 +29,7 @@ TEST_F(Sheets, FunctionSheetDefaults)
     EXPECT_STREQ(fdata[6].display, "f(x,y) = exp(-(x*x+4*y*y))");
 }
 
-TEST_F(Sheets, SettingsSheetDefaultsPutEveryValueAtColumn12)
+TEST_F(Defaults, SettingsSheetDefaultsPutEveryValueAtColumn12)
 {
     ASSERT_EQ(sdata.size(), 16u);
     EXPECT_STREQ(sdata[0].display, "sdata     = 15");
@@ -39,7 +41,7 @@ TEST_F(Sheets, SettingsSheetDefaultsPutEveryValueAtColumn12)
     }
 }
 
-TEST_F(Sheets, PlotSettingsFromDefaults)
+TEST_F(Defaults, PlotSettingsFromDefaults)
 {
     const PlotSettings s = readPlotSettings(sdata);
     EXPECT_EQ(s.x1, -2);
@@ -58,7 +60,7 @@ TEST_F(Sheets, PlotSettingsFromDefaults)
     EXPECT_EQ(s.yCentre, 0);
 }
 
-TEST_F(Sheets, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
+TEST_F(Defaults, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
 {
     buildLine(sdata[SettingsLine::x1], "x1       ", "abc");
     buildLine(sdata[SettingsLine::x2], "x2       ", "3");
@@ -73,11 +75,15 @@ TEST_F(Sheets, PlotSettingsReadMalformedValuesAsZeroOrPrefix)
     EXPECT_EQ(s.m, 0);
 }
 
-TEST_F(Sheets, ProcessWideSettingsFollowTheSheet)
+TEST(Sheets, EachValueHasSheetsOfItsOwn)
 {
-    buildLine(sdata[SettingsLine::pc], "pc       ", "4");
-    readPlotSettings();
-    EXPECT_EQ(plotSettings.pc, 4);
+    Sheets one;
+    Sheets two = one;
+    buildLine(two.sdata[SettingsLine::pc], "pc       ", "4");
+    buildLine(two.fdata[6], "f(x,y)", "x*y");
+    EXPECT_EQ(readPlotSettings(one.sdata).pc, 13);
+    EXPECT_EQ(readPlotSettings(two.sdata).pc, 4);
+    EXPECT_STREQ(one.fdata[6].value, "exp(-(x*x+4*y*y))");
 }
 
 TEST(BuildLine, CutsLongValuesAt59AndNeverSpills)
@@ -111,5 +117,94 @@ TEST(BuildLine, CutsLongNamesAndDisplays)
     const std::string longer = std::string(39, 'n') + " = " + std::string(59, 'v');
     EXPECT_EQ(std::string(line.display), longer);
 }
+
+// An edited row written back over a line that held name = value.
+struct CommitRow {
+    const char* name;
+    const char* row;
+    std::string display;
+    std::string value;
+};
+
+void PrintTo(const CommitRow& r, std::ostream* os) { *os << '"' << r.row << '"'; }
+
+class RowCommit : public ::testing::TestWithParam<CommitRow> {};
+
+TEST_P(RowCommit, CutsTheValueAfterTheNameAndTheEqualsSign)
+{
+    const CommitRow& r = GetParam();
+    DataLine line;
+    buildLine(line, r.name, "-2");
+    commitRow(line, r.row);
+    EXPECT_EQ(std::string(line.display), r.display);
+    EXPECT_EQ(std::string(line.value), r.value);
+    EXPECT_STREQ(line.name, r.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowCommit, ::testing::Values(
+    CommitRow{"x1       ", "x1        = 3", "x1        = 3", "3"},
+    CommitRow{"x1       ", "x1        = ", "x1        = ", ""},
+    CommitRow{"x1       ", "x1        =", "x1        =", ""},
+    CommitRow{"x1       ", "x1 = 3", "x1 = 3", "-2"},
+    CommitRow{"x1       ", "", "", "-2"},
+    CommitRow{"x1       ", "y9        = 4", "y9        = 4", "4"},
+    CommitRow{"x1       ", "x1        =  5 ", "x1        =  5 ", " 5 "},
+    CommitRow{"a", "a = 7", "a = 7", "7"},
+    CommitRow{"a", "a =", "a =", ""},
+    CommitRow{"a", "a=", "a=", "-2"},
+    CommitRow{"a", "a=7", "a=7", ""}));
+
+TEST(RowCommit, CutsRowsLongerThanTheDisplayField)
+{
+    DataLine line;
+    buildLine(line, "x1       ", "-2");
+    const std::string row = "x1        = " + std::string(200, '7');
+    commitRow(line, row);
+    EXPECT_EQ(std::string(line.display), row.substr(0, 119));
+    EXPECT_EQ(std::string(line.value), std::string(59, '7'));
+}
+
+TEST(SheetCommit, RowIGoesToLineIPlusOne)
+{
+    DataSheet sheet = defaultSettingsSheet();
+    commitSheetList({"x1        = 1", "x2        = 9"}, sheet);
+    EXPECT_STREQ(sheet[SettingsLine::x1].value, "1");
+    EXPECT_STREQ(sheet[SettingsLine::x2].value, "9");
+    EXPECT_STREQ(sheet[SettingsLine::y1].value, "-2") << "lines without a row stay";
+    EXPECT_STREQ(sheet[0].display, "sdata     = 15") << "the header is never written";
+}
+
+TEST(SheetCommit, RowsBeyondTheSheetAreDropped)
+{
+    DataSheet sheet = defaultFunctionSheet();
+    std::vector<std::string> rows;
+    for (int i = 0; i < 10; ++i)
+        rows.push_back("a = " + std::to_string(i));
+    commitSheetList(rows, sheet);
+    ASSERT_EQ(sheet.size(), 7u);
+    EXPECT_STREQ(sheet[1].value, "0");
+    EXPECT_STREQ(sheet[6].display, "a = 5");
+    EXPECT_STREQ(sheet[6].name, "f(x,y)");
+}
+
+struct CountRow {
+    const char* header;
+    std::size_t lines;
+    std::size_t count;
+};
+
+class EntryCount : public ::testing::TestWithParam<CountRow> {};
+
+TEST_P(EntryCount, StaysWithinTheSheet)
+{
+    DataSheet sheet(GetParam().lines);
+    if (sheet.size() > 0)
+        buildLine(sheet[0], "s", GetParam().header);
+    EXPECT_EQ(entryCount(sheet), GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, EntryCount, ::testing::Values(
+    CountRow{"6", 7, 6}, CountRow{"3", 7, 3}, CountRow{"99", 7, 6}, CountRow{"-4", 7, 0},
+    CountRow{"x", 7, 0}, CountRow{"6", 0, 0}, CountRow{"6", 1, 0}));
 
 } // namespace

@@ -29,7 +29,7 @@ double f(double x, double y) { return std::exp(-(x * x + 4 * y * y)); }
 
 class Surface : public ::testing::Test {
 protected:
-    void SetUp() override { initFunctionSheet(); }
+    DataSheet fdata = defaultFunctionSheet();
 
     void setExpression(const char* text) { buildLine(fdata[6], "f(x,y)", text); }
 

@@ -8,9 +8,8 @@
 #include "platform/PaintDeviceWindow.h"
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
 
-int printPage(bool blackAndWhite)
+int printPage(const Sheets& sheets, bool blackAndWhite)
 {
     // The window a declined print would draw into; here every print goes ahead.
     QImage image(800, 600, QImage::Format_RGB32);
@@ -35,11 +34,11 @@ int printPage(bool blackAndWhite)
     });
 
     SpoolerPrintService spooler;
-    SurfaceFunction surface(fdata);
+    SurfaceFunction surface(sheets.fdata);
     PlotDevice device(&window);
     device.printService = &spooler;
     double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
+    PageContext page{device, sheets, &surface, tilt, theta, false};
     composePage(page, 1);
 
     if (failed || !finished) {
@@ -48,7 +47,7 @@ int printPage(bool blackAndWhite)
     }
     if (!surface.ok()) {
         std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", SurfaceFunction::warningCaption,
-                     fdata[6].display, surface.parser().diagnostic().c_str());
+                     sheets.fdata[6].display, surface.parser().diagnostic().c_str());
         return 1;
     }
     return 0;

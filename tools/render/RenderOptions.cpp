@@ -91,7 +91,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                     return std::nullopt;
                 }
                 const std::string name = value.substr(0, eq);
-                if (findEntryLine(name) == nullptr) {
+                Sheets defaults;
+                if (findEntryLine(defaults, name) == nullptr) {
                     error = "no sheet line is named \"" + name + "\"";
                     return std::nullopt;
                 }

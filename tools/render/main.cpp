@@ -19,7 +19,6 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
 #include "sheets/SheetLookup.h"
 #include "tools/render/PrintPage.h"
 #include "tools/render/RenderOptions.h"
@@ -30,10 +29,10 @@ namespace {
 constexpr int exitParseWarning = 1;
 constexpr int exitFailure = 2;
 
-void applySets(const RenderOptions& options)
+void applySets(const RenderOptions& options, Sheets& sheets)
 {
     for (const auto& [name, value] : options.sets) {
-        DataLine* line = findEntryLine(name);
+        DataLine* line = findEntryLine(sheets, name);
         buildLine(*line, line->name, value.c_str());
     }
 }
@@ -43,10 +42,10 @@ struct PageResult {
 };
 
 // Composes the page on the window, reporting the parse warning on stderr.
-PageResult drawPage(PaintDeviceWindow& window)
+PageResult drawPage(const Sheets& sheets, PaintDeviceWindow& window)
 {
     PageResult result;
-    SurfaceFunction surface(fdata);
+    SurfaceFunction surface(sheets.fdata);
     window.setMessageHandler([&](const std::string& text, const std::string& caption, MessageButtons) {
         std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", caption.c_str(), text.c_str(),
                      surface.parser().diagnostic().c_str());
@@ -55,18 +54,18 @@ PageResult drawPage(PaintDeviceWindow& window)
     });
     PlotDevice device(&window);
     double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
+    PageContext page{device, sheets, &surface, tilt, theta, false};
     composePage(page, 0);
     return result;
 }
 
-PageResult renderImage(const RenderOptions& o, QByteArray& bytes, bool record)
+PageResult renderImage(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes, bool record)
 {
     QImage image(o.width, o.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     PaintDeviceWindow window(&image, o.width, o.height);
     window.setRecording(record);
-    const PageResult result = drawPage(window);
+    const PageResult result = drawPage(sheets, window);
     if (record) {
         bytes = QByteArray::fromStdString(window.trace());
     } else {
@@ -77,7 +76,7 @@ PageResult renderImage(const RenderOptions& o, QByteArray& bytes, bool record)
     return result;
 }
 
-PageResult renderSvg(const RenderOptions& o, QByteArray& bytes)
+PageResult renderSvg(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -88,10 +87,10 @@ PageResult renderSvg(const RenderOptions& o, QByteArray& bytes)
     svg.setResolution(96);
     svg.setTitle("kelvo");
     PaintDeviceWindow window(&svg, o.width, o.height);
-    return drawPage(window);
+    return drawPage(sheets, window);
 }
 
-PageResult renderPdf(const RenderOptions& o, QByteArray& bytes)
+PageResult renderPdf(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -102,10 +101,10 @@ PageResult renderPdf(const RenderOptions& o, QByteArray& bytes)
                               "kelvo", QPageSize::ExactMatch));
     pdf.setTitle("kelvo");
     PaintDeviceWindow window(&pdf, o.width, o.height);
-    return drawPage(window);
+    return drawPage(sheets, window);
 }
 
-int renderToFile(const RenderOptions& o)
+int renderToFile(const RenderOptions& o, const Sheets& sheets)
 {
     QSaveFile file(QString::fromStdString(o.output));
     if (!file.open(QIODevice::WriteOnly)) {
@@ -116,10 +115,10 @@ int renderToFile(const RenderOptions& o)
     QByteArray bytes;
     PageResult result;
     switch (o.format) {
-    case OutputFormat::Png: result = renderImage(o, bytes, false); break;
-    case OutputFormat::Calls: result = renderImage(o, bytes, true); break;
-    case OutputFormat::Svg: result = renderSvg(o, bytes); break;
-    case OutputFormat::Pdf: result = renderPdf(o, bytes); break;
+    case OutputFormat::Png: result = renderImage(o, sheets, bytes, false); break;
+    case OutputFormat::Calls: result = renderImage(o, sheets, bytes, true); break;
+    case OutputFormat::Svg: result = renderSvg(o, sheets, bytes); break;
+    case OutputFormat::Pdf: result = renderPdf(o, sheets, bytes); break;
     }
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
@@ -144,8 +143,6 @@ void ensureRuntimeDir()
 
 int main(int argc, char** argv)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parseRenderOptions(args, error);
@@ -161,7 +158,8 @@ int main(int argc, char** argv)
         std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
-    applySets(*options);
+    Sheets sheets;
+    applySets(*options, sheets);
 
     // No window is ever shown: Qt serves only fonts, images and printing.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -169,6 +167,6 @@ int main(int argc, char** argv)
     ensureRuntimeDir();
     QGuiApplication app(argc, argv);
     if (options->print)
-        return printPage(options->blackAndWhite);
-    return renderToFile(*options);
+        return printPage(sheets, options->blackAndWhite);
+    return renderToFile(*options, sheets);
 }

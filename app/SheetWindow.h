@@ -1,6 +1,5 @@
 #pragma once
 #include <QWidget>
-#include <functional>
 
 #include "sheets/DataSheet.h"
 
@@ -18,29 +17,26 @@ public:
     SheetWindow(const QString& caption, DataSheet& sheet, QWidget* owner);
     ~SheetWindow() override;
 
-    void commitSheetList();
-    int selected() const { return selected_; }
     QListWidget* list() const { return list_; }
     QLineEdit* edit() const { return edit_; }
     QPushButton* button() const { return button_; }
 
-    // Run when the window goes, after its list has been committed.
-    std::function<void()> onDestroyed;
-
     // The longest row the edit passes on to the list.
     static constexpr int bufferLimit = 118;
 
+public slots:
+    void commit();
+
 private:
-    void openSheetWindow();
-    void fillSheetList();
+    void createControls();
+    void fillList();
     void pickRow(QListWidgetItem* item);
     void rewriteSelectedRow(const QString& text);
-    int entryCount() const;
 
     DataSheet& sheet_;
     QListWidget* list_ = nullptr;
     QLineEdit* edit_ = nullptr;
     QPushButton* button_ = nullptr;
-    int controlsReady_ = 0;
+    // The list row the edit rewrites: row 0 until a row is double-clicked.
     int selected_ = 0;
 };

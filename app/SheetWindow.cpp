@@ -1,4 +1,4 @@
-#include "sheets/SheetWindow.h"
+#include "app/SheetWindow.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -8,8 +8,9 @@
 #include <QStyle>
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "sheets/Readings.h"
 #include "sheets/SheetCommit.h"
 
 namespace {
@@ -29,38 +30,29 @@ SheetWindow::SheetWindow(const QString& caption, DataSheet& sheet, QWidget* owne
     setWindowTitle(caption);
     move(30, 50);
     resize(200, 200);
-    openSheetWindow();
+    createControls();
 }
 
+// Going away saves the edits, as the button does.
 SheetWindow::~SheetWindow()
 {
-    if (controlsReady_ == 1)
-        commitSheetList();
-    controlsReady_ = 0;
-    selected_ = 0;
-    if (onDestroyed)
-        onDestroyed();
+    commit();
 }
 
-int SheetWindow::entryCount() const
-{
-    const int count = sheet_.size() > 0 ? integerReading(sheet_[0].value) : 0;
-    return std::clamp(count, 0, static_cast<int>(sheet_.size()) - 1);
-}
-
-void SheetWindow::openSheetWindow()
+void SheetWindow::createControls()
 {
     const QFontMetrics metrics(font());
     const int h = metrics.height();
     const int cw = metrics.averageCharWidth();
-    const int count = entryCount();
+    const std::size_t count = entryCount(sheet_);
     std::size_t longest = 0;
-    for (int i = 0; i <= count; ++i)
-        longest = std::max(longest, std::strlen(sheet_[static_cast<std::size_t>(i)].display));
+    for (std::size_t i = 0; i <= count && i < sheet_.size(); ++i)
+        longest = std::max(longest, std::strlen(sheet_[i].display));
     const int w = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + cw * static_cast<int>(longest);
 
+    // The list has room for one row more than it holds.
     list_ = new QListWidget(this);
-    list_->setGeometry(cw, 5 * h, w, (count + 1) * h);
+    list_->setGeometry(cw, 5 * h, w, static_cast<int>(count + 1) * h);
     button_ = new QPushButton("update", this);
     button_->setGeometry(cw, h, 8 * cw, h * 3 / 2);
     edit_ = new QLineEdit(this);
@@ -69,25 +61,25 @@ void SheetWindow::openSheetWindow()
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     list_->setFont(fixed);
     edit_->setFont(fixed);
-    fillSheetList();
+    fillList();
 
     connect(list_, &QListWidget::itemDoubleClicked, this, &SheetWindow::pickRow);
     connect(edit_, &QLineEdit::textEdited, this, &SheetWindow::rewriteSelectedRow);
-    connect(button_, &QPushButton::clicked, this, &SheetWindow::commitSheetList);
+    connect(button_, &QPushButton::clicked, this, &SheetWindow::commit);
 
     if (list_->count() > 0) {
         list_->setCurrentRow(0);
         edit_->setText(list_->item(0)->text());
         edit_->setCursorPosition(0);
     }
-    controlsReady_ = 1;
 }
 
-void SheetWindow::fillSheetList()
+// Row i stands for line i + 1; the header is never listed.
+void SheetWindow::fillList()
 {
-    const int count = entryCount();
-    for (int i = 1; i <= count; ++i)
-        list_->insertItem(i - 1, toQString(sheet_[static_cast<std::size_t>(i)].display));
+    const std::size_t count = entryCount(sheet_);
+    for (std::size_t i = 1; i <= count; ++i)
+        list_->insertItem(static_cast<int>(i) - 1, toQString(sheet_[i].display));
 }
 
 void SheetWindow::pickRow(QListWidgetItem* item)
@@ -97,6 +89,7 @@ void SheetWindow::pickRow(QListWidgetItem* item)
     edit_->setCursorPosition(0);
 }
 
+// Every keystroke shows at once in the selected row.
 void SheetWindow::rewriteSelectedRow(const QString& text)
 {
     if (selected_ < 0 || selected_ >= list_->count())
@@ -107,12 +100,10 @@ void SheetWindow::rewriteSelectedRow(const QString& text)
     list_->setCurrentRow(selected_);
 }
 
-void SheetWindow::commitSheetList()
+void SheetWindow::commit()
 {
-    for (int i = 0; i < list_->count(); ++i) {
-        const auto line = static_cast<std::size_t>(i) + 1;
-        if (line >= sheet_.size())
-            break;
-        commitRow(sheet_[line], list_->item(i)->text().toLatin1().toStdString());
-    }
+    std::vector<std::string> rows;
+    for (int i = 0; i < list_->count(); ++i)
+        rows.push_back(list_->item(i)->text().toLatin1().toStdString());
+    commitSheetList(rows, sheet_);
 }
