@@ -75,10 +75,9 @@ void Application::openSheet(int id)
 void Application::bindDevice(DeviceWindow* window)
 {
     if (state_.device)
-        state_.device->window = window;
+        state_.device->bindWindow(*window);
     else
-        state_.device = std::make_unique<PlotDevice>(window);
-    state_.device->printService = state_.printService;
+        state_.device = std::make_unique<PlotDevice>(*window, state_.printService);
     if (!state_.surfaceFunction)
         state_.surfaceFunction = std::make_unique<SurfaceFunction>(fdata);
 }
@@ -100,9 +99,19 @@ void Application::print()
         return;
     bindDevice(&state_.mainWindow->page());
     ComposingGuard guard(state_.composing);
-    PageContext page{*state_.device, state_.surfaceFunction.get(), state_.viewTilt,
-                     state_.viewTheta, state_.orientationWindow != nullptr};
-    composePage(page, 1);
+    composeWithState(PageTarget::Printer);
+}
+
+// The page of the sheets as they are now, with the live angles.
+void Application::composeWithState(PageTarget target)
+{
+    const Sheets sheets{fdata, sdata};
+    ViewAngles view{state_.viewTilt, state_.viewTheta};
+    PageContext page{*state_.device, sheets, state_.surfaceFunction.get(), view,
+                     state_.orientationWindow != nullptr};
+    composePage(page, target);
+    state_.viewTilt = view.tilt;
+    state_.viewTheta = view.theta;
 }
 
 void Application::openOrientationWindow()
@@ -139,10 +148,8 @@ void Application::composeOnScreen()
         state_.plotWindow == nullptr)
         return;
     ComposingGuard guard(state_.composing);
-    state_.device->window = state_.plotWindow;
-    PageContext page{*state_.device, state_.surfaceFunction.get(), state_.viewTilt,
-                     state_.viewTheta, state_.orientationWindow != nullptr};
-    composePage(page, 0);
+    state_.device->bindWindow(*state_.plotWindow);
+    composeWithState(PageTarget::Screen);
 }
 
 void Application::plotWindowClicked(PlotWindow* window)

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "render/ComposePage.h"
 
 class QWidget;
 
@@ -37,6 +38,7 @@ private:
     void bindDevice(DeviceWindow* window);
     // The page on the plot window, unless one is being drawn already.
     void composeOnScreen();
+    void composeWithState(PageTarget target);
     void recordAngles();
 
     AppState state_;

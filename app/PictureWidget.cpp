@@ -32,27 +32,26 @@ Canvas* PictureWidget::acquireCanvas()
 void PictureWidget::releaseCanvas(Canvas*)
 {
     if (recorder_) {
-        recorded_.insert(recorded_.end(), recorder_->calls().begin(), recorder_->calls().end());
+        for (const RecordedCall& call : recorder_->calls())
+            recorded_.push_back(traceLine(call));
         recorder_.reset();
     }
     canvas_.reset();
     update();
 }
 
-MessageAnswer PictureWidget::messageBox(const std::string& text, const std::string& caption,
-                                        MessageButtons buttons)
+PromptAnswer PictureWidget::ask(Prompt kind, const std::string& text, const std::string& caption)
 {
     if (messageHook)
-        return messageHook(*this, text, caption, buttons);
+        return messageHook(*this, kind, text, caption);
+    const bool question = isQuestion(kind);
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(caption.c_str()),
                     QString::fromLatin1(text.c_str()),
-                    buttons == MessageButtons::Ok ? QMessageBox::Ok
-                                                  : QMessageBox::Yes | QMessageBox::No,
-                    window());
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, window());
     const int answer = box.exec();
-    if (buttons == MessageButtons::Ok)
-        return MessageAnswer::Ok;
-    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    if (!question)
+        return PromptAnswer::Ok;
+    return answer == QMessageBox::Yes ? PromptAnswer::Yes : PromptAnswer::No;
 }
 
 void PictureWidget::paintEvent(QPaintEvent*)

@@ -20,18 +20,18 @@ public:
     DeviceRect clientRect() override;
     Canvas* acquireCanvas() override;
     void releaseCanvas(Canvas* canvas) override;
-    MessageAnswer messageBox(const std::string& text, const std::string& caption,
-                             MessageButtons buttons) override;
+    PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override;
 
     const QImage& picture() const { return picture_; }
-    // With recording on, every picture's calls are kept here (for tests).
+    // With recording on, every picture's calls are kept here as trace
+    // lines (for tests).
     void setRecording(bool on) { recording_ = on; }
     const std::vector<std::string>& recordedCalls() const { return recorded_; }
     void clearRecordedCalls() { recorded_.clear(); }
 
     // Answers the widget's message boxes instead of showing them (tests).
-    using MessageHook = std::function<MessageAnswer(PictureWidget& owner, const std::string& text,
-                                                    const std::string& caption, MessageButtons)>;
+    using MessageHook = std::function<PromptAnswer(PictureWidget& owner, Prompt kind,
+                                                   const std::string& text, const std::string& caption)>;
     static MessageHook messageHook;
 
 protected:

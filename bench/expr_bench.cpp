@@ -40,7 +40,7 @@ void BM_SurfaceFunctionDefaultF(benchmark::State& state)
     initFunctionSheet();
     const auto points = gridPoints();
     SurfaceFunction surface(fdata);
-    surface.parseAndReport();
+    surface.parse();
     surface.setParameters();
     surface.setTheta(0);
     for (auto _ : state) {

@@ -6,25 +6,24 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
 void composeOnImage(benchmark::State& state, const char* n, const char* m, const char* k)
 {
-    initFunctionSheet();
-    initSettingsSheet();
-    buildLine(sdata[SettingsLine::n], "n        ", n);
-    buildLine(sdata[SettingsLine::m], "m        ", m);
-    buildLine(sdata[SettingsLine::k], "k        ", k);
+    Sheets sheets;
+    buildLine(sheets.sdata[SettingsLine::n], "n        ", n);
+    buildLine(sheets.sdata[SettingsLine::m], "m        ", m);
+    buildLine(sheets.sdata[SettingsLine::k], "k        ", k);
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
+    SurfaceFunction surface(sheets.fdata);
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
     for (auto _ : state) {
-        composePage(page, 0);
+        composePage(page, PageTarget::Screen);
         benchmark::DoNotOptimize(image.constBits());
     }
 }

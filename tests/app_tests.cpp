@@ -39,10 +39,10 @@ private slots:
         initFunctionSheet();
         initSettingsSheet();
         shown.clear();
-        PictureWidget::messageHook = [this](PictureWidget&, const std::string& text,
-                                            const std::string& caption, MessageButtons buttons) {
+        PictureWidget::messageHook = [this](PictureWidget&, Prompt kind, const std::string& text,
+                                            const std::string& caption) {
             shown << QString::fromStdString(caption + "|" + text);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+            return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
         };
         app = std::make_unique<Application>();
         app->mainWindow().show();
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(state().snappedTilt, 25);
         QCOMPARE(state().snappedTheta, -40);
         QCOMPARE(state().viewTilt, 25.0);
-        QCOMPARE(state().device->projection.tiltAngle, 25.0);
+        QCOMPARE(state().device->projection().sinTilt, std::sin(25 * 0.017453292519943295));
         const int drawn = lineCount(*plot);
         QVERIFY(drawn > 0);
         app->orientationPointerMoved(grid, 139, 64);
@@ -306,7 +306,7 @@ private slots:
         QVERIFY(state().viewTilt != 15.0);
         click(state().plotWindow);
         QCOMPARE(state().viewTilt, 15.0);
-        QCOMPARE(state().device->projection.tiltAngle, 15.0);
+        QCOMPARE(state().device->projection().sinTilt, std::sin(15 * 0.017453292519943295));
     }
 
     void noSecondPageWhileAMessageBoxWaits()
@@ -320,15 +320,15 @@ private slots:
         plot->setRecording(true);
         int nested = 0;
         bool snappedKept = true;
-        PictureWidget::messageHook = [&](PictureWidget&, const std::string&, const std::string&,
-                                         MessageButtons) {
+        PictureWidget::messageHook = [&](PictureWidget&, Prompt, const std::string&,
+                                         const std::string&) {
             ++nested;
             const int snapped = state().snappedTheta;
             app->orientationPointerMoved(grid, 10, 10);
             click(plot);
             app->command(CommandPrint);
             snappedKept = snappedKept && state().snappedTheta == snapped;
-            return MessageAnswer::Ok;
+            return PromptAnswer::Ok;
         };
         click(plot);
         QCOMPARE(nested, 1);
@@ -347,13 +347,13 @@ private slots:
         PlotWindow* plot = state().plotWindow;
         plot->setRecording(true);
         int questions = 0;
-        PictureWidget::messageHook = [&](PictureWidget&, const std::string&, const std::string&,
-                                         MessageButtons buttons) {
+        PictureWidget::messageHook = [&](PictureWidget&, Prompt kind, const std::string&,
+                                         const std::string&) {
             ++questions;
             app->orientationPointerMoved(grid, 10, 10);
             app->orientationPointerMoved(grid, 350, 170);
             click(plot);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+            return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
         };
         app->command(CommandPrint);
         QVERIFY(questions >= 1);
@@ -423,11 +423,11 @@ private slots:
         buildLine(fdata[6], "f(x,y)", "2^3^2");
         app->command(CommandScreen);
         PictureWidget* owner = nullptr;
-        PictureWidget::messageHook = [&](PictureWidget& w, const std::string& text,
-                                         const std::string& caption, MessageButtons buttons) {
+        PictureWidget::messageHook = [&](PictureWidget& w, Prompt kind, const std::string& text,
+                                         const std::string& caption) {
             owner = &w;
             shown << QString::fromStdString(caption + "|" + text);
-            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+            return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
         };
         click(state().plotWindow);
         QCOMPARE(owner, static_cast<PictureWidget*>(state().plotWindow));

@@ -64,7 +64,7 @@ class PrintTests : public QObject {
     QString outDir;
     std::unique_ptr<Application> app;
     QStringList shown;
-    QList<MessageAnswer> answers;
+    QList<PromptAnswer> answers;
 
     // Prints through the menu command and waits for the spooler's PDF.
     QString printAndWait(const QStringList& before)
@@ -108,12 +108,12 @@ private slots:
         initFunctionSheet();
         initSettingsSheet();
         shown.clear();
-        PictureWidget::messageHook = [this](PictureWidget&, const std::string& text,
-                                            const std::string& caption, MessageButtons buttons) {
+        PictureWidget::messageHook = [this](PictureWidget&, Prompt kind, const std::string& text,
+                                            const std::string& caption) {
             shown << QString::fromStdString(caption + "|" + text);
-            if (buttons == MessageButtons::Ok)
-                return MessageAnswer::Ok;
-            return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
+            if (!isQuestion(kind))
+                return PromptAnswer::Ok;
+            return answers.isEmpty() ? PromptAnswer::No : answers.takeFirst();
         };
         app = std::make_unique<Application>();
         app->mainWindow().show();
@@ -127,7 +127,7 @@ private slots:
 
     void colourPrint()
     {
-        answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+        answers = {PromptAnswer::Yes, PromptAnswer::Yes};
         const QString pdf = printAndWait(pdfsIn(outDir));
         QVERIFY2(!pdf.isEmpty(), "no PDF from the spooler");
         QCOMPARE(shown.size(), 3);
@@ -156,7 +156,7 @@ private slots:
 
     void blackAndWhitePrint()
     {
-        answers = {MessageAnswer::Yes, MessageAnswer::No};
+        answers = {PromptAnswer::Yes, PromptAnswer::No};
         const QString pdf = printAndWait(pdfsIn(outDir));
         QVERIFY2(!pdf.isEmpty(), "no PDF from the spooler");
         const QImage page = rendered(pdf);
@@ -174,7 +174,7 @@ private slots:
     void declinedPrintDrawsInTheMainWindow()
     {
         const QStringList before = pdfsIn(outDir);
-        answers = {MessageAnswer::No};
+        answers = {PromptAnswer::No};
         app->mainWindow().resize(640, 480);
         app->mainWindow().page().setRecording(true);
         app->command(CommandPrint);

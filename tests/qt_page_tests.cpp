@@ -5,31 +5,29 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
-// Composes the screen page of the current sheets on the window; returns
-// the device's state after the page.
+// Composes the screen page of the sheets on the window; returns the
+// device's state after the page.
 struct PageState {
-    Canvas* dc;
+    bool drawing;
     int lineHeight;
 };
 
-PageState composeOn(PaintDeviceWindow& window)
+PageState composeOn(PaintDeviceWindow& window, const Sheets& sheets = Sheets())
 {
-    SurfaceFunction surface(fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
-    return {device.dc, device.lineHeight};
+    SurfaceFunction surface(sheets.fdata);
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
+    composePage(page, PageTarget::Screen);
+    return {device.drawing(), device.lineHeight()};
 }
 
 QImage defaultPage()
 {
-    initFunctionSheet();
-    initSettingsSheet();
     QImage image(800, 600, QImage::Format_RGB32);
     image.fill(Qt::black);
     PaintDeviceWindow window(&image, 800, 600);
@@ -78,26 +76,23 @@ TEST(QtPage, DefaultPageColours)
 
 TEST(QtPage, UndersideShowsInDarkMagenta)
 {
-    initFunctionSheet();
-    initSettingsSheet();
-    buildLine(fdata[6], "f(x,y)", "-(x*x+4*y*y)/8");
-    buildLine(sdata[SettingsLine::z1], "z1       ", "-4");
+    Sheets sheets;
+    buildLine(sheets.fdata[6], "f(x,y)", "-(x*x+4*y*y)/8");
+    buildLine(sheets.sdata[SettingsLine::z1], "z1       ", "-4");
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
-    composeOn(window);
+    composeOn(window, sheets);
     EXPECT_GT(countPixels(image, qRgb(160, 0, 160), QRect(41, 91, 598, 478)), 500);
 }
 
 TEST(QtPage, RecordedCallsMatchTheImagesMetrics)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
     window.setRecording(true);
     const PageState device = composeOn(window);
     ASSERT_FALSE(window.recordedCalls().empty());
-    EXPECT_EQ(window.recordedCalls().front(), "fill 0 0 800 600 #FFFFFF");
+    EXPECT_EQ(traceLine(window.recordedCalls().front()), "fill 0 0 800 600 #FFFFFF");
     EXPECT_EQ(image.pixel(45, 95), qRgb(253, 254, 218)) << "recording still draws";
     EXPECT_GT(device.lineHeight, 10);
     EXPECT_LT(device.lineHeight, 25);
@@ -107,9 +102,7 @@ TEST(QtPage, EmptyImageIsHarmless)
 {
     QImage image;
     PaintDeviceWindow window(&image, 0, 0);
-    initFunctionSheet();
-    initSettingsSheet();
-    EXPECT_EQ(composeOn(window).dc, nullptr);
+    EXPECT_FALSE(composeOn(window).drawing);
 }
 
 } // namespace

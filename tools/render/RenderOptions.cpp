@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "sheets/SheetLookup.h"
+#include "tools/render/SheetLines.h"
 
 const char* const renderUsage =
     "usage: kelvo-render [--set NAME=VALUE]... [--size WxH] -o FILE\n"
@@ -88,7 +88,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                     return std::nullopt;
                 }
                 const std::string name = value.substr(0, eq);
-                if (findEntryLine(name) == nullptr) {
+                Sheets names;
+                if (findLine(names, name) == nullptr) {
                     error = "no sheet line is named \"" + name + "\"";
                     return std::nullopt;
                 }

@@ -19,22 +19,25 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
-#include "sheets/SheetLookup.h"
+#include "sheets/Sheets.h"
 #include "tools/render/PrintPage.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/SheetLines.h"
 
 namespace {
 
 constexpr int exitParseWarning = 1;
 constexpr int exitFailure = 2;
 
-void applySets(const RenderOptions& options)
+// The sheets' defaults, changed by each --set (the names are known good).
+Sheets sheetsOf(const RenderOptions& options)
 {
+    Sheets sheets;
     for (const auto& [name, value] : options.sets) {
-        DataLine* line = findEntryLine(name);
+        DataLine* line = findLine(sheets, name);
         buildLine(*line, line->name, value.c_str());
     }
+    return sheets;
 }
 
 struct PageResult {
@@ -42,32 +45,34 @@ struct PageResult {
 };
 
 // Composes the page on the window, reporting the parse warning on stderr.
-PageResult drawPage(PaintDeviceWindow& window)
+PageResult drawPage(const Sheets& sheets, PaintDeviceWindow& window)
 {
     PageResult result;
-    SurfaceFunction surface(fdata);
-    window.setMessageHandler([&](const std::string& text, const std::string& caption, MessageButtons) {
-        std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", caption.c_str(), text.c_str(),
-                     surface.parser().diagnostic().c_str());
-        result.parseFailed = true;
-        return MessageAnswer::Ok;
+    SurfaceFunction surface(sheets.fdata);
+    window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
+        std::fprintf(stderr, "kelvo-render: %s\n  %s\n", caption.c_str(), text.c_str());
+        if (kind == Prompt::ParseWarning) {
+            std::fprintf(stderr, "  %s\n", surface.parser().diagnostic().c_str());
+            result.parseFailed = true;
+        }
+        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
     });
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, &surface, tilt, theta, false};
-    composePage(page, 0);
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
+    composePage(page, PageTarget::Screen);
     return result;
 }
 
-PageResult renderImage(const RenderOptions& o, QByteArray& bytes, bool record)
+PageResult renderImage(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes, bool record)
 {
     QImage image(o.width, o.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     PaintDeviceWindow window(&image, o.width, o.height);
     window.setRecording(record);
-    const PageResult result = drawPage(window);
+    const PageResult result = drawPage(sheets, window);
     if (record) {
-        bytes = QByteArray::fromStdString(window.trace());
+        bytes = QByteArray::fromStdString(trace(window.recordedCalls()));
     } else {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -76,7 +81,7 @@ PageResult renderImage(const RenderOptions& o, QByteArray& bytes, bool record)
     return result;
 }
 
-PageResult renderSvg(const RenderOptions& o, QByteArray& bytes)
+PageResult renderSvg(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -87,10 +92,10 @@ PageResult renderSvg(const RenderOptions& o, QByteArray& bytes)
     svg.setResolution(96);
     svg.setTitle("kelvo");
     PaintDeviceWindow window(&svg, o.width, o.height);
-    return drawPage(window);
+    return drawPage(sheets, window);
 }
 
-PageResult renderPdf(const RenderOptions& o, QByteArray& bytes)
+PageResult renderPdf(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -101,10 +106,10 @@ PageResult renderPdf(const RenderOptions& o, QByteArray& bytes)
                               "kelvo", QPageSize::ExactMatch));
     pdf.setTitle("kelvo");
     PaintDeviceWindow window(&pdf, o.width, o.height);
-    return drawPage(window);
+    return drawPage(sheets, window);
 }
 
-int renderToFile(const RenderOptions& o)
+int renderToFile(const RenderOptions& o, const Sheets& sheets)
 {
     QSaveFile file(QString::fromStdString(o.output));
     if (!file.open(QIODevice::WriteOnly)) {
@@ -115,10 +120,10 @@ int renderToFile(const RenderOptions& o)
     QByteArray bytes;
     PageResult result;
     switch (o.format) {
-    case OutputFormat::Png: result = renderImage(o, bytes, false); break;
-    case OutputFormat::Calls: result = renderImage(o, bytes, true); break;
-    case OutputFormat::Svg: result = renderSvg(o, bytes); break;
-    case OutputFormat::Pdf: result = renderPdf(o, bytes); break;
+    case OutputFormat::Png: result = renderImage(o, sheets, bytes, false); break;
+    case OutputFormat::Calls: result = renderImage(o, sheets, bytes, true); break;
+    case OutputFormat::Svg: result = renderSvg(o, sheets, bytes); break;
+    case OutputFormat::Pdf: result = renderPdf(o, sheets, bytes); break;
     }
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
@@ -143,8 +148,6 @@ void ensureRuntimeDir()
 
 int main(int argc, char** argv)
 {
-    initFunctionSheet();
-    initSettingsSheet();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parseRenderOptions(args, error);
@@ -156,7 +159,7 @@ int main(int argc, char** argv)
         std::fputs(renderUsage, stdout);
         return 0;
     }
-    applySets(*options);
+    const Sheets sheets = sheetsOf(*options);
 
     // No window is ever shown: Qt serves only fonts, images and printing.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -164,6 +167,6 @@ int main(int argc, char** argv)
     ensureRuntimeDir();
     QGuiApplication app(argc, argv);
     if (options->print)
-        return printPage(options->blackAndWhite);
-    return renderToFile(*options);
+        return printPage(sheets, options->blackAndWhite);
+    return renderToFile(*options, sheets);
 }
