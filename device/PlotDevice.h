@@ -42,7 +42,6 @@ public:
     // The long-lived device draws on the plot window or, for a print, on
     // the main window.
     void bindWindow(DeviceWindow& window);
-    DeviceWindow& window() const { return *window_; }
     // The window of the last screen picture; null before the first.
     DeviceWindow* lastScreenWindow() const { return lastScreenWindow_; }
 

@@ -197,7 +197,8 @@ const QFont& QtCanvas::qFont(const FontSpec& request)
     fontSpec_ = request;
     haveFont_ = true;
     font_ = toQFont(request);
-    painter_.setFont(font_);
+    if (painter_.isActive())
+        painter_.setFont(font_);
     return font_;
 }
 
