@@ -1,5 +1,4 @@
 #pragma once
-#include <span>
 #include <string>
 
 #include "device/Colours.h"
@@ -56,9 +55,11 @@ public:
 
     virtual Resolution resolution() const = 0;
 
-    // Segments from each point to the next, each up to, not including,
-    // its end (the segments of one run of lineTo between two moves).
-    virtual void polyline(std::span<const DevicePoint> points, Pen pen) = 0;
+    // A line from `from` up to, not including, `to`. Segments that follow
+    // one another end to start in one pen, up to endLine, are one line:
+    // a canvas may draw them as one polyline, joined at their ends.
+    virtual void segment(DevicePoint from, DevicePoint to, Pen pen) = 0;
+    virtual void endLine() {}
     // Paints [left, right) x [top, bottom) in the colour.
     virtual void fill(const DeviceRect& rect, Colour colour) = 0;
     // The interior in the brush, the outline in the pen on the pixels

@@ -47,7 +47,6 @@ bool PlotDevice::beginDrawing(DeviceTarget target)
     indices_.framePen = 2;
     indices_.brush = 5;
     screen_ = dc_ = window_->acquireCanvas();
-    line_.reserve(4096);
     brush_ = BrushColours[5];
     currentValid_ = false;
     selectFont(createPointFont(*dc_, "Times New Roman", 100, 100, 0));
@@ -82,34 +81,24 @@ void PlotDevice::setUpColours()
     indices_.pen = 0;
 }
 
-void PlotDevice::flushLine()
+void PlotDevice::endLine()
 {
-    if (line_.empty())
-        return;
-    if (dc_ != nullptr)
-        dc_->polyline(line_, pen_);
-    line_.clear();
-}
-
-// A very long run is drawn in pieces, so that it takes bounded memory.
-void PlotDevice::restartLine()
-{
-    const DevicePoint last = line_.back();
-    flushLine();
-    line_.push_back(last);
+    if (lineOpen_ && dc_ != nullptr)
+        dc_->endLine();
+    lineOpen_ = false;
 }
 
 void PlotDevice::setPen(Pen pen)
 {
     if (pen == pen_)
         return;
-    flushLine();
+    endLine();
     pen_ = pen;
 }
 
 void PlotDevice::finishDrawing()
 {
-    flushLine();
+    endLine();
     setPenWidth(1);
     if (printer_ != nullptr)
         finishPrinting();
@@ -154,7 +143,7 @@ void PlotDevice::applyClip()
 {
     if (dc_ == nullptr)
         return;
-    flushLine();
+    endLine();
     if (clipped_)
         dc_->clip(viewport_);
     else
@@ -220,7 +209,7 @@ void PlotDevice::fillViewport(int index)
         return;
     brush_ = BrushColours[static_cast<std::size_t>(index)];
     indices_.brush = index;
-    flushLine();
+    endLine();
     if (dc_ != nullptr)
         dc_->fill(viewport_, brush_);
 }
@@ -232,7 +221,7 @@ void PlotDevice::frameViewport()
         unclip();
     const int kept = indices_.pen;
     selectPen(indices_.framePen);
-    flushLine();
+    endLine();
     if (dc_ != nullptr)
         dc_->frame(viewport_, pen_, brush_);
     if (restoreClip)

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "device/Canvas.h"
 #include "device/Colours.h"
@@ -116,9 +115,8 @@ private:
     void applyClip();
     void penAt(int index);
     void setPen(Pen pen);
-    void flushLine();
-    void restartLine();
-    bool moveCurrent(double x, double y);
+    void endLine();
+    DevicePoint toDevice(double x, double y, bool& valid) const;
     Colour textColour() const;
     Colour textBackground() const;
 
@@ -154,52 +152,49 @@ private:
     double xScale_ = 0, yScale_ = 0;
     double worldAspect_ = 0;
     DevicePoint current_;
-    DevicePoint previous_;
     // Whether the current device point came from finite values.
     bool currentValid_ = false;
-    // The run of lineTo since the last move or pen change, drawn as one
-    // polyline when the run ends (at a move, a new pen, any other drawing).
-    std::vector<DevicePoint> line_;
-    static constexpr std::size_t lineLimit = std::size_t{1} << 16;
+    // Whether the last segment handed to the canvas may be followed by
+    // more of the same line: until a move elsewhere, a new pen or any other
+    // drawing.
+    bool lineOpen_ = false;
 
     Projection projection_;
 };
 
 // Moves and lines run once for every sample of the surface: inline.
-// Records the device point of a world point, keeping the one before;
-// returns whether it comes from numbers. A height that is not a number,
-// or a world window of zero extent, gives none, and such a point is never
-// joined by a line; an infinite one is drawn to the edge of the device
-// range.
-inline bool PlotDevice::moveCurrent(double x, double y)
+// The device point of a world point; valid is false when it comes from
+// no number. A height that is not a number, or a world window of zero
+// extent, gives none, and such a point is never joined by a line; an
+// infinite one is drawn to the edge of the device range.
+inline DevicePoint PlotDevice::toDevice(double x, double y, bool& valid) const
 {
-    previous_ = current_;
     const double dx = (x - world_.x1) * xScale_;
     const double dy = (y - world_.y1) * yScale_;
-    current_.x = truncToDevice(dx + viewport_.left + 0.5);
-    current_.y = truncToDevice(viewport_.bottom - dy + 0.5);
-    return !std::isnan(dx) && !std::isnan(dy);
+    valid = !std::isnan(dx) && !std::isnan(dy);
+    return {truncToDevice(dx + viewport_.left + 0.5), truncToDevice(viewport_.bottom - dy + 0.5)};
 }
 
 inline void PlotDevice::moveTo(double x, double y)
 {
-    currentValid_ = moveCurrent(x, y);
-    if (!line_.empty() && !(current_ == previous_))
-        flushLine();
+    const DevicePoint to = toDevice(x, y, currentValid_);
+    if (lineOpen_ && !(to == current_))
+        endLine();
+    current_ = to;
 }
 
+// The points go to the canvas as they were made, in registers: a point
+// stored in halves and read back whole would stall the processor.
 inline void PlotDevice::lineTo(double x, double y)
 {
     const bool wasValid = currentValid_;
-    currentValid_ = moveCurrent(x, y);
-    if (dc_ == nullptr || !wasValid || !currentValid_) {
-        if (!line_.empty() && !(current_ == previous_))
-            flushLine();
-        return;
+    const DevicePoint from{current_.x, current_.y};
+    const DevicePoint to = toDevice(x, y, currentValid_);
+    current_ = to;
+    if (dc_ != nullptr && wasValid && currentValid_) {
+        dc_->segment(from, to, pen_);
+        lineOpen_ = true;
+    } else if (lineOpen_ && !(to == from)) {
+        endLine();
     }
-    if (line_.empty())
-        line_.push_back(previous_);
-    line_.push_back(current_);
-    if (line_.size() == lineLimit)
-        restartLine();
 }

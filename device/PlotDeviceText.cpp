@@ -22,7 +22,7 @@ void PlotDevice::writeText(const std::string& text)
 {
     if (dc_ == nullptr)
         return;
-    flushLine();
+    endLine();
     const int width = dc_->textWidth(text, font_);
     dc_->text({textX_, textY_}, text, font_, textColour(), textBackground());
     textX_ += width;
@@ -32,7 +32,7 @@ void PlotDevice::writeCentredText(const std::string& text, double x, double y)
 {
     if (dc_ == nullptr)
         return;
-    flushLine();
+    endLine();
     const int width = dc_->textWidth(text, font_);
     dc_->text({toDeviceX(x) - width / 2, toDeviceY(y) - lineHeight_ / 2}, text, font_,
               textColour(), textBackground());

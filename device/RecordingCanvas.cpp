@@ -81,16 +81,14 @@ RecordedCall& RecordingCanvas::add(CallKind kind)
     return call;
 }
 
-void RecordingCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
+void RecordingCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
 {
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        RecordedCall& call = add(CallKind::Line);
-        call.from = points[i - 1];
-        call.to = points[i];
-        call.colour = pen.colour;
-        call.width = pen.width;
-    }
-    inner_.polyline(points, pen);
+    RecordedCall& call = add(CallKind::Line);
+    call.from = from;
+    call.to = to;
+    call.colour = pen.colour;
+    call.width = pen.width;
+    inner_.segment(from, to, pen);
 }
 
 void RecordingCanvas::fill(const DeviceRect& rect, Colour colour)

@@ -26,7 +26,8 @@ public:
     void clearCalls() { calls_.clear(); }
 
     Resolution resolution() const override { return inner_.resolution(); }
-    void polyline(std::span<const DevicePoint> points, Pen pen) override;
+    void segment(DevicePoint from, DevicePoint to, Pen pen) override;
+    void endLine() override { inner_.endLine(); }
     void fill(const DeviceRect& rect, Colour colour) override;
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
     void clip(const DeviceRect& rect) override;

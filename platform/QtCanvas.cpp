@@ -55,11 +55,13 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device)
 
 bool QtCanvas::end()
 {
+    endLine();
     return painter_.isActive() && painter_.end();
 }
 
 QtCanvas::~QtCanvas()
 {
+    endLine();
     if (painter_.isActive())
         painter_.end();
 }
@@ -74,7 +76,6 @@ Resolution QtCanvas::resolution() const
 // gets it only when it draws.
 void QtCanvas::usePen(Pen pen)
 {
-    pen.width = std::clamp(pen.width, 0, 1000);
     if (pen == pen_)
         return;
     pen_ = pen;
@@ -100,12 +101,15 @@ void QtCanvas::applyPen()
 
 void QtCanvas::fill(const DeviceRect& rect, Colour colour)
 {
+    endLine();
     if (rect.right > rect.left && rect.bottom > rect.top && painter_.isActive())
         painter_.fillRect(toQRect(rect), toQColor(colour));
 }
 
 void QtCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 {
+    endLine();
+    pen.width = std::clamp(pen.width, 0, 1000);
     usePen(pen);
     if (rect.right <= rect.left || rect.bottom <= rect.top || !painter_.isActive())
         return;
@@ -120,6 +124,7 @@ void QtCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 
 void QtCanvas::clip(const DeviceRect& rect)
 {
+    endLine();
     const QRect clip(rect.left, rect.top, std::max(0, rect.right - rect.left),
                      std::max(0, rect.bottom - rect.top));
     painter_.setClipRect(clip);
@@ -128,6 +133,7 @@ void QtCanvas::clip(const DeviceRect& rect)
 
 void QtCanvas::unclip()
 {
+    endLine();
     painter_.setClipping(false);
     rasterClip_ = imageRect_;
 }
@@ -165,26 +171,37 @@ void QtCanvas::rasterLine(int x0, int y0, int x1, int y1)
     }
 }
 
-void QtCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
+// Thin lines on the image go straight into its pixels. The painter gets
+// a line's segments as one polyline when the line ends: wide pens join
+// at the ends of segments as they do on a polyline.
+void QtCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
 {
+    if (pen == pen_ && rasterLines()) {
+        rasterLine(from.x, from.y, to.x, to.y);
+        return;
+    }
+    pen.width = std::clamp(pen.width, 0, 1000);
+    const QPoint start(from.x, from.y), end(to.x, to.y);
+    if (!polyline_.empty() && (!(pen == pen_) || polyline_.back() != start))
+        endLine();
     usePen(pen);
     if (rasterLines()) {
-        for (std::size_t i = 1; i < points.size(); ++i)
-            rasterLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        rasterLine(from.x, from.y, to.x, to.y);
         return;
     }
-    if (!painter_.isActive())
-        return;
-    polyline_.clear();
-    for (const DevicePoint& p : points) {
-        const QPoint point(p.x, p.y);
-        if (polyline_.empty() || point != polyline_.back())
-            polyline_.push_back(point);
-    }
-    if (polyline_.size() >= 2) {
+    if (polyline_.empty())
+        polyline_.push_back(start);
+    if (end != polyline_.back())
+        polyline_.push_back(end);
+}
+
+void QtCanvas::endLine()
+{
+    if (polyline_.size() >= 2 && painter_.isActive()) {
         applyPen();
         painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
     }
+    polyline_.clear();
 }
 
 // The painter takes each new font at once: an SVG or PDF writes the
@@ -237,6 +254,7 @@ int QtCanvas::textWidth(const std::string& text, const FontSpec& font)
 void QtCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
                     Colour background)
 {
+    endLine();
     if (!painter_.isActive())
         return;
     const QString string = toQString(text);

@@ -12,7 +12,8 @@ class QPaintDevice;
 // The canvas on any Qt paint device: an image, a window's picture, a
 // printer's page, an SVG or PDF generator. Lines are aliased, so every
 // device coordinate stays exact; text goes through Qt's font system.
-// Zero-length segments of a polyline are dropped: the picture is the same.
+// The segments of one line are drawn as one polyline, and zero-length
+// segments are dropped: the picture is the same.
 class QtCanvas final : public Canvas {
 public:
     explicit QtCanvas(QPaintDevice* device);
@@ -21,7 +22,8 @@ public:
     QtCanvas& operator=(const QtCanvas&) = delete;
 
     Resolution resolution() const override;
-    void polyline(std::span<const DevicePoint> points, Pen pen) override;
+    void segment(DevicePoint from, DevicePoint to, Pen pen) override;
+    void endLine() override;
     void fill(const DeviceRect& rect, Colour colour) override;
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
     void clip(const DeviceRect& rect) override;
@@ -46,11 +48,12 @@ private:
     QPaintDevice* device_;
     QPainter painter_;
 
-    // The pen of the raster lines; the painter's own pen is set from it
-    // only when the painter draws.
+    // The pen of the line being drawn; the painter's own pen is set from
+    // it only when the painter draws.
     Pen pen_{0, 1};
     bool painterPenStale_ = true;
-    std::vector<QPoint> polyline_;  // reused for every polyline
+    // The line's points until it ends, for the painter.
+    std::vector<QPoint> polyline_;
 
     // The last font asked for, made once.
     FontSpec fontSpec_;

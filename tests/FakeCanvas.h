@@ -16,9 +16,11 @@ public:
     explicit FakeCanvas(int dpi = 96) : dpi_(dpi) {}
 
     Resolution resolution() const override { return {dpi_, dpi_}; }
-    void polyline(std::span<const DevicePoint> points, Pen) override
+    void segment(DevicePoint, DevicePoint, Pen) override { ++segments_; }
+    void endLine() override
     {
-        runs.push_back(points.size());
+        runs.push_back(segments_);
+        segments_ = 0;
     }
     void fill(const DeviceRect&, Colour) override {}
     void frame(const DeviceRect&, Pen, Colour) override {}
@@ -43,13 +45,14 @@ public:
         textFont = font;
     }
 
-    std::vector<std::size_t> runs;  // the number of points of each polyline
+    std::vector<int> runs;  // the number of segments of each line ended
     FontSpec lastFont;  // of the last question about a font
     FontSpec textFont;  // of the last text written
     int fontMetricsCalls = 0;
 
 private:
     int dpi_;
+    int segments_ = 0;
 };
 
 // The recorded calls of a kind, only those in a colour if one is given.

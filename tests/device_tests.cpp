@@ -220,9 +220,9 @@ TEST_F(Device, LinesMapWorldPointsAndKeepTheCurrentPoint)
     EXPECT_EQ(end(lines[1]), (DevicePoint{800, 120}));
 }
 
-// Wide pens are drawn as polylines with round joins, so the runs must be
+// Wide pens are drawn as polylines with round joins, so the lines must be
 // those of the picture: a move to another point or a new pen ends one.
-TEST_F(Device, RunsOfLinesReachTheCanvasAsPolylines)
+TEST_F(Device, LinesEndAtMovesAndNewPens)
 {
     begin();
     device.setViewport(0, 100, 0, 100, ClipMode::Clip);
@@ -239,7 +239,7 @@ TEST_F(Device, RunsOfLinesReachTheCanvasAsPolylines)
     device.selectPen(0);
     device.lineTo(80, 60);
     device.finishDrawing();
-    EXPECT_EQ(window.fake.runs, (std::vector<std::size_t>{4, 2, 2, 2}));
+    EXPECT_EQ(window.fake.runs, (std::vector<int>{3, 1, 1, 1}));
     EXPECT_EQ(window.calls(CallKind::Line).size(), 6u);
 }
 

@@ -122,8 +122,8 @@ TEST_F(QtCanvasPixels, ThinLinesLeaveOutTheirEndPixel)
 {
     {
         QtCanvas canvas(&image);
-        const DevicePoint points[] = {{10, 10}, {20, 10}, {20, 20}};
-        canvas.polyline(points, {PenColours[11], 1});
+        canvas.segment({10, 10}, {20, 10}, {PenColours[11], 1});
+        canvas.segment({20, 10}, {20, 20}, {PenColours[11], 1});
     }
     EXPECT_EQ(at(9, 10), white);
     for (int x = 10; x <= 20; ++x)
@@ -138,11 +138,9 @@ TEST_F(QtCanvasPixels, ClipCutsLinesUntilUnclipped)
     {
         QtCanvas canvas(&image);
         canvas.clip({0, 0, 15, 80});
-        const DevicePoint clipped[] = {{10, 10}, {30, 10}};
-        canvas.polyline(clipped, {PenColours[11], 1});
+        canvas.segment({10, 10}, {30, 10}, {PenColours[11], 1});
         canvas.unclip();
-        const DevicePoint free[] = {{10, 30}, {30, 30}};
-        canvas.polyline(free, {PenColours[11], 1});
+        canvas.segment({10, 30}, {30, 30}, {PenColours[11], 1});
     }
     EXPECT_EQ(at(14, 10), red);
     EXPECT_EQ(at(15, 10), white);
@@ -167,8 +165,9 @@ TEST_F(QtCanvasPixels, WidePensAreDrawnAroundTheLine)
 {
     {
         QtCanvas canvas(&image);
-        const DevicePoint points[] = {{10, 50}, {40, 50}};
-        canvas.polyline(points, {PenColours[11], 3});
+        canvas.segment({10, 50}, {25, 50}, {PenColours[11], 3});
+        canvas.segment({25, 50}, {40, 50}, {PenColours[11], 3});
+        canvas.endLine();
     }
     for (int y = 49; y <= 51; ++y)
         EXPECT_EQ(at(25, y), red) << y;
