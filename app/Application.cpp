@@ -109,10 +109,9 @@ void Application::openSettingsSheet()
 void Application::bindDevice(DeviceWindow& window)
 {
     if (device_)
-        device_->window = &window;
+        device_->bindWindow(window);
     else
-        device_ = std::make_unique<PlotDevice>(&window);
-    device_->printService = spooler_.get();
+        device_ = std::make_unique<PlotDevice>(window, spooler_.get());
     if (!surface_)
         surface_ = std::make_unique<SurfaceFunction>(sheets_.fdata);
 }
@@ -139,7 +138,7 @@ void Application::print()
     if (composing_)
         return;
     bindDevice(mainWindow_->page());
-    compose(1);
+    compose(PageTarget::Printer);
 }
 
 void Application::openOrientationWindow()
@@ -157,7 +156,7 @@ void Application::openOrientationWindow()
     orientationWindow_ = grid;
     readViewFromSheet();
     grid->show();
-    drawOrientationGrid(*grid, viewTilt_, viewTheta_);
+    drawOrientationGrid(*grid, view_.tilt, view_.theta);
 }
 
 void Application::openHelpWindow()
@@ -178,26 +177,24 @@ void Application::showAbout()
 
 void Application::readViewFromSheet()
 {
-    viewTilt_ = realReading(sheets_.sdata[SettingsLine::tilt].value);
-    viewTheta_ = realReading(sheets_.sdata[SettingsLine::theta].value);
+    view_.tilt = realReading(sheets_.sdata[SettingsLine::tilt].value);
+    view_.theta = realReading(sheets_.sdata[SettingsLine::theta].value);
 }
 
 void Application::composeOnScreen()
 {
     if (composing_ || !device_ || !surface_ || !plotWindow_)
         return;
-    device_->window = plotWindow_.data();
-    compose(0);
+    device_->bindWindow(*plotWindow_);
+    compose(PageTarget::Screen);
 }
 
-// The page of the sheets, on the device as it is bound: mode 0 on the
-// screen, 1 on the printer.
-void Application::compose(int mode)
+// The page of the sheets, on the device as it is bound.
+void Application::compose(PageTarget target)
 {
     ComposingGuard guard(composing_);
-    PageContext page{*device_, sheets_, surface_.get(), viewTilt_, viewTheta_,
-                     !orientationWindow_.isNull()};
-    composePage(page, mode);
+    PageContext page{*device_, sheets_, surface_.get(), view_, !orientationWindow_.isNull()};
+    composePage(page, target);
 }
 
 void Application::plotWindowClicked()
@@ -220,14 +217,14 @@ void Application::orientationPointerMoved(QPoint at)
         return;
     snappedTilt_ = tilt;
     snappedTheta_ = theta;
-    viewTilt_ = snappedTilt_;
-    viewTheta_ = snappedTheta_;
+    view_.tilt = snappedTilt_;
+    view_.theta = snappedTheta_;
     composeOnScreen();
 }
 
 void Application::orientationWindowClicked()
 {
-    drawOrientationGrid(*orientationWindow_, viewTilt_, viewTheta_);
+    drawOrientationGrid(*orientationWindow_, view_.tilt, view_.theta);
     recordAngles();
 }
 

@@ -6,6 +6,7 @@
 
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "render/ComposePage.h"
 #include "sheets/Sheets.h"
 
 class MainWindow;
@@ -53,7 +54,7 @@ private:
     void bindDevice(DeviceWindow& window);
     // The page on the plot window, unless one is being drawn already.
     void composeOnScreen();
-    void compose(int mode);
+    void compose(PageTarget target);
     void readViewFromSheet();
 
     void plotWindowClicked();
@@ -69,8 +70,7 @@ private:
     std::unique_ptr<SurfaceFunction> surface_;
     // The viewing angles of screen pages, and the last ones the pointer
     // reached over an orientation grid.
-    double viewTilt_ = 0;
-    double viewTheta_ = 0;
+    ViewAngles view_;
     int snappedTilt_ = 0;
     int snappedTheta_ = 0;
     // True while a page is being drawn, message boxes included: no second

@@ -7,18 +7,16 @@
 
 void drawOrientationGrid(DeviceWindow& window, double viewTilt, double viewTheta)
 {
-    PlotDevice device(&window);
-    device.beginDrawing(0);
-    device.brushIndex = 5;
-    device.framePenIndex = 2;
-    device.textColourIndex = 1;
-    device.setViewport(1, 99, 1, 99, 1);
+    PlotDevice device(window);
+    device.beginDrawing(DeviceTarget::Screen);
+    device.setPageColours(5, 2, 1);
+    device.setViewport(1, 99, 1, 99, ClipMode::Clip);
     device.fillViewport(5);
-    device.frameViewport(device.framePenIndex);
+    device.frameViewport();
     device.setWorld(-180, 180, -90, 90);
     device.drawGrid(20, 20, 400);
 
-    const int kept = device.penIndex;
+    const int kept = device.penIndex();
     device.selectPen(13);
     device.moveTo(-180, 0);
     device.lineTo(180, 0);

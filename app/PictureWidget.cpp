@@ -30,7 +30,8 @@ Canvas* PictureWidget::acquireCanvas()
 void PictureWidget::releaseCanvas(Canvas*)
 {
     if (recorder_) {
-        recorded_.insert(recorded_.end(), recorder_->calls().begin(), recorder_->calls().end());
+        for (const RecordedCall& call : recorder_->calls())
+            recorded_.push_back(traceLine(call));
         recorder_.reset();
     }
     canvas_.reset();
@@ -40,17 +41,6 @@ void PictureWidget::releaseCanvas(Canvas*)
 PromptAnswer PictureWidget::ask(Prompt kind, const std::string& text, const std::string& caption)
 {
     return showBox(text, caption, isQuestion(kind));
-}
-
-MessageAnswer PictureWidget::messageBox(const std::string& text, const std::string& caption,
-                                        MessageButtons buttons)
-{
-    switch (showBox(text, caption, buttons == MessageButtons::YesNo)) {
-    case PromptAnswer::Yes: return MessageAnswer::Yes;
-    case PromptAnswer::No: return MessageAnswer::No;
-    case PromptAnswer::Ok: break;
-    }
-    return MessageAnswer::Ok;
 }
 
 PromptAnswer PictureWidget::showBox(const std::string& text, const std::string& caption,

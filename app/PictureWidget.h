@@ -12,7 +12,7 @@
 // that the widget keeps and paints whenever the platform asks, so a
 // covered and uncovered window shows it again; a resize clears it.
 // Its prompts are modal message boxes over its top-level window.
-class PictureWidget : public QWidget, public DeviceWindow, public Prompter {
+class PictureWidget : public QWidget, public DeviceWindow {
     Q_OBJECT
 public:
     explicit PictureWidget(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
@@ -21,9 +21,6 @@ public:
     Canvas* acquireCanvas() override;
     void releaseCanvas(Canvas* canvas) override;
     PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override;
-    // The same box for a device that gives the buttons rather than the kind.
-    MessageAnswer messageBox(const std::string& text, const std::string& caption,
-                             MessageButtons buttons) override;
 
     const QImage& picture() const { return picture_; }
     // With recording on, every picture's calls are kept here (for tests).

@@ -40,7 +40,7 @@ void BM_SurfaceFunctionDefaultF(benchmark::State& state)
     const DataSheet fdata = defaultFunctionSheet();
     const auto points = gridPoints();
     SurfaceFunction surface(fdata);
-    surface.parseAndReport();
+    surface.parse();
     surface.setParameters();
     surface.setTheta(0);
     for (auto _ : state) {

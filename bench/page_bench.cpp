@@ -6,7 +6,7 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
@@ -19,11 +19,11 @@ void composeOnImage(benchmark::State& state, const char* n, const char* m, const
     QImage image(800, 600, QImage::Format_RGB32);
     PaintDeviceWindow window(&image, 800, 600);
     SurfaceFunction surface(sheets.fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, sheets, &surface, tilt, theta, false};
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
     for (auto _ : state) {
-        composePage(page, 0);
+        composePage(page, PageTarget::Screen);
         benchmark::DoNotOptimize(image.constBits());
     }
 }

@@ -3,18 +3,31 @@
 
 #include "device/Colours.h"
 
+struct DevicePoint {
+    int x = 0, y = 0;
+    bool operator==(const DevicePoint&) const = default;
+};
+
 struct DeviceRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const DeviceRect&) const = default;
 };
 
-struct TextSize {
-    int width = 0, height = 0;
+// Dots per logical inch across and down.
+struct Resolution {
+    int x = 0, y = 0;
+};
+
+struct Pen {
+    Colour colour = 0;
+    int width = 1;
+    bool operator==(const Pen&) const = default;
 };
 
 // A font request in device units, the fields of a LOGFONT that matter:
 // a negative height asks for that character height (the cell without
 // its internal leading); a width of 0 asks for the face's natural width.
+// stockFixed asks for the platform's stock fixed-pitch font instead.
 struct FontSpec {
     int height = 0;
     int width = 0;
@@ -22,6 +35,7 @@ struct FontSpec {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    bool stockFixed = false;
     std::string face;
     bool operator==(const FontSpec&) const = default;
 };
@@ -32,44 +46,33 @@ struct TextMetrics {
     int aveCharWidth = 0;
 };
 
-// The drawing surface a PlotDevice draws on: a small graphics device
-// interface in device units, origin top left, y down. It holds one pen,
-// one brush, one font, one clip rectangle, a text and a background
-// colour and a current position, as a display context does.
+// What a PlotDevice draws on: a driver in device units, origin top left,
+// y down. Every call brings what it draws with (pen, colours, font); the
+// canvas keeps no current pen, brush, font or position, only its clip.
 class Canvas {
 public:
     virtual ~Canvas() = default;
 
-    virtual int logPixelsX() const = 0;
-    virtual int logPixelsY() const = 0;
+    virtual Resolution resolution() const = 0;
 
-    virtual void setPen(Colour colour, int width) = 0;
-    virtual void setBrush(Colour colour) = 0;
-    // Paints [left, right) x [top, bottom) in the colour, clipped.
-    virtual void fillRect(const DeviceRect& rect, Colour colour) = 0;
-    // Outline in the pen, interior in the brush, as the platform's
-    // Rectangle: the outline runs on the pixels left..right-1, top..bottom-1.
-    virtual void rectangle(const DeviceRect& rect) = 0;
-    virtual void setClip(const DeviceRect& rect) = 0;
-    virtual void clearClip() = 0;
+    // A line from `from` up to, not including, `to`. Segments that follow
+    // one another end to start in one pen, up to endLine, are one line:
+    // a canvas may draw them as one polyline, joined at their ends.
+    virtual void segment(DevicePoint from, DevicePoint to, Pen pen) = 0;
+    virtual void endLine() {}
+    // Paints [left, right) x [top, bottom) in the colour.
+    virtual void fill(const DeviceRect& rect, Colour colour) = 0;
+    // The interior in the brush, the outline in the pen on the pixels
+    // left..right-1, top..bottom-1, as the platform's Rectangle.
+    virtual void frame(const DeviceRect& rect, Pen pen, Colour brush) = 0;
+    // Everything drawn afterwards is cut at the rectangle, or at nothing.
+    virtual void clip(const DeviceRect& rect) = 0;
+    virtual void unclip() = 0;
 
-    virtual void moveTo(int x, int y) = 0;
-    // A line from the current position in the pen; the end pixel is not
-    // drawn. The end becomes the current position.
-    virtual void lineTo(int x, int y) = 0;
-
-    // Metrics of a font without selecting it.
     virtual TextMetrics fontMetrics(const FontSpec& font) = 0;
-    virtual void selectFont(const FontSpec& font) = 0;
-    virtual void selectStockFixedFont() = 0;
-    virtual TextMetrics textMetrics() = 0;
-    virtual TextSize textExtent(const std::string& text) = 0;
-    virtual void setTextColour(Colour colour) = 0;
-    virtual void setBkColour(Colour colour) = 0;
-    // Writes text with its cell's top left corner at (x, y), the cell
-    // painted in the background colour.
-    virtual void textOut(int x, int y, const std::string& text) = 0;
-
-    // Everything drawn so far is to be shown (end of a picture).
-    virtual void flush() {}
+    virtual int textWidth(const std::string& text, const FontSpec& font) = 0;
+    // The text with its cell's top left corner at `at`, the cell painted
+    // in the background colour.
+    virtual void text(DevicePoint at, const std::string& text, const FontSpec& font,
+                      Colour colour, Colour background) = 0;
 };

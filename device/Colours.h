@@ -37,3 +37,9 @@ constexpr std::array<Colour, brushCount> BrushColours = {
 
 constexpr bool isPenIndex(int i) { return i >= 0 && i < penCount; }
 constexpr bool isBrushIndex(int i) { return i >= 0 && i < brushCount; }
+
+// The colour indices a picture works with: the background brush, the
+// pen of frames and grids, the current pen and the text colour.
+struct ColourIndices {
+    int brush = 0, framePen = 0, pen = 0, text = 0;
+};

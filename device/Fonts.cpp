@@ -21,8 +21,9 @@ int tenthsToDevice(int tenths, float dpi)
 FontSpec createPointFont(Canvas& dc, const std::string& faceName, int heightTenths,
                          int widthTenths, int style)
 {
-    const float xDpi = static_cast<float>(dc.logPixelsX());
-    const float yDpi = static_cast<float>(dc.logPixelsY());
+    const Resolution dpi = dc.resolution();
+    const float xDpi = static_cast<float>(dpi.x);
+    const float yDpi = static_cast<float>(dpi.y);
     const int px = std::abs(tenthsToDevice(widthTenths, xDpi));
     const int py = std::abs(tenthsToDevice(heightTenths, yDpi));
 

@@ -38,7 +38,7 @@ void writeEntry(PlotDevice& device, const HelpEntry& entry)
 {
     device.setTextColour(3);
     device.writeText(entry.heading);
-    device.textX = device.lineStartX + explanationColumn * device.charWidth;
+    device.tabTo(explanationColumn);
     device.setTextColour(1);
     bool first = true;
     for (const char* line : entry.lines) {
@@ -55,15 +55,16 @@ void writeEntry(PlotDevice& device, const HelpEntry& entry)
 
 void drawHelpPage(DeviceWindow& window)
 {
-    PlotDevice device(&window);
-    device.beginDrawing(0);
-    device.brushIndex = 6;
-    device.framePenIndex = 2;
-    device.setViewport(1, 99, 2, 98, 1);
+    PlotDevice device(window);
+    device.beginDrawing(DeviceTarget::Screen);
+    device.setPageColours(6, 2, 1);
+    device.setViewport(1, 99, 2, 98, ClipMode::Clip);
     device.fillViewport(6);
-    device.frameViewport(-1);
-    device.lineStartX = device.textX = device.left + 3 * device.charWidth;
-    device.textY = device.top + device.lineHeight / 3 + device.lineHeight;
+    device.frameViewport();
+    // Headings three character widths in from the frame, the first one a
+    // line below where the viewport put the cursor.
+    device.indentLines(3);
+    device.nextLineAt(0);
     for (const HelpEntry& entry : helpEntries)
         writeEntry(device, entry);
     device.finishDrawing();

@@ -5,7 +5,7 @@
 
 #include "device/DeviceInt.h"
 #include "device/Fonts.h"
-#include "device/PrintService.h"
+#include "device/PrinterSession.h"
 
 namespace {
 
@@ -21,129 +21,170 @@ int percentOf(int pct, int length)
 
 } // namespace
 
-PlotDevice::PlotDevice(DeviceWindow* w) : window(w) {}
+PlotDevice::PlotDevice(DeviceWindow& window, PrintService* printer)
+    : window_(&window), printService_(printer)
+{
+}
 
 PlotDevice::~PlotDevice()
 {
     finishDrawing();
 }
 
-void PlotDevice::beginDrawing(int toPrinter)
+void PlotDevice::bindWindow(DeviceWindow& window)
 {
-    printing = toPrinter;
-    pictureRefused = false;
-    holdsObjects = true;
-    textColourIndex = 1;
-    framePenIndex = 2;
-    brushIndex = 5;
-    dc = window->acquireCanvas();
-    selectWindowFont();
-
-    clientRect = window->clientRect();
-    clientWidth = pageWidth = clientRect.right - clientRect.left;
-    clientHeight = pageHeight = clientRect.bottom - clientRect.top;
-    pageAspect = static_cast<double>(pageHeight) / pageWidth;
-    window->invalidate();
-    if (printing == 0 || colour != 0)
-        dc->fillRect(clientRect, BrushColours[static_cast<std::size_t>(brushIndex)]);
-
-    if (toPrinter == 1 && !beginPrinting())
-        return;
-    setUpColours();
+    window_ = &window;
 }
 
-// 10-point Times New Roman in the window's context, and the text cursor
-// at its start position.
-void PlotDevice::selectWindowFont()
+bool PlotDevice::colourDrawing() const
 {
-    font = createPointFont(*dc, "Times New Roman", 100, 100, 0);
-    holdsFont = true;
-    dc->selectFont(font);
-    textMetrics = dc->textMetrics();
-    charWidth = textMetrics.aveCharWidth;
-    lineHeight = textMetrics.height;
-    textY = lineHeight;
-    lineStartX = textX = 10 * charWidth;
+    return printer_ == nullptr || printer_->colour();
+}
+
+bool PlotDevice::beginDrawing(DeviceTarget target)
+{
+    indices_.text = 1;
+    indices_.framePen = 2;
+    indices_.brush = 5;
+    screen_ = dc_ = window_->acquireCanvas();
+    brush_ = BrushColours[5];
+    currentValid_ = false;
+    selectFont(createPointFont(*dc_, "Times New Roman", 100, 100, 0));
+
+    client_ = window_->clientRect();
+    page_ = {client_.right - client_.left, client_.bottom - client_.top};
+    pageAspect_ = static_cast<double>(page_.height) / page_.width;
+    dc_->fill(client_, BrushColours[static_cast<std::size_t>(indices_.brush)]);
+
+    if (target == DeviceTarget::Screen)
+        lastScreenWindow_ = window_;
+    else if (!startPrinting())
+        return false;
+    setUpColours();
+    return true;
+}
+
+// The font of the picture, and the text cursor at its start position.
+void PlotDevice::selectFont(const FontSpec& font)
+{
+    font_ = font;
+    const TextMetrics metrics = dc_->fontMetrics(font_);
+    charWidth_ = metrics.aveCharWidth;
+    lineHeight_ = metrics.height;
+    textY_ = lineHeight_;
+    lineStartX_ = textX_ = 10 * charWidth_;
 }
 
 void PlotDevice::setUpColours()
 {
-    if (isBrushIndex(brushIndex))
-        dc->setBkColour(BrushColours[static_cast<std::size_t>(brushIndex)]);
-    if (isPenIndex(textColourIndex))
-        dc->setTextColour(PenColours[static_cast<std::size_t>(textColourIndex)]);
-    dc->setPen(PenColours[0], penWidth);
-    penIndex = 0;
+    setPen({PenColours[0], penWidth_});
+    indices_.pen = 0;
+}
+
+void PlotDevice::endLine()
+{
+    if (lineOpen_ && dc_ != nullptr)
+        dc_->endLine();
+    lineOpen_ = false;
+}
+
+void PlotDevice::setPen(Pen pen)
+{
+    if (pen == pen_)
+        return;
+    endLine();
+    pen_ = pen;
 }
 
 void PlotDevice::finishDrawing()
 {
+    endLine();
     setPenWidth(1);
-    holdsObjects = false;
-    holdsFont = false;
-    if (printing == 1)
+    if (printer_ != nullptr)
         finishPrinting();
-    if (dc != nullptr) {
-        dc->flush();
-        window->releaseCanvas(dc);
-        dc = nullptr;
+    if (dc_ != nullptr) {
+        window_->releaseCanvas(dc_);
+        dc_ = screen_ = nullptr;
     }
 }
 
-void PlotDevice::setViewport(int leftPct, int rightPct, int bottomPct, int topPct, int mode)
+void PlotDevice::setPageColours(int brush, int framePen, int textColour)
 {
-    left = percentOf(leftPct, pageWidth);
-    top = percentOf(100 - topPct, pageHeight);
-    right = percentOf(rightPct, pageWidth);
-    bottom = percentOf(100 - bottomPct, pageHeight);
-    viewportRect = {left, top, right, bottom};
+    if (!colourDrawing())
+        return;
+    indices_.brush = brush;
+    indices_.framePen = framePen;
+    indices_.text = textColour;
+}
 
-    lineStartX = textX = left + charWidth;
-    if (!(mode == 2 && textY <= bottom - lineHeight))
-        textY = top + lineHeight / 3;
+void PlotDevice::presetPen(int index)
+{
+    if (colourDrawing())
+        indices_.pen = index;
+}
 
-    if (dc != nullptr) {
-        if (isBrushIndex(brushIndex)) {
-            dc->setBrush(BrushColours[static_cast<std::size_t>(brushIndex)]);
-            dc->setBkColour(BrushColours[static_cast<std::size_t>(brushIndex)]);
-        }
-        if (isPenIndex(textColourIndex))
-            dc->setTextColour(PenColours[static_cast<std::size_t>(textColourIndex)]);
-    }
-    clip = mode;
+void PlotDevice::setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode)
+{
+    viewport_ = {percentOf(leftPct, page_.width), percentOf(100 - topPct, page_.height),
+                 percentOf(rightPct, page_.width), percentOf(100 - bottomPct, page_.height)};
+
+    lineStartX_ = textX_ = viewport_.left + charWidth_;
+    if (!(mode == ClipMode::NoClipKeepLine && textY_ <= viewport_.bottom - lineHeight_))
+        textY_ = viewport_.top + lineHeight_ / 3;
+
+    if (isBrushIndex(indices_.brush))
+        brush_ = BrushColours[static_cast<std::size_t>(indices_.brush)];
+    clipped_ = mode == ClipMode::Clip;
     applyClip();
-    viewportWidth = right - left;
-    viewportHeight = bottom - top;
-    viewportAspect = static_cast<double>(topPct - bottomPct) * pageAspect / (rightPct - leftPct);
+    viewportAspect_ = static_cast<double>(topPct - bottomPct) * pageAspect_ / (rightPct - leftPct);
 }
 
 void PlotDevice::applyClip()
 {
-    if (dc == nullptr)
+    if (dc_ == nullptr)
         return;
-    if (clip == 1)
-        dc->setClip(viewportRect);
+    endLine();
+    if (clipped_)
+        dc_->clip(viewport_);
     else
-        dc->clearClip();
+        dc_->unclip();
 }
 
-void PlotDevice::setWorld(double wx1, double wx2, double wy1, double wy2)
+void PlotDevice::unclip()
 {
-    x1 = wx1;
-    x2 = wx2;
-    y1 = wy1;
-    y2 = wy2;
-    xSpan = x2 - x1;
-    ySpan = y2 - y1;
-    xScale = (1 / xSpan) * viewportWidth;
-    yScale = (1 / ySpan) * viewportHeight;
-    worldAspect = xSpan * viewportAspect / ySpan;
+    clipped_ = false;
+    applyClip();
+}
+
+void PlotDevice::clipToViewport()
+{
+    clipped_ = true;
+    applyClip();
+}
+
+void PlotDevice::setWorld(double x1, double x2, double y1, double y2)
+{
+    world_ = {x1, x2, y1, y2};
+    const double xSpan = x2 - x1;
+    const double ySpan = y2 - y1;
+    xScale_ = (1 / xSpan) * (viewport_.right - viewport_.left);
+    yScale_ = (1 / ySpan) * (viewport_.bottom - viewport_.top);
+    worldAspect_ = xSpan * viewportAspect_ / ySpan;
+}
+
+// The values setWorld(0, 100, 0, 100) gives, as the page has always
+// formed them.
+void PlotDevice::setPercentWorld()
+{
+    world_ = {0, 100, 0, 100};
+    xScale_ = (viewport_.right - viewport_.left) * 0.01;
+    yScale_ = (viewport_.bottom - viewport_.top) * 0.01;
+    worldAspect_ = viewportAspect_;
 }
 
 void PlotDevice::penAt(int index)
 {
-    if (dc != nullptr)
-        dc->setPen(PenColours[static_cast<std::size_t>(index)], penWidth);
+    setPen({PenColours[static_cast<std::size_t>(index)], penWidth_});
 }
 
 void PlotDevice::selectPen(int index)
@@ -151,103 +192,86 @@ void PlotDevice::selectPen(int index)
     if (!isPenIndex(index) || !colourDrawing())
         return;
     penAt(index);
-    penIndex = index;
+    indices_.pen = index;
 }
 
 void PlotDevice::selectBrush(int index)
 {
     if (!isBrushIndex(index) || !colourDrawing())
         return;
-    if (dc != nullptr)
-        dc->setBrush(BrushColours[static_cast<std::size_t>(index)]);
-    brushIndex = index;
+    brush_ = BrushColours[static_cast<std::size_t>(index)];
+    indices_.brush = index;
 }
 
 void PlotDevice::fillViewport(int index)
 {
     if (!colourDrawing() || !isBrushIndex(index))
         return;
-    const Colour brush = BrushColours[static_cast<std::size_t>(index)];
-    brushIndex = index;
-    if (dc != nullptr) {
-        dc->setBrush(brush);
-        dc->fillRect(viewportRect, brush);
-    }
+    brush_ = BrushColours[static_cast<std::size_t>(index)];
+    indices_.brush = index;
+    endLine();
+    if (dc_ != nullptr)
+        dc_->fill(viewport_, brush_);
 }
 
-void PlotDevice::frameViewport(int pen)
+void PlotDevice::frameViewport()
 {
-    const bool restoreClip = clip == 1;
-    if (restoreClip) {
-        clip = 0;
-        applyClip();
-    }
-    const int kept = penIndex;
-    selectPen(pen == -1 ? framePenIndex : pen);
-    if (dc != nullptr)
-        dc->rectangle(viewportRect);
-    if (restoreClip) {
-        clip = 1;
-        applyClip();
-    }
+    const bool restoreClip = clipped_;
+    if (restoreClip)
+        unclip();
+    const int kept = indices_.pen;
+    selectPen(indices_.framePen);
+    endLine();
+    if (dc_ != nullptr)
+        dc_->frame(viewport_, pen_, brush_);
+    if (restoreClip)
+        clipToViewport();
     selectPen(kept);
 }
 
-// The replaced pen is deselected by selecting its successor: pen 0 on
-// the printer, the pen of the same index on the screen.
+// The printer draws with pen 0 at the new width (the pen it had is
+// replaced); the screen keeps its pen at the new width.
 void PlotDevice::setPenWidth(int width)
 {
-    penWidth = width;
-    if (dc == nullptr)
+    penWidth_ = width;
+    if (dc_ == nullptr)
         return;
-    if (printing == 1)
+    if (printer_ != nullptr)
         penAt(0);
-    else if (isPenIndex(penIndex))
-        penAt(penIndex);
+    else if (isPenIndex(indices_.pen))
+        penAt(indices_.pen);
 }
 
 int PlotDevice::toDeviceX(double x) const
 {
-    return truncToDevice((x - x1) * xScale + left + 0.5);
+    return truncToDevice((x - world_.x1) * xScale_ + viewport_.left + 0.5);
 }
 
 int PlotDevice::toDeviceY(double y) const
 {
-    return truncToDevice(bottom - (y - y1) * yScale + 0.5);
-}
-
-double PlotDevice::toWorldX(int deviceX, int clampToEdges) const
-{
-    if (clampToEdges == 1 && deviceX <= left)
-        return x1;
-    if (clampToEdges == 1 && deviceX >= right)
-        return x2;
-    return x1 + (static_cast<double>(deviceX) - left) / xScale;
+    return truncToDevice(viewport_.bottom - (y - world_.y1) * yScale_ + 0.5);
 }
 
 void PlotDevice::moveTo3D(double x, double y, double z)
 {
-    moveTo(projectX(x, y), projectY(x, y, z));
+    moveTo(projection_.projectX(x, y), projection_.projectY(x, y, z));
 }
 
 void PlotDevice::lineTo3D(double x, double y, double z)
 {
-    lineTo(projectX(x, y), projectY(x, y, z));
+    lineTo(projection_.projectX(x, y), projection_.projectY(x, y, z));
 }
 
 void PlotDevice::drawGrid(int columns, int rows, int tickLength)
 {
-    const int kept = penIndex;
-    selectPen(framePenIndex);
+    const int kept = indices_.pen;
+    selectPen(indices_.framePen);
     const std::int64_t product = static_cast<std::int64_t>(columns) * rows * tickLength;
     if (product != 0) {
-        savedX1 = x1;
-        savedX2 = x2;
-        savedY1 = y1;
-        savedY2 = y2;
+        const WorldWindow saved = world_;
         setWorld(0, columns, 0, rows);
-        const double l = tickLength * xSpan * 0.003;
-        const double ly = l / worldAspect;
+        const double l = tickLength * (world_.x2 - world_.x1) * 0.003;
+        const double ly = l / worldAspect_;
         for (std::int64_t i = 1; i <= std::int64_t{columns} - 1; ++i) {
             moveTo(static_cast<double>(i), 0);
             lineTo(static_cast<double>(i), ly);
@@ -256,14 +280,14 @@ void PlotDevice::drawGrid(int columns, int rows, int tickLength)
             moveTo(0, static_cast<double>(j));
             lineTo(l, static_cast<double>(j));
         }
-        setWorld(savedX1, savedX2, savedY1, savedY2);
+        setWorld(saved.x1, saved.x2, saved.y1, saved.y2);
     }
     selectPen(kept);
 }
 
 void PlotDevice::drawCircle(double cx, double cy, double r, int segments, double startDegrees)
 {
-    const double ry = r / worldAspect;
+    const double ry = r / worldAspect_;
     const double step = twoPi / segments;
     double a = startDegrees * degreesToRadians;
     moveTo(cx + r * std::cos(a), cy + ry * std::sin(a));

@@ -5,38 +5,81 @@
 
 #include "device/Canvas.h"
 #include "device/Colours.h"
-#include "device/DeviceWindow.h"
 #include "device/DeviceInt.h"
+#include "device/DeviceWindow.h"
+#include "device/PrintService.h"
 #include "device/Projection.h"
 
-class PrintService;
-class PrintJob;
+class PrinterSession;
+
+enum class DeviceTarget { Screen, Printer };
+
+// How a viewport treats drawing beyond its edges.
+enum class ClipMode {
+    Clip,            // cut at the viewport's edges (every page draws so)
+    NoClip,          // runs over them
+    NoClipKeepLine,  // runs over them, and the text cursor keeps its line
+                     // while one more line fits above the viewport's bottom
+};
+
+// The world window: x1..x2 across, y1..y2 up, over the viewport.
+struct WorldWindow {
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+};
 
 // The drawing device: a window's client area or one printed page, with
 // viewports in percent of the page, a world window mapped onto the
 // viewport, pens and brushes by colour index, a font and a text cursor.
-// A plain record of its state with the operations on it: the page
-// composition and the renderer read and set its fields directly.
+// Every picture is one beginDrawing ... finishDrawing pair.
 class PlotDevice {
 public:
-    explicit PlotDevice(DeviceWindow* window);
+    explicit PlotDevice(DeviceWindow& window, PrintService* printer = nullptr);
     ~PlotDevice();
     PlotDevice(const PlotDevice&) = delete;
     PlotDevice& operator=(const PlotDevice&) = delete;
 
-    void beginDrawing(int toPrinter);
-    void finishDrawing();
+    // The long-lived device draws on the plot window or, for a print, on
+    // the main window.
+    void bindWindow(DeviceWindow& window);
+    // The window of the last screen picture; null before the first.
+    DeviceWindow* lastScreenWindow() const { return lastScreenWindow_; }
 
-    void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, int mode);
-    void setWorld(double x1, double x2, double y1, double y2);
+    // For the printer this asks the printer questions. False when the
+    // picture is refused (no printer, or it cannot be opened): it is to be
+    // finished at once.
+    bool beginDrawing(DeviceTarget target);
+    void finishDrawing();
+    bool drawing() const { return dc_ != nullptr; }
+    // Off only while printing in black and white: then every pen, brush
+    // and text colour change is ignored.
+    bool colourDrawing() const;
+
+    // The background brush, frame pen and text colour a picture works
+    // with, set without selecting anything (ignored without colour).
+    void setPageColours(int brush, int framePen, int textColour);
+    // Makes index the current pen index without selecting it: the next
+    // frame selects it when it puts the pen back (ignored without colour).
+    void presetPen(int index);
     void selectPen(int index);
     void selectBrush(int index);
-    void fillViewport(int brush);
-    void frameViewport(int pen);
+    int penIndex() const { return indices_.pen; }
     void setPenWidth(int width);
+
+    void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode);
+    void fillViewport(int brush);
+    // The viewport's rectangle in the frame pen, unclipped, its interior
+    // in the selected brush.
+    void frameViewport();
+    void unclip();
+    void clipToViewport();
+    const DeviceRect& viewport() const { return viewport_; }
+
+    void setWorld(double x1, double x2, double y1, double y2);
+    // 0..100 by 0..100: one world unit is one percent of the viewport.
+    void setPercentWorld();
+    const WorldWindow& world() const { return world_; }
     int toDeviceX(double x) const;
     int toDeviceY(double y) const;
-    double toWorldX(int deviceX, int clamp) const;
     void moveTo(double x, double y);
     void lineTo(double x, double y);
     void drawGrid(int columns, int rows, int tickLength);
@@ -44,111 +87,114 @@ public:
 
     void setTextColour(int index);
     void writeText(const std::string& text);
+    // The text centred on world point (x, y), in the text colours; the
+    // text cursor stays where it is.
+    void writeCentredText(const std::string& text, double x, double y);
     void nextLineAt(int column);
     void newLines(int count);
+    // Lines start `columns` character widths right of the viewport's left
+    // edge; the cursor goes there.
+    void indentLines(int columns);
+    // The cursor goes to `column` character widths right of the line start,
+    // on the same line.
+    void tabTo(int column);
+    int charWidth() const { return charWidth_; }
+    int lineHeight() const { return lineHeight_; }
 
-    // Projection left by the surface renderer.
-    double projectX(double x, double y) const { return projection.projectX(x, y); }
-    double projectY(double x, double y, double z) const { return projection.projectY(x, y, z); }
+    // The projection left by the surface renderer.
+    void setProjection(const Projection& projection) { projection_ = projection; }
+    const Projection& projection() const { return projection_; }
     void moveTo3D(double x, double y, double z);
     void lineTo3D(double x, double y, double z);
 
-    bool colourDrawing() const { return printing == 0 || colour == 1; }
-    bool drawingNow() const { return dc != nullptr; }
-    // Applies the clip that `clip` says to dc: the viewport or none.
-    void applyClip();
-
-    // Where printing goes; without one a print finds no printer.
-    PrintService* printService = nullptr;
-
-    int printing = 0;
-    int penWidth = 1;
-    DeviceWindow* window;
-    Canvas* dc = nullptr;
-    Canvas* screenDc = nullptr;
-    std::unique_ptr<PrintJob> printerDc;
-    bool holdsFont = false;
-    bool holdsObjects = false;
-    FontSpec font;
-    TextMetrics textMetrics;
-    TextSize textExtent;
-    int charWidth = 0;
-    int lineHeight = 0;
-    int lineStartX = 0;
-    int textX = 0, textY = 0;
-    DeviceRect clientRect;
-    DeviceRect viewportRect;
-    int brushIndex = 0, savedBrushIndex = 0;
-    int textColourIndex = 0, savedTextColourIndex = 0;
-    int framePenIndex = 0, savedFramePenIndex = 0;
-    int penIndex = 0, savedPenIndex = 0;
-    int colour = 1;
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    double xSpan = 0, ySpan = 0;
-    double xScale = 0, yScale = 0;
-    double savedX1 = 0, savedX2 = 0, savedY1 = 0, savedY2 = 0;
-    int left = 0, right = 0, bottom = 0, top = 0;
-    int viewportHeight = 0, viewportWidth = 0;
-    double curX = 0, curY = 0;
-    int curDevX = 0, curDevY = 0;
-    int clientWidth = 0, clientHeight = 0;
-    int pageWidth = 0, pageHeight = 0;
-    double pageAspect = 1.0;
-    double viewportAspect = 1.0;
-    double worldAspect = 0;
-    int clip = 1;
-    Projection projection;
-
-    // Set by beginDrawing when a print cannot go ahead (no printer known,
-    // the printer cannot be opened): the picture is to be finished at once.
-    bool pictureRefused = false;
-    // True when the spooler took the page of the last print.
-    bool lastPrintAccepted = false;
-
 private:
-    void selectWindowFont();
-    bool beginPrinting();
-    void finishPrinting();
+    void selectFont(const FontSpec& font);
     void setUpColours();
-    bool moveCurrent(double x, double y);
+    bool startPrinting();
+    void finishPrinting();
+    void applyClip();
     void penAt(int index);
+    void setPen(Pen pen);
+    void endLine();
+    DevicePoint toDevice(double x, double y, bool& valid) const;
+    Colour textColour() const;
+    Colour textBackground() const;
 
+    DeviceWindow* window_;
+    DeviceWindow* lastScreenWindow_ = nullptr;
+    PrintService* printService_;
+    std::unique_ptr<PrinterSession> printer_;
+    Canvas* screen_ = nullptr;
+    Canvas* dc_ = nullptr;
+
+    // indices_.pen is the current pen index; pen_ and brush_ are what
+    // lines and frames are drawn with (a pen index outside the table is
+    // never selected, so the two can differ).
+    ColourIndices indices_;
+    Pen pen_;
+    Colour brush_ = BrushColours[5];
+    int penWidth_ = 1;
+
+    FontSpec font_;
+    int charWidth_ = 0;
+    int lineHeight_ = 0;
+    int lineStartX_ = 0;
+    int textX_ = 0, textY_ = 0;
+
+    DeviceRect client_;
+    PageSize page_;
+    double pageAspect_ = 1.0;
+    DeviceRect viewport_;
+    double viewportAspect_ = 1.0;
+    bool clipped_ = true;
+
+    WorldWindow world_;
+    double xScale_ = 0, yScale_ = 0;
+    double worldAspect_ = 0;
+    DevicePoint current_;
     // Whether the current device point came from finite values.
-    bool curDevValid = false;
+    bool currentValid_ = false;
+    // Whether the last segment handed to the canvas may be followed by
+    // more of the same line: until a move elsewhere, a new pen or any other
+    // drawing.
+    bool lineOpen_ = false;
+
+    Projection projection_;
 };
 
 // Moves and lines run once for every sample of the surface: inline.
-// Records the world point and its device point; returns whether the
-// device point comes from numbers. A height that is not a number, or a
-// world window of zero extent, gives none, and such a point is never
-// joined by a line; an infinite one is drawn to the edge of the device
-// range.
-inline bool PlotDevice::moveCurrent(double x, double y)
+// The device point of a world point; valid is false when it comes from
+// no number. A height that is not a number, or a world window of zero
+// extent, gives none, and such a point is never joined by a line; an
+// infinite one is drawn to the edge of the device range.
+inline DevicePoint PlotDevice::toDevice(double x, double y, bool& valid) const
 {
-    curX = x;
-    curY = y;
-    const double dx = (x - x1) * xScale;
-    const double dy = (y - y1) * yScale;
-    curDevX = truncToDevice(dx + left + 0.5);
-    curDevY = truncToDevice(bottom - dy + 0.5);
-    return !std::isnan(dx) && !std::isnan(dy);
+    const double dx = (x - world_.x1) * xScale_;
+    const double dy = (y - world_.y1) * yScale_;
+    valid = !std::isnan(dx) && !std::isnan(dy);
+    return {truncToDevice(dx + viewport_.left + 0.5), truncToDevice(viewport_.bottom - dy + 0.5)};
 }
 
 inline void PlotDevice::moveTo(double x, double y)
 {
-    curDevValid = moveCurrent(x, y);
-    if (dc != nullptr)
-        dc->moveTo(curDevX, curDevY);
+    const DevicePoint to = toDevice(x, y, currentValid_);
+    if (lineOpen_ && !(to == current_))
+        endLine();
+    current_ = to;
 }
 
+// The points go to the canvas as they were made, in registers: a point
+// stored in halves and read back whole would stall the processor.
 inline void PlotDevice::lineTo(double x, double y)
 {
-    const bool wasValid = curDevValid;
-    curDevValid = moveCurrent(x, y);
-    if (dc == nullptr)
-        return;
-    if (wasValid && curDevValid)
-        dc->lineTo(curDevX, curDevY);
-    else
-        dc->moveTo(curDevX, curDevY);
+    const bool wasValid = currentValid_;
+    const DevicePoint from{current_.x, current_.y};
+    const DevicePoint to = toDevice(x, y, currentValid_);
+    current_ = to;
+    if (dc_ != nullptr && wasValid && currentValid_) {
+        dc_->segment(from, to, pen_);
+        lineOpen_ = true;
+    } else if (lineOpen_ && !(to == from)) {
+        endLine();
+    }
 }

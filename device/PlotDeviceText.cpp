@@ -1,38 +1,64 @@
 #include "device/PlotDevice.h"
 
+Colour PlotDevice::textColour() const
+{
+    return isPenIndex(indices_.text) ? PenColours[static_cast<std::size_t>(indices_.text)]
+                                     : PenColours[0];
+}
+
+Colour PlotDevice::textBackground() const
+{
+    return isBrushIndex(indices_.brush) ? BrushColours[static_cast<std::size_t>(indices_.brush)]
+                                        : BrushColours[5];
+}
+
 void PlotDevice::setTextColour(int index)
 {
-    if (!isPenIndex(index) || !colourDrawing())
-        return;
-    if (dc != nullptr)
-        dc->setTextColour(PenColours[static_cast<std::size_t>(index)]);
-    textColourIndex = index;
+    if (isPenIndex(index) && colourDrawing())
+        indices_.text = index;
 }
 
 void PlotDevice::writeText(const std::string& text)
 {
-    if (dc == nullptr)
+    if (dc_ == nullptr)
         return;
-    if (isBrushIndex(brushIndex))
-        dc->setBkColour(BrushColours[static_cast<std::size_t>(brushIndex)]);
-    if (isPenIndex(textColourIndex))
-        dc->setTextColour(PenColours[static_cast<std::size_t>(textColourIndex)]);
-    textExtent = dc->textExtent(text);
-    dc->textOut(textX, textY, text);
-    textX += textExtent.width;
+    endLine();
+    const int width = dc_->textWidth(text, font_);
+    dc_->text({textX_, textY_}, text, font_, textColour(), textBackground());
+    textX_ += width;
+}
+
+void PlotDevice::writeCentredText(const std::string& text, double x, double y)
+{
+    if (dc_ == nullptr)
+        return;
+    endLine();
+    const int width = dc_->textWidth(text, font_);
+    dc_->text({toDeviceX(x) - width / 2, toDeviceY(y) - lineHeight_ / 2}, text, font_,
+              textColour(), textBackground());
 }
 
 void PlotDevice::nextLineAt(int column)
 {
-    textY += lineHeight;
-    textX = lineStartX + column * charWidth;
+    textY_ += lineHeight_;
+    textX_ = lineStartX_ + column * charWidth_;
 }
 
 void PlotDevice::newLines(int count)
 {
     if (count != 0)
-        textY += count * lineHeight;
+        textY_ += count * lineHeight_;
     else
-        textY = top + lineHeight;
-    textX = lineStartX;
+        textY_ = viewport_.top + lineHeight_;
+    textX_ = lineStartX_;
+}
+
+void PlotDevice::indentLines(int columns)
+{
+    lineStartX_ = textX_ = viewport_.left + columns * charWidth_;
+}
+
+void PlotDevice::tabTo(int column)
+{
+    textX_ = lineStartX_ + column * charWidth_;
 }

@@ -4,29 +4,28 @@
 
 #include "device/Canvas.h"
 
-// A printer's context with its one document.
+struct PageSize {
+    int width = 0, height = 0;
+};
+
+// One document of one page on a print destination.
 class PrintJob {
 public:
     virtual ~PrintJob() = default;
-    virtual Canvas* canvas() = 0;
+    virtual Canvas& canvas() = 0;
     // The printable area in printer dots.
-    virtual int horzRes() const = 0;
-    virtual int vertRes() const = 0;
-    virtual bool startDoc() = 0;
-    virtual bool startPage() = 0;
-    virtual bool endPage() = 0;
-    // True when the spooler accepted the document.
-    virtual bool endDoc() = 0;
+    virtual PageSize pageSize() const = 0;
+    // Ends the page and hands the document to the spooler; true when the
+    // spooler accepted it.
+    virtual bool finish() = 0;
 };
 
-// The system's print spooler: who the default printer is, and a context
-// for printing on a printer.
+// The system's print spooler.
 class PrintService {
 public:
     virtual ~PrintService() = default;
-    // The default printer as "name,driver,port" or as a name alone;
-    // empty when none is known.
-    virtual std::string defaultPrinter() = 0;
-    // Null when the printer cannot be opened.
-    virtual std::unique_ptr<PrintJob> open(const std::string& printerName) = 0;
+    // The default destination's name; empty when none is known.
+    virtual std::string defaultDestination() = 0;
+    // A job on the destination; null when it cannot be opened.
+    virtual std::unique_ptr<PrintJob> open(const std::string& destination) = 0;
 };

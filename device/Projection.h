@@ -1,5 +1,10 @@
 #pragma once
 
+// The box that the surface renderer drew.
+struct PlotBox {
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0, z1 = 0, z2 = 0;
+};
+
 // The view of the surface renderer, left in the device for the frame box
 // and the axes drawn after it on the same page.
 struct Projection {
@@ -7,8 +12,7 @@ struct Projection {
     double sinTilt = 0, cosTilt = 0;
     double cosRotSinTilt = 0, sinRotSinTilt = 0;
     double domainRotation = 0;
-    double tiltAngle = 0;
-    double boxX1 = 0, boxX2 = 0, boxY1 = 0, boxY2 = 0, boxZ1 = 0, boxZ2 = 0;
+    PlotBox box;
 
     double projectX(double x, double y) const { return x * cosRot + y * sinRot; }
     double projectY(double x, double y, double z) const

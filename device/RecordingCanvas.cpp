@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-std::string RecordingCanvas::hex(Colour c)
+std::string hexColour(Colour c)
 {
     char text[8];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
@@ -11,10 +11,20 @@ std::string RecordingCanvas::hex(Colour c)
 
 namespace {
 
+std::string numbers(std::initializer_list<int> values)
+{
+    std::string out;
+    for (const int v : values) {
+        if (!out.empty())
+            out += ' ';
+        out += std::to_string(v);
+    }
+    return out;
+}
+
 std::string rectText(const DeviceRect& r)
 {
-    return std::to_string(r.left) + ' ' + std::to_string(r.top) + ' ' + std::to_string(r.right) +
-           ' ' + std::to_string(r.bottom);
+    return numbers({r.left, r.top, r.right, r.bottom});
 }
 
 // The text in double quotes; quote, backslash and control bytes escaped.
@@ -39,71 +49,83 @@ std::string quoted(const std::string& text)
 
 } // namespace
 
-std::string RecordingCanvas::trace() const
+std::string traceLine(const RecordedCall& c)
+{
+    switch (c.kind) {
+    case CallKind::Line:
+        return "line " + numbers({c.from.x, c.from.y, c.to.x, c.to.y}) + ' ' + hexColour(c.colour) +
+               ' ' + std::to_string(c.width);
+    case CallKind::Fill: return "fill " + rectText(c.rect) + ' ' + hexColour(c.colour);
+    case CallKind::Frame:
+        return "frame " + rectText(c.rect) + ' ' + hexColour(c.colour) + ' ' + std::to_string(c.width);
+    case CallKind::Clip: return "clip " + rectText(c.rect);
+    case CallKind::Unclip: return "clip off";
+    case CallKind::Text:
+        return "text " + numbers({c.from.x, c.from.y}) + ' ' + hexColour(c.colour) + ' ' + quoted(c.text);
+    }
+    return {};
+}
+
+std::string trace(const std::vector<RecordedCall>& calls)
 {
     std::string all;
-    for (const std::string& call : calls_)
-        all += call + '\n';
+    for (const RecordedCall& call : calls)
+        all += traceLine(call) + '\n';
     return all;
 }
 
-void RecordingCanvas::setPen(Colour colour, int width)
+RecordedCall& RecordingCanvas::add(CallKind kind)
 {
-    pen_ = colour;
-    penWidth_ = width;
-    inner_.setPen(colour, width);
+    RecordedCall& call = calls_.emplace_back();
+    call.kind = kind;
+    return call;
 }
 
-void RecordingCanvas::fillRect(const DeviceRect& rect, Colour colour)
+void RecordingCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
 {
-    calls_.push_back("fill " + rectText(rect) + ' ' + hex(colour));
-    inner_.fillRect(rect, colour);
+    RecordedCall& call = add(CallKind::Line);
+    call.from = from;
+    call.to = to;
+    call.colour = pen.colour;
+    call.width = pen.width;
+    inner_.segment(from, to, pen);
 }
 
-void RecordingCanvas::rectangle(const DeviceRect& rect)
+void RecordingCanvas::fill(const DeviceRect& rect, Colour colour)
 {
-    calls_.push_back("frame " + rectText(rect) + ' ' + hex(pen_) + ' ' + std::to_string(penWidth_));
-    inner_.rectangle(rect);
+    RecordedCall& call = add(CallKind::Fill);
+    call.rect = rect;
+    call.colour = colour;
+    inner_.fill(rect, colour);
 }
 
-void RecordingCanvas::setClip(const DeviceRect& rect)
+void RecordingCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 {
-    calls_.push_back("clip " + rectText(rect));
-    inner_.setClip(rect);
+    RecordedCall& call = add(CallKind::Frame);
+    call.rect = rect;
+    call.colour = pen.colour;
+    call.width = pen.width;
+    inner_.frame(rect, pen, brush);
 }
 
-void RecordingCanvas::clearClip()
+void RecordingCanvas::clip(const DeviceRect& rect)
 {
-    calls_.push_back("clip off");
-    inner_.clearClip();
+    add(CallKind::Clip).rect = rect;
+    inner_.clip(rect);
 }
 
-void RecordingCanvas::moveTo(int x, int y)
+void RecordingCanvas::unclip()
 {
-    x_ = x;
-    y_ = y;
-    inner_.moveTo(x, y);
+    add(CallKind::Unclip);
+    inner_.unclip();
 }
 
-void RecordingCanvas::lineTo(int x, int y)
+void RecordingCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font,
+                           Colour colour, Colour background)
 {
-    calls_.push_back("line " + std::to_string(x_) + ' ' + std::to_string(y_) + ' ' +
-                     std::to_string(x) + ' ' + std::to_string(y) + ' ' + hex(pen_) + ' ' +
-                     std::to_string(penWidth_));
-    x_ = x;
-    y_ = y;
-    inner_.lineTo(x, y);
-}
-
-void RecordingCanvas::setTextColour(Colour colour)
-{
-    textColour_ = colour;
-    inner_.setTextColour(colour);
-}
-
-void RecordingCanvas::textOut(int x, int y, const std::string& text)
-{
-    calls_.push_back("text " + std::to_string(x) + ' ' + std::to_string(y) + ' ' + hex(textColour_) +
-                     ' ' + quoted(text));
-    inner_.textOut(x, y, text);
+    RecordedCall& call = add(CallKind::Text);
+    call.from = at;
+    call.colour = colour;
+    call.text = text;
+    inner_.text(at, text, font, colour, background);
 }

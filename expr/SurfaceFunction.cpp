@@ -33,24 +33,25 @@ void SurfaceFunction::setCentre(double x, double y)
     centreY_ = y;
 }
 
-const DataLine& SurfaceFunction::expressionLine() const
+const DataLine* SurfaceFunction::expressionLine() const
 {
-    return (*sheet_)[static_cast<std::size_t>(parameterCount_) + 1];
+    if (sheet_->size() < 2)
+        return nullptr;
+    return &(*sheet_)[static_cast<std::size_t>(parameterCount_) + 1];
 }
 
-void SurfaceFunction::parseAndReport()
+bool SurfaceFunction::parse()
 {
-    if (sheet_->size() < 2) {
+    const DataLine* line = expressionLine();
+    if (line == nullptr) {
         ok_ = false;
-        return;
+        return false;
     }
-    const DataLine& line = expressionLine();
-    ok_ = parser_->parse(line.value);
+    ok_ = parser_->parse(line->value);
     SymbolTable* symbols = parser_->symbols();
     xEntry_ = symbols->find("x");
     yEntry_ = symbols->find("y");
-    if (!ok_ && owner_ != nullptr)
-        owner_->messageBox(line.display, warningCaption, MessageButtons::Ok);
+    return ok_;
 }
 
 void SurfaceFunction::setParameters()

@@ -3,22 +3,22 @@
 #include <string>
 
 #include "expr/ExprParser.h"
-#include "expr/MessageOwner.h"
 #include "expr/ZFunction.h"
 #include "sheets/DataSheet.h"
 
 // f(x,y) bound to the function sheet: parses its expression line, sets
 // the parameters from the lines before it, and evaluates f at a point
-// turned by theta about the box centre.
+// turned by theta about the box centre. Whoever draws the page warns of
+// a line that does not parse.
 class SurfaceFunction final : public ZFunction {
 public:
     explicit SurfaceFunction(const DataSheet& sheet);
 
     void setCentre(double x, double y);
-    void setOwner(MessageOwner* owner) { owner_ = owner; }
-    MessageOwner* owner() const { return owner_; }
 
-    void parseAndReport();
+    // Parses the expression line; false when it does not parse (f is then
+    // 0 everywhere) or the sheet has no such line.
+    bool parse();
     void setParameters();
     void setTheta(double degrees);
     double evaluate(double x, double y) override;
@@ -26,16 +26,14 @@ public:
     bool ok() const { return ok_; }
     int parameterCount() const { return parameterCount_; }
     const ExprParser& parser() const { return *parser_; }
-
-    static constexpr const char* warningCaption = "Parse error: therefore f(x,y) = 0";
+    // The line of f(x,y), after the parameters; null when the sheet is
+    // too short to have one.
+    const DataLine* expressionLine() const;
 
 private:
-    const DataLine& expressionLine() const;
-
     const DataSheet* sheet_;
     int parameterCount_;
     bool ok_ = false;
-    MessageOwner* owner_ = nullptr;
     std::unique_ptr<ExprParser> parser_;
     double theta_ = 0.0;
     double sinTheta_ = 0.0;

@@ -25,18 +25,9 @@ void PaintDeviceWindow::releaseCanvas(Canvas*)
     canvas_.reset();
 }
 
-MessageAnswer PaintDeviceWindow::messageBox(const std::string& text, const std::string& caption,
-                                            MessageButtons buttons)
+PromptAnswer PaintDeviceWindow::ask(Prompt kind, const std::string& text, const std::string& caption)
 {
     if (handler_)
-        return handler_(text, caption, buttons);
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-}
-
-std::string PaintDeviceWindow::trace() const
-{
-    std::string all;
-    for (const std::string& call : recorded_)
-        all += call + '\n';
-    return all;
+        return handler_(kind, text, caption);
+    return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
 }

@@ -51,51 +51,35 @@ QtCanvas::QtCanvas(QPaintDevice* device) : device_(device)
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     polyline_.reserve(4096);
-    setPen(0, 1);
 }
 
 bool QtCanvas::end()
 {
-    flush();
+    endLine();
     return painter_.isActive() && painter_.end();
 }
 
 QtCanvas::~QtCanvas()
 {
-    flush();
+    endLine();
     if (painter_.isActive())
         painter_.end();
 }
 
-int QtCanvas::logPixelsX() const { return device_->logicalDpiX(); }
-int QtCanvas::logPixelsY() const { return device_->logicalDpiY(); }
-
-void QtCanvas::flush()
+Resolution QtCanvas::resolution() const
 {
-    flushLines();
+    return {device_->logicalDpiX(), device_->logicalDpiY()};
 }
 
-void QtCanvas::flushLines()
+// On a dense mesh the pen changes at every underside segment, and the
+// painter's pen changes cost far more than the segments, so the painter
+// gets it only when it draws.
+void QtCanvas::usePen(Pen pen)
 {
-    if (polyline_.size() >= 2 && painter_.isActive()) {
-        applyPen();
-        painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
-    }
-    polyline_.clear();
-}
-
-// The painter's pen is set only when the painter draws a line: on a dense
-// mesh the pen changes at every underside segment, and the painter's pen
-// changes cost far more than the segments.
-void QtCanvas::setPen(Colour colour, int width)
-{
-    width = std::clamp(width, 0, 1000);
-    if (colour == penColour_ && width == penWidth_)
+    if (pen == pen_)
         return;
-    flushLines();
-    penColour_ = colour;
-    penWidth_ = width;
-    penPixel_ = 0xff000000u | toQColor(colour).rgb();
+    pen_ = pen;
+    penPixel_ = 0xff000000u | toQColor(pen.colour).rgb();
     painterPenStale_ = true;
 }
 
@@ -104,8 +88,8 @@ void QtCanvas::applyPen()
     if (!painterPenStale_)
         return;
     painterPenStale_ = false;
-    QPen pen(toQColor(penColour_), penWidth_);
-    if (penWidth_ > 1) {
+    QPen pen(toQColor(pen_.colour), pen_.width);
+    if (pen_.width > 1) {
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
     } else {
@@ -115,25 +99,22 @@ void QtCanvas::applyPen()
     painter_.setPen(pen);
 }
 
-void QtCanvas::setBrush(Colour colour)
+void QtCanvas::fill(const DeviceRect& rect, Colour colour)
 {
-    brush_ = toQColor(colour);
-}
-
-void QtCanvas::fillRect(const DeviceRect& rect, Colour colour)
-{
-    flushLines();
+    endLine();
     if (rect.right > rect.left && rect.bottom > rect.top && painter_.isActive())
         painter_.fillRect(toQRect(rect), toQColor(colour));
 }
 
-void QtCanvas::rectangle(const DeviceRect& rect)
+void QtCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 {
-    flushLines();
+    endLine();
+    pen.width = std::clamp(pen.width, 0, 1000);
+    usePen(pen);
     if (rect.right <= rect.left || rect.bottom <= rect.top || !painter_.isActive())
         return;
-    painter_.fillRect(toQRect(rect), brush_);
-    if (penWidth_ > 0) {
+    painter_.fillRect(toQRect(rect), toQColor(brush));
+    if (pen_.width > 0) {
         applyPen();
         painter_.setBrush(Qt::NoBrush);
         painter_.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1,
@@ -141,29 +122,20 @@ void QtCanvas::rectangle(const DeviceRect& rect)
     }
 }
 
-void QtCanvas::setClip(const DeviceRect& rect)
+void QtCanvas::clip(const DeviceRect& rect)
 {
-    flushLines();
+    endLine();
     const QRect clip(rect.left, rect.top, std::max(0, rect.right - rect.left),
                      std::max(0, rect.bottom - rect.top));
     painter_.setClipRect(clip);
     rasterClip_ = clip.intersected(imageRect_);
 }
 
-void QtCanvas::clearClip()
+void QtCanvas::unclip()
 {
-    flushLines();
+    endLine();
     painter_.setClipping(false);
     rasterClip_ = imageRect_;
-}
-
-void QtCanvas::moveTo(int x, int y)
-{
-    const QPoint to(x, y);
-    if (to == position_)
-        return;
-    flushLines();
-    position_ = to;
 }
 
 // Bresenham's line from (x0, y0) up to, not including, (x1, y1), clipped.
@@ -199,23 +171,61 @@ void QtCanvas::rasterLine(int x0, int y0, int x1, int y1)
     }
 }
 
-void QtCanvas::lineTo(int x, int y)
+// Thin lines on the image go straight into its pixels. The painter gets
+// a line's segments as one polyline when the line ends: wide pens join
+// at the ends of segments as they do on a polyline.
+void QtCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
 {
-    const QPoint to(x, y);
+    if (pen == pen_ && rasterLines()) {
+        rasterLine(from.x, from.y, to.x, to.y);
+        return;
+    }
+    pen.width = std::clamp(pen.width, 0, 1000);
+    const QPoint start(from.x, from.y), end(to.x, to.y);
+    if (!polyline_.empty() && (!(pen == pen_) || polyline_.back() != start))
+        endLine();
+    usePen(pen);
     if (rasterLines()) {
-        rasterLine(position_.x(), position_.y(), x, y);
-        position_ = to;
+        rasterLine(from.x, from.y, to.x, to.y);
         return;
     }
     if (polyline_.empty())
-        polyline_.push_back(position_);
-    if (to != polyline_.back())
-        polyline_.push_back(to);
-    position_ = to;
+        polyline_.push_back(start);
+    if (end != polyline_.back())
+        polyline_.push_back(end);
+}
+
+void QtCanvas::endLine()
+{
+    if (polyline_.size() >= 2 && painter_.isActive()) {
+        applyPen();
+        painter_.drawPolyline(polyline_.data(), static_cast<int>(polyline_.size()));
+    }
+    polyline_.clear();
+}
+
+// The painter takes each new font at once: an SVG or PDF writes the
+// painter's font with every element, so it is the font of the picture
+// even before its first text.
+const QFont& QtCanvas::qFont(const FontSpec& request)
+{
+    if (haveFont_ && request == fontSpec_)
+        return font_;
+    fontSpec_ = request;
+    haveFont_ = true;
+    font_ = toQFont(request);
+    if (painter_.isActive())
+        painter_.setFont(font_);
+    return font_;
 }
 
 QFont QtCanvas::toQFont(const FontSpec& request) const
 {
+    if (request.stockFixed) {
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPixelSize(12);
+        return fixed;
+    }
     QFont font(QString::fromLatin1(request.face.c_str()));
     font.setPixelSize(request.height == 0 ? 12 : std::clamp(std::abs(request.height), 1, 10000));
     font.setBold(request.weight >= 700);
@@ -233,53 +243,26 @@ QFont QtCanvas::toQFont(const FontSpec& request) const
 
 TextMetrics QtCanvas::fontMetrics(const FontSpec& font)
 {
-    return metricsOf(QFontMetrics(toQFont(font), device_));
+    return metricsOf(QFontMetrics(qFont(font), device_));
 }
 
-void QtCanvas::selectFont(const FontSpec& font)
+int QtCanvas::textWidth(const std::string& text, const FontSpec& font)
 {
-    font_ = toQFont(font);
-    painter_.setFont(font_);
+    return QFontMetrics(qFont(font), device_).horizontalAdvance(toQString(text));
 }
 
-void QtCanvas::selectStockFixedFont()
+void QtCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
+                    Colour background)
 {
-    font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font_.setPixelSize(12);
-    painter_.setFont(font_);
-}
-
-TextMetrics QtCanvas::textMetrics()
-{
-    return metricsOf(QFontMetrics(font_, device_));
-}
-
-TextSize QtCanvas::textExtent(const std::string& text)
-{
-    const QFontMetrics fm(font_, device_);
-    return {fm.horizontalAdvance(toQString(text)), fm.ascent() + fm.descent()};
-}
-
-void QtCanvas::setTextColour(Colour colour)
-{
-    textColour_ = toQColor(colour);
-}
-
-void QtCanvas::setBkColour(Colour colour)
-{
-    bkColour_ = toQColor(colour);
-}
-
-void QtCanvas::textOut(int x, int y, const std::string& text)
-{
-    flushLines();
+    endLine();
     if (!painter_.isActive())
         return;
     const QString string = toQString(text);
-    const QFontMetrics fm(font_, device_);
-    painter_.fillRect(QRect(x, y, fm.horizontalAdvance(string), fm.ascent() + fm.descent()),
-                      bkColour_);
-    painter_.setPen(textColour_);
-    painter_.drawText(QPoint(x, y + fm.ascent()), string);
+    const QFont& qfont = qFont(font);
+    const QFontMetrics fm(qfont, device_);
+    painter_.fillRect(QRect(at.x, at.y, fm.horizontalAdvance(string), fm.ascent() + fm.descent()),
+                      toQColor(background));
+    painter_.setPen(toQColor(colour));
+    painter_.drawText(QPoint(at.x, at.y + fm.ascent()), string);
     painterPenStale_ = true;
 }

@@ -12,8 +12,8 @@ class QPaintDevice;
 // The canvas on any Qt paint device: an image, a window's picture, a
 // printer's page, an SVG or PDF generator. Lines are aliased, so every
 // device coordinate stays exact; text goes through Qt's font system.
-// Consecutive segments in one pen are drawn as one polyline, and
-// zero-length segments are dropped: the picture is the same.
+// The segments of one line are drawn as one polyline, and zero-length
+// segments are dropped: the picture is the same.
 class QtCanvas final : public Canvas {
 public:
     explicit QtCanvas(QPaintDevice* device);
@@ -21,56 +21,51 @@ public:
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
 
-    int logPixelsX() const override;
-    int logPixelsY() const override;
-    void setPen(Colour colour, int width) override;
-    void setBrush(Colour colour) override;
-    void fillRect(const DeviceRect& rect, Colour colour) override;
-    void rectangle(const DeviceRect& rect) override;
-    void setClip(const DeviceRect& rect) override;
-    void clearClip() override;
-    void moveTo(int x, int y) override;
-    void lineTo(int x, int y) override;
+    Resolution resolution() const override;
+    void segment(DevicePoint from, DevicePoint to, Pen pen) override;
+    void endLine() override;
+    void fill(const DeviceRect& rect, Colour colour) override;
+    void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
+    void clip(const DeviceRect& rect) override;
+    void unclip() override;
     TextMetrics fontMetrics(const FontSpec& font) override;
-    void selectFont(const FontSpec& font) override;
-    void selectStockFixedFont() override;
-    TextMetrics textMetrics() override;
-    TextSize textExtent(const std::string& text) override;
-    void setTextColour(Colour colour) override;
-    void setBkColour(Colour colour) override;
-    void textOut(int x, int y, const std::string& text) override;
-    void flush() override;
+    int textWidth(const std::string& text, const FontSpec& font) override;
+    void text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
+              Colour background) override;
     // Ends the painting; false when the paint device refused it.
     bool end();
 
     static QColor toQColor(Colour colour);
 
 private:
+    const QFont& qFont(const FontSpec& font);
     QFont toQFont(const FontSpec& font) const;
-    void flushLines();
+    void usePen(Pen pen);
     void applyPen();
-    bool rasterLines() const { return pixels_ != nullptr && penWidth_ == 1; }
+    bool rasterLines() const { return pixels_ != nullptr && pen_.width == 1; }
     void rasterLine(int x0, int y0, int x1, int y1);
-    void resetRasterClip();
 
     QPaintDevice* device_;
     QPainter painter_;
-    Colour penColour_ = 0;
-    int penWidth_ = -1;
+
+    // The pen of the line being drawn; the painter's own pen is set from
+    // it only when the painter draws.
+    Pen pen_{0, 1};
     bool painterPenStale_ = true;
-    QColor brush_ = Qt::white;
-    QColor textColour_ = Qt::black;
-    QColor bkColour_ = Qt::white;
-    QFont font_;
-    QPoint position_;
+    // The line's points until it ends, for the painter.
     std::vector<QPoint> polyline_;
+
+    // The last font asked for, made once.
+    FontSpec fontSpec_;
+    QFont font_;
+    bool haveFont_ = false;
 
     // Thin lines on an RGB32 image are set straight into its pixels (the
     // painter draws everything else, in the same order): on a dense mesh
     // that is most of the page's work.
     quint32* pixels_ = nullptr;
     qsizetype stride_ = 0;
-    quint32 penPixel_ = 0;
+    quint32 penPixel_ = 0xff000000u;
     QRect rasterClip_;
     QRect imageRect_;
 };

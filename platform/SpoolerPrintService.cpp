@@ -10,12 +10,13 @@
 
 namespace {
 
-// One document for one printer: drawn by a high-resolution QPrinter with
-// the printer's page into a PDF file, which goes to the spooler at the end.
+// One page for one destination: drawn by a high-resolution QPrinter with
+// the destination's page into a PDF file, which goes to the spooler at
+// the end.
 class SpoolerPrintJob final : public PrintJob {
 public:
     explicit SpoolerPrintJob(const QPrinterInfo& info)
-        : printerName_(info.printerName().toStdString()), printer_(info, QPrinter::HighResolution)
+        : destination_(info.printerName().toStdString()), printer_(info, QPrinter::HighResolution)
     {
         const QPageLayout layout = printer_.pageLayout();
         printer_.setOutputFormat(QPrinter::PdfFormat);
@@ -23,42 +24,39 @@ public:
         printer_.setColorMode(QPrinter::Color);
         printer_.setDocName("kelvo");
         file_.setFileTemplate(QDir::tempPath() + "/kelvo-print-XXXXXX.pdf");
-        if (file_.open())
-            printer_.setOutputFileName(file_.fileName());
     }
 
-    Canvas* canvas() override { return canvas_.get(); }
-    int horzRes() const override { return paintRect().width(); }
-    int vertRes() const override { return paintRect().height(); }
-
-    bool startDoc() override
+    // Opens the file and starts painting on the page; false when the file
+    // cannot be made.
+    bool start()
     {
-        if (!file_.isOpen())
+        if (!file_.open())
             return false;
+        printer_.setOutputFileName(file_.fileName());
         canvas_ = std::make_unique<QtCanvas>(&printer_);
         return true;
     }
-    bool startPage() override { return true; }
-    bool endPage() override { return true; }
 
-    bool endDoc() override
+    Canvas& canvas() override { return *canvas_; }
+
+    PageSize pageSize() const override
     {
-        const bool drawn = canvas_ != nullptr && canvas_->end();
-        if (!drawn)
+        const QRect area = printer_.pageLayout().paintRectPixels(printer_.resolution());
+        return {area.width(), area.height()};
+    }
+
+    bool finish() override
+    {
+        if (!canvas_->end())
             return false;
-        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printerName_.c_str(),
+        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, destination_.c_str(),
                                        file_.fileName().toLocal8Bit().constData(), "kelvo", 0,
                                        nullptr);
         return job > 0;
     }
 
 private:
-    QRect paintRect() const
-    {
-        return printer_.pageLayout().paintRectPixels(printer_.resolution());
-    }
-
-    std::string printerName_;
+    std::string destination_;
     QPrinter printer_;
     QTemporaryFile file_;
     std::unique_ptr<QtCanvas> canvas_;
@@ -66,15 +64,18 @@ private:
 
 } // namespace
 
-std::string SpoolerPrintService::defaultPrinter()
+std::string SpoolerPrintService::defaultDestination()
 {
     return QPrinterInfo::defaultPrinterName().toStdString();
 }
 
-std::unique_ptr<PrintJob> SpoolerPrintService::open(const std::string& printerName)
+std::unique_ptr<PrintJob> SpoolerPrintService::open(const std::string& destination)
 {
-    const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(destination));
     if (info.isNull())
         return nullptr;
-    return std::make_unique<SpoolerPrintJob>(info);
+    auto job = std::make_unique<SpoolerPrintJob>(info);
+    if (!job->start())
+        return nullptr;
+    return job;
 }

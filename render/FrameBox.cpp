@@ -2,10 +2,10 @@
 
 void drawFrameBox(PlotDevice& d, int colour)
 {
-    const Projection& p = d.projection;
-    const double x1 = p.boxX1, x2 = p.boxX2, y1 = p.boxY1, y2 = p.boxY2;
-    const double z1 = p.boxZ1, z2 = p.boxZ2;
-    const int kept = d.penIndex;
+    const PlotBox& box = d.projection().box;
+    const double x1 = box.x1, x2 = box.x2, y1 = box.y1, y2 = box.y2;
+    const double z1 = box.z1, z2 = box.z2;
+    const int kept = d.penIndex();
     d.selectPen(colour);
 
     d.moveTo3D(x1, y1, z1);
@@ -32,22 +32,23 @@ void drawFrameBox(PlotDevice& d, int colour)
 
 void drawAxes(PlotDevice& d, int xColour, int yColour, int zColour)
 {
-    const Projection& p = d.projection;
-    const int kept = d.penIndex;
+    const Projection& p = d.projection();
+    const PlotBox& box = p.box;
+    const int kept = d.penIndex();
     if (zColour != 0) {
         d.selectPen(zColour);
-        d.moveTo(0, p.boxZ1 * p.cosTilt);
-        d.lineTo(0, p.boxZ2 * p.cosTilt);
+        d.moveTo(0, box.z1 * p.cosTilt);
+        d.lineTo(0, box.z2 * p.cosTilt);
     }
     if (yColour != 0) {
         d.selectPen(yColour);
-        d.moveTo(p.projectX(0, p.boxY1), p.boxY1 * p.cosRotSinTilt);
-        d.lineTo(p.projectX(0, p.boxY2), p.boxY2 * p.cosRotSinTilt);
+        d.moveTo(p.projectX(0, box.y1), box.y1 * p.cosRotSinTilt);
+        d.lineTo(p.projectX(0, box.y2), box.y2 * p.cosRotSinTilt);
     }
     if (xColour != 0) {
         d.selectPen(xColour);
-        d.moveTo(p.projectX(p.boxX1, 0), -p.boxX1 * p.sinRotSinTilt);
-        d.lineTo(p.boxX2 * p.cosRot, p.projectY(p.boxX2, 0, 0));
+        d.moveTo(p.projectX(box.x1, 0), -box.x1 * p.sinRotSinTilt);
+        d.lineTo(box.x2 * p.cosRot, p.projectY(box.x2, 0, 0));
     }
     d.selectPen(kept);
 }

@@ -9,9 +9,10 @@ namespace {
 
 constexpr double degreesToRadians = 0.017453292519943295;
 
-void setProjection(Projection& p, double x1, double x2, double y1, double y2, int m, int n,
-                   double tilt)
+Projection projectionOf(double x1, double x2, double y1, double y2, double z1, double z2, int m,
+                        int n, double tilt)
 {
+    Projection p;
     p.domainRotation = -(std::atan(n * (x2 - x1) / (m * (y2 - y1))) / degreesToRadians);
     const double rotation = p.domainRotation * degreesToRadians;
     p.sinRot = std::sin(rotation);
@@ -21,14 +22,15 @@ void setProjection(Projection& p, double x1, double x2, double y1, double y2, in
     p.cosTilt = std::cos(t);
     p.cosRotSinTilt = p.cosRot * p.sinTilt;
     p.sinRotSinTilt = p.sinTilt * p.sinRot;
-    p.tiltAngle = tilt;
+    p.box = {x1, x2, y1, y2, z1, z2};
+    return p;
 }
 
 // The world window: the bounding rectangle of the projected box.
-void setProjectedWorld(PlotDevice& d, double x1, double x2, double y1, double y2, double z1,
-                       double z2)
+void setProjectedWorld(PlotDevice& d, const Projection& p)
 {
-    const Projection& p = d.projection;
+    const PlotBox& b = p.box;
+    const double x1 = b.x1, x2 = b.x2, y1 = b.y1, y2 = b.y2, z1 = b.z1, z2 = b.z2;
     if (p.sinRot <= 0) {
         const double xFrom = p.projectX(x1, y2), xTo = p.projectX(x2, y1);
         if (p.sinTilt >= 0)
@@ -49,7 +51,8 @@ class MeshWalk {
 public:
     MeshWalk(PlotDevice& device, ZFunction& function, std::vector<double>& lower,
              std::vector<double>& upper)
-        : d_(device), f_(function), lower_(lower), upper_(upper), pen_(device.penIndex) {}
+        : d_(device), f_(function), lower_(lower), upper_(upper), pen_(device.penIndex()),
+          p_(device.projection()) {}
 
     struct Sample {
         double x, y;
@@ -58,7 +61,7 @@ public:
     Sample sample(double x, double y)
     {
         const double z = f_.evaluate(x, y);
-        return {d_.projectX(x, y), d_.projectY(x, y, z)};
+        return {p_.projectX(x, y), p_.projectY(x, y, z)};
     }
 
     void setBoth(std::int64_t c, double height)
@@ -92,6 +95,7 @@ public:
     std::vector<double>& lower_;
     std::vector<double>& upper_;
     const int pen_;
+    const Projection p_;
 };
 
 struct Mesh {
@@ -170,16 +174,10 @@ bool meshFits(std::int64_t m, std::int64_t n, std::int64_t k)
 void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt)
 {
-    Projection& p = device.projection;
-    setProjection(p, x1, x2, y1, y2, m, n, tilt);
-    setProjectedWorld(device, x1, x2, y1, y2, z1, z2);
-    p.boxX1 = x1;
-    p.boxX2 = x2;
-    p.boxY1 = y1;
-    p.boxY2 = y2;
-    p.boxZ1 = z1;
-    p.boxZ2 = z2;
-    const int surfacePen = device.penIndex;
+    const Projection p = projectionOf(x1, x2, y1, y2, z1, z2, m, n, tilt);
+    device.setProjection(p);
+    setProjectedWorld(device, p);
+    const int surfacePen = device.penIndex();
     if (!meshFits(m, n, k))
         return;
 

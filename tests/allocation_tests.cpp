@@ -31,7 +31,7 @@ TEST(Allocation, EvaluateAllocatesNothing)
     Sheets sheets;
     buildLine(sheets.fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b");
     SurfaceFunction surface(sheets.fdata);
-    surface.parseAndReport();
+    surface.parse();
     surface.setParameters();
     surface.setTheta(30);
     ASSERT_TRUE(surface.ok());

@@ -8,78 +8,68 @@
 #include "device/PrintService.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 #include "tests/FakeCanvas.h"
 
 namespace {
 
+// An 800 x 600 plot window; the fake window font is 6 wide, 16 high.
 class Compose : public ::testing::Test {
 protected:
-    Compose() : window(800, 600), device(&window)
+    Compose() : window(800, 600), device(window) {}
+
+    void compose(PageTarget target = PageTarget::Screen, bool orientationOpen = false)
     {
-        surface = std::make_unique<SurfaceFunction>(fdata);
+        PageContext page{device, sheets, &surface, view, orientationOpen};
+        composePage(page, target);
     }
 
-    void compose(int mode = 0, bool orientationOpen = false)
+    void set(std::size_t line, const char* value)
     {
-        PageContext page{device, sheets, surface.get(), tilt, theta, orientationOpen};
-        composePage(page, mode);
+        buildLine(sheets.sdata[line], sheets.sdata[line].name, value);
     }
 
-    Sheets sheets;
-    DataSheet& fdata = sheets.fdata;
-    DataSheet& sdata = sheets.sdata;
-
-    void set(std::size_t line, const char* value) { buildLine(sdata[line], sdata[line].name, value); }
-
-    std::size_t count(const std::string& prefix, const std::string& part = "") const
+    std::size_t count(CallKind kind, std::optional<int> pen = std::nullopt) const
     {
-        std::size_t n = 0;
-        for (const std::string& call : window.callsStartingWith(prefix))
-            if (part.empty() || call.find(part) != std::string::npos)
-                ++n;
-        return n;
+        if (!pen)
+            return window.calls(kind).size();
+        return window.calls(kind, PenColours[static_cast<std::size_t>(*pen)]).size();
     }
 
     TestWindow window;
     PlotDevice device;
-    std::unique_ptr<SurfaceFunction> surface;
-    double tilt = 0, theta = 0;
+    Sheets sheets;
+    SurfaceFunction surface{sheets.fdata};
+    ViewAngles view;
 };
 
 TEST_F(Compose, DataPanelListsFiveAndElevenLines)
 {
     compose();
-    const auto texts = window.callsStartingWith("text ");
+    const auto texts = window.calls(CallKind::Text);
     ASSERT_EQ(texts.size(), 17u);
-    const int lineHeight = device.lineHeight;
-    int previousY = -1;
     for (std::size_t i = 0; i < 16; ++i) {
-        int x, y;
-        ASSERT_EQ(std::sscanf(texts[i].c_str(), "text %d %d", &x, &y), 2);
-        EXPECT_EQ(x, 656 + device.charWidth);
-        if (previousY >= 0) {
-            EXPECT_EQ(y - previousY, i == 5 ? 2 * lineHeight : lineHeight) << i;
+        EXPECT_EQ(texts[i].from.x, 656 + 6) << i;
+        EXPECT_EQ(texts[i].colour, PenColours[1]) << i;
+        if (i > 0) {
+            EXPECT_EQ(texts[i].from.y - texts[i - 1].from.y, i == 5 ? 2 * 16 : 16) << i;
         }
-        previousY = y;
     }
-    EXPECT_NE(texts[0].find("\"a = 5\""), std::string::npos);
-    EXPECT_NE(texts[5].find("\"x1        = -2\""), std::string::npos);
-    EXPECT_NE(texts[15].find("\"theta     = 0\""), std::string::npos);
-    EXPECT_EQ(count("text ", "#0000A0"), 17u);
+    EXPECT_EQ(texts[0].from.y, 90 + 16 / 3);
+    EXPECT_EQ(texts[0].text, "a = 5");
+    EXPECT_EQ(texts[5].text, "x1        = -2");
+    EXPECT_EQ(texts[15].text, "theta     = 0");
 }
 
 TEST_F(Compose, CaptionIsCentredAboveTheSurfaceViewport)
 {
     compose();
-    const std::string last = window.callsStartingWith("text ").back();
-    const std::string caption = "f(x,y) = exp(-(x*x+4*y*y))";
-    EXPECT_NE(last.find("\"" + caption + "\""), std::string::npos);
-    device.setViewport(5, 80, 5, 85, 1);
-    const int w = static_cast<int>(caption.size()) * device.charWidth;
+    const RecordedCall caption = window.calls(CallKind::Text).back();
+    EXPECT_EQ(caption.text, "f(x,y) = exp(-(x*x+4*y*y))");
+    const int w = static_cast<int>(caption.text.size()) * 6;
     const int x = 40 + static_cast<int>(50 * 6.0 + 0.5) - w / 2;
-    const int y = static_cast<int>(570 - 108 * 4.8 + 0.5) - device.lineHeight / 2;
-    EXPECT_EQ(last.substr(0, last.find('#')), "text " + std::to_string(x) + " " + std::to_string(y) + " ");
+    const int y = static_cast<int>(570 - 108 * 4.8 + 0.5) - 16 / 2;
+    EXPECT_EQ(caption.from, (DevicePoint{x, y}));
 }
 
 TEST_F(Compose, PageOrderAndColours)
@@ -87,14 +77,20 @@ TEST_F(Compose, PageOrderAndColours)
     compose();
     const auto& calls = window.calls();
     ASSERT_GE(calls.size(), 20u);
-    EXPECT_EQ(calls[0], "fill 0 0 800 600 #FFFFFF");
-    EXPECT_EQ(calls[1], "clip 656 90 792 570");
-    EXPECT_EQ(calls[2], "fill 656 90 792 570 #FFFFFF");
-    EXPECT_EQ(calls[4], "frame 656 90 792 570 #00A000 1");
-    EXPECT_EQ(count("frame "), 3u);
-    EXPECT_GT(count("line ", "#FF00FF 1"), 1000u);
-    EXPECT_EQ(count("line ") , count("line ", "#FF00FF") + count("line ", "#A000A0"));
-    EXPECT_EQ(device.dc, nullptr) << "the page is finished";
+    EXPECT_EQ(calls[0].kind, CallKind::Fill);
+    EXPECT_EQ(calls[0].rect, (DeviceRect{0, 0, 800, 600}));
+    EXPECT_EQ(calls[1].kind, CallKind::Clip);
+    EXPECT_EQ(calls[1].rect, (DeviceRect{656, 90, 792, 570}));
+    EXPECT_EQ(calls[2].kind, CallKind::Fill);
+    EXPECT_EQ(calls[2].colour, BrushColours[5]);
+    EXPECT_EQ(calls[4].kind, CallKind::Frame);
+    EXPECT_EQ(calls[4].rect, (DeviceRect{656, 90, 792, 570}));
+    EXPECT_EQ(calls[4].colour, PenColours[2]);
+    EXPECT_EQ(count(CallKind::Frame), 3u);
+    EXPECT_EQ(window.calls(CallKind::Frame)[2].rect, (DeviceRect{40, 90, 640, 570}));
+    EXPECT_GT(count(CallKind::Line, 13), 1000u);
+    EXPECT_EQ(count(CallKind::Line), count(CallKind::Line, 13) + count(CallKind::Line, 5));
+    EXPECT_FALSE(device.drawing()) << "the page is finished";
     EXPECT_EQ(window.released, 1);
 }
 
@@ -103,24 +99,24 @@ TEST_F(Compose, FrameBoxAndAxesOnlyWhenAsked)
     set(SettingsLine::fc, "16");
     set(SettingsLine::ax, "2");
     compose();
-    EXPECT_EQ(count("line ", "#000000"), 12u);
-    EXPECT_EQ(count("line ", "#0000FF"), 0u);
+    EXPECT_EQ(count(CallKind::Line, 16), 12u);
+    EXPECT_EQ(count(CallKind::Line, 9), 0u);
     window.clearCalls();
     set(SettingsLine::fc, "0");
     set(SettingsLine::ax, "1");
     compose();
-    EXPECT_EQ(count("line ", "#000000"), 0u);
-    EXPECT_EQ(count("line ", "#0000FF 1"), 1u);
-    EXPECT_EQ(count("line ", "#00FFFF 1"), 1u);
-    EXPECT_EQ(count("line ", "#00FF00 1"), 1u);
+    EXPECT_EQ(count(CallKind::Line, 16), 0u);
+    EXPECT_EQ(count(CallKind::Line, 9), 1u);
+    EXPECT_EQ(count(CallKind::Line, 12), 1u);
+    EXPECT_EQ(count(CallKind::Line, 10), 1u);
 }
 
 TEST_F(Compose, SurfacePenOutsideTheTableLeavesTheFramePen)
 {
     set(SettingsLine::pc, "40");
     compose();
-    EXPECT_EQ(count("line ", "#FF00FF"), 0u);
-    EXPECT_GT(count("line ", "#00A000"), 1000u);
+    EXPECT_EQ(count(CallKind::Line, 13), 0u);
+    EXPECT_GT(count(CallKind::Line, 2), 1000u);
 }
 
 TEST_F(Compose, AnglesComeFromTheSheetUnlessTheOrientationWindowIsOpen)
@@ -128,43 +124,75 @@ TEST_F(Compose, AnglesComeFromTheSheetUnlessTheOrientationWindowIsOpen)
     set(SettingsLine::tilt, "25");
     set(SettingsLine::theta, "-40");
     compose();
-    EXPECT_EQ(tilt, 25);
-    EXPECT_EQ(theta, -40);
-    tilt = 60;
-    theta = 10;
-    compose(0, true);
-    EXPECT_EQ(tilt, 60);
-    EXPECT_EQ(device.projection.tiltAngle, 60);
+    EXPECT_EQ(view.tilt, 25);
+    EXPECT_EQ(view.theta, -40);
+    view = {60, 10};
+    compose(PageTarget::Screen, true);
+    EXPECT_EQ(view.tilt, 60);
+    EXPECT_EQ(view.theta, 10);
+    EXPECT_DOUBLE_EQ(device.projection().sinTilt, std::sin(60 * 0.017453292519943295));
 }
 
-TEST_F(Compose, ParseErrorWarnsOnThePlotWindowAndDrawsFlat)
+TEST_F(Compose, ParseErrorWarnsOnEveryScreenPageAndDrawsFlat)
 {
-    buildLine(fdata[6], "f(x,y)", "exp(");
+    buildLine(sheets.fdata[6], "f(x,y)", "exp(");
     compose();
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].first, "Parse error: therefore f(x,y) = 0");
-    EXPECT_EQ(window.messages[0].second, "f(x,y) = exp(");
-    EXPECT_GT(count("line "), 0u);
-    EXPECT_EQ(count("line ", "#A000A0"), 0u) << "a flat surface above tilt 0 is all upper side";
+    compose();
+    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_EQ(window.shown[0].kind, Prompt::ParseWarning);
+    EXPECT_EQ(window.shown[0].caption, "Parse error: therefore f(x,y) = 0");
+    EXPECT_EQ(window.shown[0].text, "f(x,y) = exp(");
+    EXPECT_GT(count(CallKind::Line), 0u);
+    EXPECT_EQ(count(CallKind::Line, 5), 0u) << "a flat surface above tilt 0 is all upper side";
+    buildLine(sheets.fdata[6], "f(x,y)", "x*y");
+    compose();
+    EXPECT_EQ(window.shown.size(), 2u);
+}
+
+// A spooler that knows a printer but cannot open it.
+class ClosedPrinter final : public PrintService {
+public:
+    std::string defaultDestination() override { return "Office"; }
+    std::unique_ptr<PrintJob> open(const std::string&) override { return nullptr; }
+};
+
+TEST_F(Compose, ParseWarningOfAPrintBelongsToTheLastScreenPage)
+{
+    ClosedPrinter spooler;
+    TestWindow mainWindow(640, 480);
+    PlotDevice printing(mainWindow, &spooler);
+    buildLine(sheets.fdata[6], "f(x,y)", "(");
+    PageContext page{printing, sheets, &surface, view, false};
+    composePage(page, PageTarget::Printer);
+    ASSERT_EQ(mainWindow.shown.size(), 1u) << "no screen page yet: no warning";
+    EXPECT_EQ(mainWindow.shown[0].kind, Prompt::PrintTo);
+
+    printing.bindWindow(window);
+    composePage(page, PageTarget::Screen);
+    printing.bindWindow(mainWindow);
+    composePage(page, PageTarget::Printer);
+    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_EQ(window.shown[1].kind, Prompt::ParseWarning) << "the plot window owns it";
+    EXPECT_EQ(mainWindow.shown.size(), 2u);
 }
 
 TEST_F(Compose, DeclinedPrintDrawsThePrinterLayoutOnTheWindow)
 {
-    class OnePrinter final : public PrintService {
-    public:
-        std::string defaultPrinter() override { return "Office,winspool,Ne00:"; }
-        std::unique_ptr<PrintJob> open(const std::string&) override { return nullptr; }
-    } spooler;
-    device.printService = &spooler;
-    window.answers = {MessageAnswer::No};
-    compose(1);
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].first, "Shall we print to ");
-    EXPECT_EQ(window.messages[0].second, "Office");
-    EXPECT_EQ(window.calls()[1], "clip 656 90 792 450");
-    EXPECT_EQ(count("frame ", " 3"), 3u);
-    EXPECT_GT(count("line ", "#FF00FF 3"), 1000u);
-    EXPECT_EQ(device.penWidth, 1);
+    ClosedPrinter spooler;
+    PlotDevice printing(window, &spooler);
+    window.answers = {PromptAnswer::No};
+    PageContext page{printing, sheets, &surface, view, false};
+    composePage(page, PageTarget::Printer);
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].kind, Prompt::PrintTo);
+    EXPECT_EQ(window.shown[0].caption, "Shall we print to ");
+    EXPECT_EQ(window.shown[0].text, "Office");
+    EXPECT_EQ(window.calls()[1].rect, (DeviceRect{656, 90, 792, 450})) << "from 25 % up";
+    for (const RecordedCall& frame : window.calls(CallKind::Frame))
+        EXPECT_EQ(frame.width, 3);
+    EXPECT_GT(window.calls(CallKind::Line, PenColours[13]).size(), 1000u);
+    for (const RecordedCall& line : window.calls(CallKind::Line))
+        EXPECT_EQ(line.width, 3);
 }
 
 TEST_F(Compose, EmptyAndDegeneratePagesAreFinished)
@@ -179,34 +207,47 @@ TEST_F(Compose, EmptyAndDegeneratePagesAreFinished)
     window.resize(800, 600);
     compose();
     EXPECT_EQ(window.acquired, window.released);
-    EXPECT_EQ(count("text "), 5u * 17u);
+    EXPECT_EQ(count(CallKind::Text), 5u * 17u);
+}
+
+TEST_F(Compose, ShortSheetsGiveAPageWithoutTheirLines)
+{
+    sheets.fdata = DataSheet(1);
+    sheets.sdata = DataSheet(16);
+    SurfaceFunction shortSurface(sheets.fdata);
+    PageContext page{device, sheets, &shortSurface, view, false};
+    composePage(page, PageTarget::Screen);
+    EXPECT_EQ(count(CallKind::Text), 11u) << "eleven empty settings lines, no caption";
+    EXPECT_TRUE(window.shown.empty()) << "no expression line: nothing to warn of";
 }
 
 TEST(HelpPage, FifteenLinesInTwoColumns)
 {
     TestWindow window(750, 490);
     drawHelpPage(window);
-    const auto texts = window.callsStartingWith("text ");
+    const auto texts = window.calls(CallKind::Text);
     ASSERT_EQ(texts.size(), 21u) << "six headings and fifteen explanation lines";
-    PlotDevice probe(&window);
-    probe.beginDrawing(0);
-    probe.setViewport(1, 99, 2, 98, 1);
-    const int margin = probe.left + 3 * probe.charWidth;
-    const int firstY = probe.top + probe.lineHeight / 3 + probe.lineHeight;
-    probe.finishDrawing();
-    EXPECT_EQ(texts[0], "text " + std::to_string(margin) + " " + std::to_string(firstY) +
-                            " #A00000 \"Menu:\"");
-    int x, y;
-    std::sscanf(texts[1].c_str(), "text %d %d", &x, &y);
-    EXPECT_EQ(x, margin + 14 * probe.charWidth);
-    EXPECT_EQ(y, firstY);
-    EXPECT_NE(texts[1].find("#0000A0 \"Open, arrange"), std::string::npos);
-    std::sscanf(texts[20].c_str(), "text %d %d", &x, &y);
-    EXPECT_EQ(y, firstY + (15 + 5 - 1) * probe.lineHeight);
-    EXPECT_EQ(window.calls()[2], "fill 7 9 742 480 #FDFEDA");
-    EXPECT_NE(std::find(window.calls().begin(), window.calls().end(),
-                        "frame 7 9 742 480 #00A000 1"),
-              window.calls().end());
+    // Viewport 7..742 x 9..480; characters 6 wide, lines 16 high.
+    const int margin = 7 + 3 * 6;
+    const int firstY = 9 + 16 / 3 + 16;
+    EXPECT_EQ(texts[0].from, (DevicePoint{margin, firstY}));
+    EXPECT_EQ(texts[0].text, "Menu:");
+    EXPECT_EQ(texts[0].colour, PenColours[3]);
+    EXPECT_EQ(texts[1].from, (DevicePoint{margin + 14 * 6, firstY}));
+    EXPECT_EQ(texts[1].colour, PenColours[1]);
+    EXPECT_EQ(texts[1].text.rfind("Open, arrange", 0), 0u);
+    EXPECT_EQ(texts[4].from, (DevicePoint{margin, firstY + 4 * 16})) << "after two blank lines";
+    EXPECT_EQ(texts[4].text, "Orientation:");
+    EXPECT_EQ(texts[6].from, (DevicePoint{margin + 14 * 6, firstY + 5 * 16}));
+    EXPECT_EQ(texts[20].from.y, firstY + (15 + 5 - 1) * 16);
+    const RecordedCall fill = window.calls()[2];
+    EXPECT_EQ(fill.kind, CallKind::Fill);
+    EXPECT_EQ(fill.rect, (DeviceRect{7, 9, 742, 480}));
+    EXPECT_EQ(fill.colour, BrushColours[6]);
+    const auto frames = window.calls(CallKind::Frame);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].rect, fill.rect);
+    EXPECT_EQ(frames[0].colour, PenColours[2]);
 }
 
 } // namespace

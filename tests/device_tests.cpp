@@ -19,159 +19,234 @@ TEST(DeviceInt, TruncatesInRangeAndClampsBeyond)
     EXPECT_EQ(truncToDevice(NAN), 0);
 }
 
+DevicePoint start(const RecordedCall& line) { return line.from; }
+DevicePoint end(const RecordedCall& line) { return line.to; }
+
+// A 1000 x 800 window; the fake font of the window is 6 wide, 16 high.
 class Device : public ::testing::Test {
 protected:
-    Device() : window(1000, 800), device(&window) {}
+    Device() : window(1000, 800), device(window) {}
+
+    void begin()
+    {
+        device.beginDrawing(DeviceTarget::Screen);
+        window.clearCalls();
+    }
+
     TestWindow window;
     PlotDevice device;
 };
 
 TEST_F(Device, ViewportAndWorldWorkedExample)
 {
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 25, 85, 1);
-    EXPECT_EQ(device.left, 50);
-    EXPECT_EQ(device.right, 800);
-    EXPECT_EQ(device.top, 120);
-    EXPECT_EQ(device.bottom, 600);
-    EXPECT_DOUBLE_EQ(device.viewportAspect, 0.64);
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
+    EXPECT_EQ(device.viewport(), (DeviceRect{50, 120, 800, 600}));
     device.setWorld(0, 100, 0, 100);
-    EXPECT_DOUBLE_EQ(device.xScale, 7.5);
-    EXPECT_DOUBLE_EQ(device.yScale, 4.8);
-    EXPECT_DOUBLE_EQ(device.worldAspect, 0.64);
     EXPECT_EQ(device.toDeviceX(50), 425);
     EXPECT_EQ(device.toDeviceY(50), 360);
     EXPECT_EQ(device.toDeviceX(0), 50);
     EXPECT_EQ(device.toDeviceY(100), 120);
-    EXPECT_EQ(device.toWorldX(device.left - 5, 1), 0);
-    EXPECT_EQ(device.toWorldX(device.right + 5, 1), 100);
-    EXPECT_LT(device.toWorldX(device.left - 5, 0), 0);
-    EXPECT_GT(device.toWorldX(device.right + 5, 0), 100);
+    // The viewport's aspect 60 x 0.8 / 75 = 0.64 makes a circle round:
+    // 10 world units across and 15.625 up are both 75 device units.
+    device.drawCircle(50, 50, 10, 4, 0);
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(start(lines[0]), (DevicePoint{500, 360}));
+    EXPECT_EQ(end(lines[0]), (DevicePoint{425, 285}));
+    EXPECT_EQ(end(lines[1]), (DevicePoint{350, 360}));
+    device.finishDrawing();
+}
+
+TEST_F(Device, PercentWorldMapsAsSetWorldDoes)
+{
+    begin();
+    PlotDevice other(window);
+    other.beginDrawing(DeviceTarget::Screen);
+    for (PlotDevice* d : {&device, &other})
+        d->setViewport(5, 80, 5, 85, ClipMode::Clip);
+    device.setPercentWorld();
+    other.setWorld(0, 100, 0, 100);
+    for (double v : {-8.0, 0.0, 33.3, 50.0, 99.99, 108.0}) {
+        EXPECT_EQ(device.toDeviceX(v), other.toDeviceX(v)) << v;
+        EXPECT_EQ(device.toDeviceY(v), other.toDeviceY(v)) << v;
+    }
+    other.finishDrawing();
     device.finishDrawing();
 }
 
 TEST_F(Device, ViewportEdgesTruncateAndPlaceTheTextCursor)
 {
     window.resize(401, 301);
-    device.beginDrawing(0);
-    device.setViewport(1, 99, 1, 99, 1);
-    EXPECT_EQ(device.viewportRect, (DeviceRect{4, 3, 396, 297}));
-    EXPECT_EQ(device.textX, 4 + device.charWidth);
-    EXPECT_EQ(device.lineStartX, 4 + device.charWidth);
-    EXPECT_EQ(device.textY, 3 + device.lineHeight / 3);
-    EXPECT_EQ(window.calls().back(), "clip 4 3 396 297");
-    device.setViewport(1, 99, 1, 99, 0);
-    EXPECT_EQ(window.calls().back(), "clip off");
+    begin();
+    device.setViewport(1, 99, 1, 99, ClipMode::Clip);
+    EXPECT_EQ(device.viewport(), (DeviceRect{4, 3, 396, 297}));
+    ASSERT_EQ(window.calls().size(), 1u);
+    EXPECT_EQ(window.calls()[0].kind, CallKind::Clip);
+    EXPECT_EQ(window.calls()[0].rect, device.viewport());
+    device.writeText("x");
+    EXPECT_EQ(window.calls().back().from, (DevicePoint{4 + 6, 3 + 16 / 3}));
+    device.setViewport(1, 99, 1, 99, ClipMode::NoClip);
+    EXPECT_EQ(window.calls().back().kind, CallKind::Unclip);
     device.finishDrawing();
 }
 
-TEST_F(Device, ModeTwoKeepsTheLineWhileOneMoreFits)
+TEST_F(Device, KeepLineModeKeepsTheLineWhileOneMoreFits)
 {
-    device.beginDrawing(0);
-    device.setViewport(0, 100, 0, 100, 1);
-    device.textY = 700;
-    device.setViewport(0, 50, 0, 50, 2);
-    EXPECT_EQ(device.textY, 700 - 0) << "bottom 800 leaves room below 700";
-    device.textY = 790;
-    device.setViewport(0, 50, 0, 50, 2);
-    EXPECT_EQ(device.textY, device.top + device.lineHeight / 3);
+    begin();
+    device.setViewport(0, 100, 0, 100, ClipMode::Clip);
+    device.newLines(43);  // 5 + 43 x 16 = 693
+    device.setViewport(0, 50, 0, 50, ClipMode::NoClipKeepLine);
+    device.writeText("kept");
+    EXPECT_EQ(window.calls().back().from, (DevicePoint{6, 693})) << "bottom 800 leaves room below 693";
+    device.newLines(6);  // 789: no line fits above 800 any more
+    device.setViewport(0, 50, 0, 50, ClipMode::NoClipKeepLine);
+    device.writeText("reset");
+    EXPECT_EQ(window.calls().back().from, (DevicePoint{6, 400 + 16 / 3}));
     device.finishDrawing();
 }
 
 TEST_F(Device, BeginDrawingSetsUpTheWindowPage)
 {
-    device.beginDrawing(0);
-    EXPECT_EQ(window.calls().front(), "fill 0 0 1000 800 #FFFFFF");
-    EXPECT_EQ(device.pageWidth, 1000);
-    EXPECT_DOUBLE_EQ(device.pageAspect, 0.8);
-    EXPECT_EQ(device.textColourIndex, 1);
-    EXPECT_EQ(device.framePenIndex, 2);
-    EXPECT_EQ(device.brushIndex, 5);
-    EXPECT_EQ(device.penIndex, 0);
-    EXPECT_EQ(window.fake.selected.face, "Times New Roman");
-    EXPECT_EQ(window.fake.selected.height, -13);
-    EXPECT_EQ(device.textY, device.lineHeight);
-    EXPECT_EQ(device.textX, 10 * device.charWidth);
+    device.beginDrawing(DeviceTarget::Screen);
+    ASSERT_EQ(window.calls().size(), 1u);
+    EXPECT_EQ(window.calls()[0].kind, CallKind::Fill);
+    EXPECT_EQ(window.calls()[0].rect, (DeviceRect{0, 0, 1000, 800}));
+    EXPECT_EQ(window.calls()[0].colour, BrushColours[5]);
+    device.writeText("x");
+    const RecordedCall text = window.calls().back();
+    EXPECT_EQ(text.from, (DevicePoint{10 * 6, 16})) << "ten characters in, one line down";
+    EXPECT_EQ(text.colour, PenColours[1]);
+    EXPECT_EQ(window.fake.textFont.face, "Times New Roman");
+    EXPECT_EQ(window.fake.textFont.height, -13) << "10 points at 96 dpi";
+    device.setViewport(0, 100, 0, 100, ClipMode::Clip);
+    device.setWorld(0, 1, 0, 1);
+    device.moveTo(0, 0);
+    device.lineTo(1, 1);
+    device.frameViewport();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].colour, PenColours[0]);
+    EXPECT_EQ(lines[0].width, 1);
+    EXPECT_EQ(window.calls(CallKind::Frame).at(0).colour, PenColours[2]);
+    EXPECT_EQ(device.penIndex(), 0);
     device.finishDrawing();
     device.finishDrawing();
     EXPECT_EQ(window.acquired, 1);
     EXPECT_EQ(window.released, 1) << "a second finish releases nothing";
+    EXPECT_EQ(device.lastScreenWindow(), &window);
 }
 
 TEST_F(Device, OutOfRangeIndicesChangeNothing)
 {
-    device.beginDrawing(0);
+    begin();
+    device.setViewport(0, 100, 0, 100, ClipMode::NoClip);
+    device.setWorld(0, 1, 0, 1);
     device.selectPen(11);
     device.selectPen(26);
     device.selectPen(-1);
     device.selectBrush(10);
     device.setTextColour(26);
     device.fillViewport(10);
-    EXPECT_EQ(device.penIndex, 11);
-    EXPECT_EQ(device.brushIndex, 5);
-    EXPECT_EQ(device.textColourIndex, 1);
-    EXPECT_EQ(window.calls().size(), 1u);
-    device.finishDrawing();
-}
-
-TEST_F(Device, BlackAndWhitePrintIgnoresColourChanges)
-{
-    device.beginDrawing(0);
-    device.printing = 1;
-    device.colour = 0;
-    device.selectPen(11);
-    device.setTextColour(3);
-    device.fillViewport(6);
-    device.selectBrush(6);
-    EXPECT_EQ(device.penIndex, 0);
-    EXPECT_EQ(device.textColourIndex, 1);
-    EXPECT_EQ(device.brushIndex, 5);
-    EXPECT_EQ(window.calls().size(), 1u);
-    device.printing = 0;
-    device.colour = 1;
+    EXPECT_EQ(device.penIndex(), 11);
+    device.moveTo(0, 0);
+    device.lineTo(1, 1);
+    device.writeText("t");
+    EXPECT_TRUE(window.calls(CallKind::Fill).empty());
+    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, PenColours[11]);
+    EXPECT_EQ(window.calls(CallKind::Text).at(0).colour, PenColours[1]);
     device.finishDrawing();
 }
 
 TEST_F(Device, FrameDrawsUnclippedInTheFramePenAndRestores)
 {
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 25, 85, 1);
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
+    device.setWorld(0, 100, 0, 100);
     device.selectPen(13);
     window.clearCalls();
-    device.frameViewport(-1);
-    ASSERT_EQ(window.calls().size(), 3u);
-    EXPECT_EQ(window.calls()[0], "clip off");
-    EXPECT_EQ(window.calls()[1], "frame 50 120 800 600 #00A000 1");
-    EXPECT_EQ(window.calls()[2], "clip 50 120 800 600");
-    EXPECT_EQ(device.penIndex, 13);
-    EXPECT_EQ(device.clip, 1);
+    device.frameViewport();
+    const auto& calls = window.calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, CallKind::Unclip);
+    EXPECT_EQ(calls[1].kind, CallKind::Frame);
+    EXPECT_EQ(calls[1].rect, (DeviceRect{50, 120, 800, 600}));
+    EXPECT_EQ(calls[1].colour, PenColours[2]);
+    EXPECT_EQ(calls[2].kind, CallKind::Clip);
+    EXPECT_EQ(calls[2].rect, (DeviceRect{50, 120, 800, 600}));
+    EXPECT_EQ(device.penIndex(), 13);
     device.moveTo(0, 0);
-    device.lineTo(0, 0);
-    EXPECT_EQ(window.calls().back().substr(window.calls().back().size() - 9), "#FF00FF 1");
+    device.lineTo(10, 10);
     device.finishDrawing();
+    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, PenColours[13]);
+}
+
+TEST_F(Device, PresetPenIsSelectedByTheNextFrame)
+{
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
+    device.setWorld(0, 100, 0, 100);
+    device.presetPen(9);
+    device.frameViewport();
+    device.moveTo(0, 0);
+    device.lineTo(10, 10);
+    device.presetPen(40);
+    device.frameViewport();
+    EXPECT_EQ(device.penIndex(), 2) << "a pen outside the table leaves the frame pen";
+    device.moveTo(0, 0);
+    device.lineTo(10, 10);
+    device.finishDrawing();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].colour, PenColours[9]);
+    EXPECT_EQ(lines[1].colour, PenColours[2]);
 }
 
 TEST_F(Device, LinesMapWorldPointsAndKeepTheCurrentPoint)
 {
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 25, 85, 1);
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
     device.setWorld(0, 100, 0, 100);
     window.clearCalls();
     device.moveTo(0, 0);
     device.lineTo(50, 50);
     device.lineTo(100, 100);
-    ASSERT_EQ(window.calls().size(), 2u);
-    EXPECT_EQ(window.calls()[0], "line 50 600 425 360 #000000 1");
-    EXPECT_EQ(window.calls()[1], "line 425 360 800 120 #000000 1");
-    EXPECT_EQ(device.curDevX, 800);
-    EXPECT_EQ(device.curX, 100);
     device.finishDrawing();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(start(lines[0]), (DevicePoint{50, 600}));
+    EXPECT_EQ(end(lines[0]), (DevicePoint{425, 360}));
+    EXPECT_EQ(start(lines[1]), (DevicePoint{425, 360}));
+    EXPECT_EQ(end(lines[1]), (DevicePoint{800, 120}));
+}
+
+// Wide pens are drawn as polylines with round joins, so the lines must be
+// those of the picture: a move to another point or a new pen ends one.
+TEST_F(Device, LinesEndAtMovesAndNewPens)
+{
+    begin();
+    device.setViewport(0, 100, 0, 100, ClipMode::Clip);
+    device.setWorld(0, 100, 0, 100);
+    device.moveTo(0, 0);
+    device.lineTo(10, 10);
+    device.lineTo(20, 0);
+    device.moveTo(20, 0);  // the same point: the run goes on
+    device.lineTo(30, 10);
+    device.moveTo(50, 50);
+    device.lineTo(60, 60);
+    device.selectPen(5);
+    device.lineTo(70, 50);
+    device.selectPen(0);
+    device.lineTo(80, 60);
+    device.finishDrawing();
+    EXPECT_EQ(window.fake.runs, (std::vector<int>{3, 1, 1, 1}));
+    EXPECT_EQ(window.calls(CallKind::Line).size(), 6u);
 }
 
 TEST_F(Device, UndefinedPointsAreNeverJoinedAndInfinitiesClamp)
 {
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 25, 85, 1);
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
     device.setWorld(0, 100, 0, 100);
     window.clearCalls();
     device.moveTo(0, 0);
@@ -179,83 +254,101 @@ TEST_F(Device, UndefinedPointsAreNeverJoinedAndInfinitiesClamp)
     device.lineTo(20, 20);
     device.lineTo(30, 30);
     device.lineTo(40, INFINITY);
-    ASSERT_EQ(window.calls().size(), 2u);
-    EXPECT_EQ(window.calls()[1], "line 275 456 350 " + std::to_string(-deviceLimit) + " #000000 1");
     device.setWorld(5, 5, 0, 100);
-    window.clearCalls();
     device.moveTo(5, 0);
     device.lineTo(5, 50);
-    EXPECT_TRUE(window.calls().empty()) << "a world of zero width draws nothing";
     device.finishDrawing();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 2u) << "a world of zero width draws nothing";
+    EXPECT_EQ(start(lines[0]), (DevicePoint{200, 504}));
+    EXPECT_EQ(start(lines[1]), (DevicePoint{275, 456}));
+    EXPECT_EQ(end(lines[1]), (DevicePoint{350, -deviceLimit}));
 }
 
 TEST_F(Device, GridOfTheOrientationWindow)
 {
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 25, 85, 1);
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
     device.setWorld(-180, 180, -90, 90);
     device.selectPen(13);
     window.clearCalls();
     device.drawGrid(20, 20, 400);
-    const auto lines = window.callsStartingWith("line");
-    ASSERT_EQ(lines.size(), 38u);
-    EXPECT_EQ(device.x1, -180);
-    EXPECT_EQ(device.y2, 90);
-    EXPECT_EQ(device.penIndex, 13);
-    // Vertical lines rise from the bottom edge 1.2 viewport widths long.
-    int x0, y0, x1, y1;
-    ASSERT_EQ(std::sscanf(lines[0].c_str(), "line %d %d %d %d", &x0, &y0, &x1, &y1), 4);
-    EXPECT_EQ(y0, 600);
-    EXPECT_EQ(x0, x1);
-    EXPECT_NEAR(y0 - y1, 900, 1) << "1.2 viewport widths, each end rounded";
-    ASSERT_EQ(std::sscanf(lines[19].c_str(), "line %d %d %d %d", &x0, &y0, &x1, &y1), 4);
-    EXPECT_EQ(x0, 50);
-    EXPECT_NEAR(x1 - x0, 900, 1);
-    EXPECT_NE(lines[0].find("#00A000"), std::string::npos);
-    window.clearCalls();
     device.drawGrid(0, 20, 400);
-    EXPECT_TRUE(window.callsStartingWith("line").empty());
-    EXPECT_EQ(device.x1, -180);
+    EXPECT_EQ(device.world().x1, -180);
+    EXPECT_EQ(device.world().y2, 90);
+    EXPECT_EQ(device.penIndex(), 13);
     device.finishDrawing();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 38u) << "19 up and 19 across; no columns draws nothing";
+    EXPECT_EQ(window.calls(CallKind::Line, PenColours[2]).size(), 38u);
+    // Vertical lines rise from the bottom edge 1.2 viewport widths long.
+    EXPECT_EQ(start(lines[0]).y, 600);
+    EXPECT_EQ(start(lines[0]).x, end(lines[0]).x);
+    EXPECT_NEAR(start(lines[0]).y - end(lines[0]).y, 900, 1) << "each end rounded";
+    EXPECT_EQ(start(lines[19]).x, 50);
+    EXPECT_EQ(start(lines[19]).y, end(lines[19]).y);
+    EXPECT_NEAR(end(lines[19]).x - start(lines[19]).x, 900, 1);
 }
 
 TEST_F(Device, CircleIsAHexagonEndingAtTheCentre)
 {
-    device.beginDrawing(0);
-    device.setViewport(0, 100, 0, 100, 1);
+    begin();
+    device.setViewport(0, 100, 0, 100, ClipMode::Clip);
     device.setWorld(-100, 100, -100, 100);
-    window.clearCalls();
     device.drawCircle(0, 0, 20, 6, 0);
-    const auto lines = window.callsStartingWith("line");
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0].substr(0, 13), "line 600 400 ");
-    EXPECT_EQ(device.curX, 0);
-    EXPECT_EQ(device.curY, 0);
-    window.clearCalls();
+    device.lineTo(50, 0);
     device.drawCircle(0, 0, 20, 0, 0);
-    EXPECT_TRUE(window.calls().empty());
     device.finishDrawing();
+    const auto lines = window.calls(CallKind::Line);
+    ASSERT_EQ(lines.size(), 7u) << "six sides, then the line from the centre; no segments draws nothing";
+    EXPECT_EQ(start(lines[0]), (DevicePoint{600, 400}));
+    EXPECT_EQ(end(lines[5]), (DevicePoint{600, 400}));
+    EXPECT_EQ(start(lines[6]), (DevicePoint{500, 400}));
 }
 
-TEST_F(Device, TextRunsOnAndLinesAdvance)
+TEST_F(Device, TextRunsOnLinesAdvanceAndColumnsIndent)
 {
-    device.beginDrawing(0);
-    device.setViewport(0, 100, 0, 100, 1);
-    const int x = device.textX, y = device.textY;
+    begin();
+    device.setViewport(0, 100, 0, 100, ClipMode::Clip);
+    const int x = 6, y = 16 / 3;
     device.writeText("ab");
     device.writeText("c");
-    EXPECT_EQ(window.calls()[window.calls().size() - 2], "text " + std::to_string(x) + " " +
-                                                             std::to_string(y) + " #0000A0 \"ab\"");
-    EXPECT_EQ(device.textX, x + 3 * device.charWidth);
     device.newLines(2);
-    EXPECT_EQ(device.textY, y + 2 * device.lineHeight);
-    EXPECT_EQ(device.textX, device.lineStartX);
+    device.writeText("two down");
     device.newLines(0);
-    EXPECT_EQ(device.textY, device.top + device.lineHeight);
+    device.writeText("below the top");
     device.nextLineAt(14);
-    EXPECT_EQ(device.textX, device.lineStartX + 14 * device.charWidth);
-    EXPECT_EQ(device.textY, device.top + 2 * device.lineHeight);
+    device.writeText("column 14");
+    device.indentLines(3);
+    device.tabTo(5);
+    device.writeText("indented");
+    device.newLines(1);
+    device.writeText("margin");
     device.finishDrawing();
+    const auto texts = window.calls(CallKind::Text);
+    ASSERT_EQ(texts.size(), 7u);
+    EXPECT_EQ(texts[0].from, (DevicePoint{x, y}));
+    EXPECT_EQ(texts[0].text, "ab");
+    EXPECT_EQ(texts[1].from, (DevicePoint{x + 2 * 6, y})) << "no space between";
+    EXPECT_EQ(texts[2].from, (DevicePoint{x, y + 2 * 16}));
+    EXPECT_EQ(texts[3].from, (DevicePoint{x, 16}));
+    EXPECT_EQ(texts[4].from, (DevicePoint{x + 14 * 6, 2 * 16}));
+    EXPECT_EQ(texts[5].from, (DevicePoint{3 * 6 + 5 * 6, 2 * 16}));
+    EXPECT_EQ(texts[6].from, (DevicePoint{3 * 6, 3 * 16}));
+}
+
+TEST_F(Device, CentredTextSitsOnTheWorldPoint)
+{
+    begin();
+    device.setViewport(5, 80, 25, 85, ClipMode::Clip);
+    device.setPercentWorld();
+    device.writeCentredText("abcd", 50, 108);
+    device.writeText("cursor");
+    device.finishDrawing();
+    const auto texts = window.calls(CallKind::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].from, (DevicePoint{425 - 4 * 6 / 2, static_cast<int>(600 - 108 * 4.8 + 0.5) - 8}));
+    EXPECT_EQ(texts[1].from, (DevicePoint{50 + 6, 120 + 16 / 3})) << "the cursor stays";
 }
 
 TEST(Fonts, PointSizesAtTheCanvasResolution)
@@ -281,9 +374,9 @@ TEST(Fonts, PointSizesAtTheCanvasResolution)
 TEST(EmptyWindow, APageOfNothingIsStillFinished)
 {
     TestWindow window(0, 0);
-    PlotDevice device(&window);
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 5, 85, 1);
+    PlotDevice device(window);
+    device.beginDrawing(DeviceTarget::Screen);
+    device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.setWorld(0, 100, 0, 100);
     device.moveTo(10, 10);
     device.lineTo(20, 20);

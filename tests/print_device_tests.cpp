@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "device/PlotDevice.h"
 #include "device/PrintService.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 #include "tests/FakeCanvas.h"
 
 namespace {
@@ -14,214 +15,222 @@ namespace {
 // A printer with a 600 dpi page of 4800 x 6600 dots, recording its calls.
 class FakeJob final : public PrintJob {
 public:
-    FakeJob(bool accept, std::vector<std::string>& log, std::vector<std::string>& calls)
+    FakeJob(bool accept, std::vector<std::string>& log, std::vector<RecordedCall>& calls)
         : accept_(accept), log_(log), calls_(calls), recorder(fake) {}
-    ~FakeJob() override { log_.push_back("font " + std::to_string(fake.selected.height)); }
-    Canvas* canvas() override { return &recorder; }
-    int horzRes() const override { return 4800; }
-    int vertRes() const override { return 6600; }
-    bool startDoc() override { return log_.emplace_back("startDoc"), true; }
-    bool startPage() override { return log_.emplace_back("startPage"), true; }
-    bool endPage() override { return log_.emplace_back("endPage"), true; }
-    bool endDoc() override
+    ~FakeJob() override { log_.push_back("font " + std::to_string(fake.textFont.height)); }
+    Canvas& canvas() override { return recorder; }
+    PageSize pageSize() const override { return {4800, 6600}; }
+    bool finish() override
     {
-        log_.emplace_back("endDoc");
+        log_.emplace_back("finish");
         calls_ = recorder.calls();
         return accept_;
     }
 
     bool accept_;
     std::vector<std::string>& log_;
-    std::vector<std::string>& calls_;
+    std::vector<RecordedCall>& calls_;
     FakeCanvas fake{600};
     RecordingCanvas recorder;
 };
 
 class FakeSpooler final : public PrintService {
 public:
-    std::string defaultPrinter() override { return value; }
+    std::string defaultDestination() override { return destination; }
     std::unique_ptr<PrintJob> open(const std::string& name) override
     {
         opened.push_back(name);
         if (!openable)
             return nullptr;
-        auto job = std::make_unique<FakeJob>(accept, log, calls);
-        return job;
+        return std::make_unique<FakeJob>(accept, log, calls);
     }
-    std::string value = "Office Laser,HPLJ,LPT1:";
+    std::string destination = "Office Laser";
     bool openable = true;
     bool accept = true;
     std::vector<std::string> opened;
     std::vector<std::string> log;
-    std::vector<std::string> calls;  // of the last document
+    std::vector<RecordedCall> calls;  // of the last page
 };
 
+// The Print command's page on a 640 x 480 main window, of the default
+// sheets.
 class Printing : public ::testing::Test {
 protected:
-    Printing() : window(640, 480), device(&window)
+    Printing() : window(640, 480), device(window, &spooler) {}
+
+    void compose(PageTarget target)
     {
-        device.printService = &spooler;
+        PageContext page{device, sheets, &surface, view, false};
+        composePage(page, target);
+    }
+    void print() { compose(PageTarget::Printer); }
+
+    std::vector<Prompt> kinds() const
+    {
+        std::vector<Prompt> all;
+        for (const TestWindow::Shown& shown : window.shown)
+            all.push_back(shown.kind);
+        return all;
     }
 
-    void print()
+    // Whether the surface's lines are those of the default f(x,y): its
+    // highest point lies between the heights 0.95 and 1 of the projected
+    // box (about 0.973, a little behind and right of the peak). A flat
+    // surface at 0 tops out at 0.69 (the back corner), one at 5 far above
+    // the viewport.
+    ::testing::AssertionResult defaultSurface(const std::vector<RecordedCall>& lines) const
     {
-        PageContext page{device, sheets, &surface, tilt, theta, false};
-        composePage(page, 1);
+        int top = deviceLimit;
+        for (const RecordedCall& line : lines)
+            top = std::min({top, line.from.y, line.to.y});
+        const int high = device.toDeviceY(1.0), low = device.toDeviceY(0.95);
+        if (top > high && top < low)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "the surface tops out at " << top << ", not between " << high << " and " << low;
     }
 
-    static std::size_t count(const std::vector<std::string>& calls, const std::string& part)
-    {
-        std::size_t n = 0;
-        for (const std::string& call : calls)
-            n += call.find(part) != std::string::npos;
-        return n;
-    }
-
-    Sheets sheets;
-    DataSheet& fdata = sheets.fdata;
-    DataSheet& sdata = sheets.sdata;
     TestWindow window;
-    PlotDevice device;
     FakeSpooler spooler;
-    SurfaceFunction surface{fdata};
-    double tilt = 0, theta = 0;
+    PlotDevice device;
+    Sheets sheets;
+    SurfaceFunction surface{sheets.fdata};
+    ViewAngles view;
 };
 
 TEST_F(Printing, TheQuestionsTheirOrderAndTheDocument)
 {
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
-    ASSERT_EQ(window.messages.size(), 3u);
-    EXPECT_EQ(window.messages[0], (std::pair<std::string, std::string>{"Shall we print to ", "Office Laser"}));
-    EXPECT_EQ(window.messages[1], (std::pair<std::string, std::string>{"Notice", "Colour ?"}));
-    EXPECT_EQ(window.messages[2], (std::pair<std::string, std::string>{"Note", "Printing is Finished"}));
+    ASSERT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFinished}));
+    EXPECT_EQ(window.shown[0].caption, "Shall we print to ");
+    EXPECT_EQ(window.shown[0].text, "Office Laser");
+    EXPECT_EQ(window.shown[1].caption, "Notice");
+    EXPECT_EQ(window.shown[1].text, "Colour ?");
+    EXPECT_EQ(window.shown[2].caption, "Note");
+    EXPECT_EQ(window.shown[2].text, "Printing is Finished");
     EXPECT_EQ(spooler.opened, std::vector<std::string>{"Office Laser"});
-    EXPECT_EQ(spooler.log, (std::vector<std::string>{"startDoc", "startPage", "endPage", "endDoc", "font -117"}));
-    EXPECT_TRUE(device.lastPrintAccepted);
+    EXPECT_EQ(spooler.log, (std::vector<std::string>{"finish", "font -117"}))
+        << "one page, written in 14 points at 600 dpi";
 }
 
 TEST_F(Printing, PrinterLayoutInColour)
 {
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
     const auto& calls = spooler.calls;
     ASSERT_FALSE(calls.empty());
     // b = 25: the panel runs from 25 % to 85 % of the 6600 dots.
-    EXPECT_EQ(calls[0], "clip 3936 990 4752 4950");
-    EXPECT_EQ(count(calls, "frame "), 3u);
-    EXPECT_EQ(count(calls, "frame 3936 990 4752 4950 #00A000 3"), 1u);
-    EXPECT_GT(count(calls, " #FF00FF 3"), 1000u);
-    EXPECT_EQ(count(calls, "text "), 17u);
+    EXPECT_EQ(calls[0].kind, CallKind::Clip);
+    EXPECT_EQ(calls[0].rect, (DeviceRect{3936, 990, 4752, 4950}));
+    const auto frames = callsOf(calls, CallKind::Frame);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].rect, calls[0].rect);
+    EXPECT_EQ(frames[0].colour, PenColours[2]);
+    EXPECT_EQ(frames[0].width, 3);
+    EXPECT_GT(callsOf(calls, CallKind::Line, PenColours[13]).size(), 1000u);
+    EXPECT_EQ(callsOf(calls, CallKind::Text, PenColours[1]).size(), 17u);
     EXPECT_EQ(window.calls().size(), 1u) << "the window only had its white fill";
-    // Afterwards the device is back on the window.
-    EXPECT_EQ(device.printing, 0);
-    EXPECT_EQ(device.colour, 1);
-    EXPECT_EQ(device.pageWidth, 640);
-    EXPECT_EQ(device.pageHeight, 480);
-    EXPECT_EQ(device.charWidth, 8) << "the stock fixed font's metrics";
-    EXPECT_EQ(device.brushIndex, 5);
-    EXPECT_EQ(device.framePenIndex, 2);
-    EXPECT_EQ(device.textColourIndex, 1);
-    EXPECT_EQ(device.penWidth, 1);
-    EXPECT_EQ(device.dc, nullptr);
+    EXPECT_TRUE(defaultSurface(callsOf(calls, CallKind::Line)));
 }
 
-TEST_F(Printing, PrinterFontAtThePrinterResolution)
+TEST_F(Printing, AfterThePrintTheDeviceIsBackOnTheWindow)
 {
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    window.answers = {PromptAnswer::Yes, PromptAnswer::No};
     print();
-    EXPECT_EQ(spooler.log.back(), "font -117") << "14 points at 600 dpi";
-    EXPECT_EQ(count(spooler.calls, "text "), 17u);
+    EXPECT_EQ(device.charWidth(), 8) << "the stock fixed font's metrics";
+    EXPECT_EQ(device.lineHeight(), 12);
+    window.clearCalls();
+    compose(PageTarget::Screen);
+    const auto& calls = window.calls();
+    ASSERT_GT(calls.size(), 2u);
+    EXPECT_EQ(calls[0].rect, (DeviceRect{0, 0, 640, 480}));
+    EXPECT_EQ(calls[1].rect, (DeviceRect{524, 72, 633, 456})) << "the screen layout";
+    EXPECT_EQ(window.fake.textFont.height, -13) << "the window font again";
+    EXPECT_EQ(window.calls(CallKind::Text, PenColours[1]).size(), 17u) << "in colour again";
+    EXPECT_GT(window.calls(CallKind::Frame, PenColours[2]).size(), 0u);
+    for (const RecordedCall& line : window.calls(CallKind::Line))
+        EXPECT_EQ(line.width, 1);
 }
 
 TEST_F(Printing, BlackAndWhiteIgnoresEverySelection)
 {
-    window.answers = {MessageAnswer::Yes, MessageAnswer::No};
-    buildLine(sdata[SettingsLine::fc], "fc       ", "11");
-    buildLine(sdata[SettingsLine::ax], "ax       ", "1");
+    window.answers = {PromptAnswer::Yes, PromptAnswer::No};
+    buildLine(sheets.sdata[SettingsLine::fc], "fc       ", "11");
+    buildLine(sheets.sdata[SettingsLine::ax], "ax       ", "1");
     print();
     const auto& calls = spooler.calls;
     ASSERT_FALSE(calls.empty());
-    for (const std::string& call : calls) {
-        if (call.rfind("line ", 0) == 0 || call.rfind("frame ", 0) == 0 || call.rfind("text ", 0) == 0) {
-            EXPECT_NE(call.find("#000000"), std::string::npos) << call;
-        }
-        if (call.rfind("fill ", 0) == 0)
-            ADD_FAILURE() << "no fill on a black-and-white page: " << call;
-    }
-    EXPECT_GT(count(calls, "line "), 1000u);
-    EXPECT_EQ(device.colour, 1) << "colour returns to 1 after the print";
-    EXPECT_EQ(device.textColourIndex, 1);
-    EXPECT_EQ(device.framePenIndex, 2) << "restored from the saved copy";
+    EXPECT_TRUE(callsOf(calls, CallKind::Fill).empty()) << "no fill on a black-and-white page";
+    for (const CallKind kind : {CallKind::Line, CallKind::Frame, CallKind::Text})
+        EXPECT_EQ(callsOf(calls, kind, PenColours[0]).size(), callsOf(calls, kind).size());
+    auto lines = callsOf(calls, CallKind::Line);
+    ASSERT_GT(lines.size(), 1000u);
+    lines.resize(lines.size() - 12 - 3);  // the frame box and the axes come last
+    EXPECT_TRUE(defaultSurface(lines));
 }
 
 TEST_F(Printing, DeclinedPrintDrawsOnTheWindow)
 {
-    window.answers = {MessageAnswer::No};
+    window.answers = {PromptAnswer::No};
     print();
     EXPECT_TRUE(spooler.opened.empty());
-    EXPECT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.callsStartingWith("frame ").size(), 3u);
-    EXPECT_GT(window.callsStartingWith("line ").size(), 1000u);
+    EXPECT_EQ(kinds(), std::vector{Prompt::PrintTo});
+    EXPECT_EQ(window.calls(CallKind::Frame).size(), 3u);
+    EXPECT_GT(window.calls(CallKind::Line, PenColours[13]).size(), 1000u);
+    EXPECT_TRUE(defaultSurface(window.calls(CallKind::Line)));
 }
 
-TEST_F(Printing, ValueWithoutACommaIsUsedWholeAndNamesAreCut)
+TEST_F(Printing, LongNamesAreCutForTheQuestion)
 {
-    spooler.value = std::string(150, 'p');
+    spooler.destination = std::string(150, 'p');
     print();
-    ASSERT_FALSE(window.messages.empty());
-    EXPECT_EQ(window.messages[0].second, std::string(99, 'p'));
+    ASSERT_FALSE(window.shown.empty());
+    EXPECT_EQ(window.shown[0].text, std::string(99, 'p'));
 }
 
 TEST_F(Printing, NoDefaultPrinterIsSaidAndNothingIsDrawn)
 {
-    spooler.value = "";
+    spooler.destination = "";
     print();
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_NE(window.messages[0].second.find("No default printer"), std::string::npos);
-    EXPECT_TRUE(window.callsStartingWith("line ").empty());
-    EXPECT_TRUE(window.callsStartingWith("text ").empty());
+    EXPECT_EQ(kinds(), std::vector{Prompt::NoPrinter});
+    EXPECT_NE(window.shown[0].text.find("No default printer"), std::string::npos);
+    EXPECT_TRUE(window.calls(CallKind::Line).empty());
+    EXPECT_TRUE(window.calls(CallKind::Text).empty());
     EXPECT_EQ(window.acquired, window.released);
-    EXPECT_EQ(device.printing, 0);
-    // The device stays usable.
-    PageContext page{device, sheets, &surface, tilt, theta, false};
-    composePage(page, 0);
-    EXPECT_FALSE(window.callsStartingWith("line ").empty());
+    compose(PageTarget::Screen);
+    EXPECT_FALSE(window.calls(CallKind::Line).empty()) << "the device stays usable";
 }
 
 TEST_F(Printing, PrinterThatCannotBeOpenedIsNotReportedAsPrinted)
 {
     spooler.openable = false;
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
-    ASSERT_EQ(window.messages.size(), 3u);
-    EXPECT_EQ(window.messages[2].first, "Print failed");
-    EXPECT_EQ(device.printing, 0);
-    EXPECT_EQ(device.pageWidth, 640);
-    EXPECT_TRUE(window.callsStartingWith("line ").empty());
+    EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFailed}));
+    EXPECT_EQ(window.shown[2].caption, "Print failed");
+    EXPECT_TRUE(window.calls(CallKind::Line).empty());
+    compose(PageTarget::Screen);
+    EXPECT_EQ(window.calls(CallKind::Fill).back().rect, (DeviceRect{32, 72, 512, 456}))
+        << "the next page is the screen's, in colour";
 }
 
 TEST_F(Printing, RefusedJobIsNotReportedAsPrinted)
 {
     spooler.accept = false;
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
-    ASSERT_EQ(window.messages.size(), 3u);
-    EXPECT_EQ(window.messages[2].first, "Print failed");
-    EXPECT_NE(window.messages[2].second.find("nothing was printed"), std::string::npos);
-    EXPECT_FALSE(device.lastPrintAccepted);
-    EXPECT_EQ(device.printing, 0);
-    EXPECT_EQ(device.pageWidth, 640);
+    EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFailed}));
+    EXPECT_NE(window.shown[2].text.find("nothing was printed"), std::string::npos);
+    EXPECT_FALSE(device.drawing());
 }
 
-TEST_F(Printing, ParseErrorWhilePrintingShowsNoBox)
+TEST_F(Printing, ParseErrorOfAFirstPrintShowsNoBox)
 {
-    buildLine(fdata[6], "f(x,y)", "(");
-    window.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    buildLine(sheets.fdata[6], "f(x,y)", "(");
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
-    for (const auto& [caption, text] : window.messages)
-        EXPECT_NE(caption, "Parse error: therefore f(x,y) = 0");
-    EXPECT_TRUE(device.lastPrintAccepted);
+    EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFinished}));
 }
 
 } // namespace

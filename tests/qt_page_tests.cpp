@@ -4,26 +4,27 @@
 
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
+#include "platform/QtCanvas.h"
 #include "render/ComposePage.h"
-#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 
 namespace {
 
-// Composes the screen page of the current sheets on the window; returns
-// the device's state after the page.
+// Composes the screen page of the sheets on the window; returns the
+// device's state after the page.
 struct PageState {
-    Canvas* dc;
+    bool drawing;
     int lineHeight;
 };
 
 PageState composeOn(PaintDeviceWindow& window, const Sheets& sheets = Sheets())
 {
     SurfaceFunction surface(sheets.fdata);
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, sheets, &surface, tilt, theta, false};
-    composePage(page, 0);
-    return {device.dc, device.lineHeight};
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
+    composePage(page, PageTarget::Screen);
+    return {device.drawing(), device.lineHeight()};
 }
 
 QImage defaultPage()
@@ -92,7 +93,7 @@ TEST(QtPage, RecordedCallsMatchTheImagesMetrics)
     window.setRecording(true);
     const PageState device = composeOn(window);
     ASSERT_FALSE(window.recordedCalls().empty());
-    EXPECT_EQ(window.recordedCalls().front(), "fill 0 0 800 600 #FFFFFF");
+    EXPECT_EQ(traceLine(window.recordedCalls().front()), "fill 0 0 800 600 #FFFFFF");
     EXPECT_EQ(image.pixel(45, 95), qRgb(253, 254, 218)) << "recording still draws";
     EXPECT_GT(device.lineHeight, 10);
     EXPECT_LT(device.lineHeight, 25);
@@ -102,7 +103,95 @@ TEST(QtPage, EmptyImageIsHarmless)
 {
     QImage image;
     PaintDeviceWindow window(&image, 0, 0);
-    EXPECT_EQ(composeOn(window).dc, nullptr);
+    EXPECT_FALSE(composeOn(window).drawing);
+}
+
+// The canvas on an RGB32 image, as a window's picture is.
+class QtCanvasPixels : public ::testing::Test {
+protected:
+    QtCanvasPixels() : image(100, 80, QImage::Format_RGB32) { image.fill(Qt::white); }
+
+    QRgb at(int x, int y) const { return image.pixel(x, y); }
+
+    QImage image;
+    static constexpr QRgb white = qRgb(255, 255, 255);
+    static constexpr QRgb red = qRgb(255, 0, 0);
+};
+
+TEST_F(QtCanvasPixels, ThinLinesLeaveOutTheirEndPixel)
+{
+    {
+        QtCanvas canvas(&image);
+        canvas.segment({10, 10}, {20, 10}, {PenColours[11], 1});
+        canvas.segment({20, 10}, {20, 20}, {PenColours[11], 1});
+    }
+    EXPECT_EQ(at(9, 10), white);
+    for (int x = 10; x <= 20; ++x)
+        EXPECT_EQ(at(x, 10), red) << x;
+    EXPECT_EQ(at(20, 19), red);
+    EXPECT_EQ(at(20, 20), white) << "the last end is not drawn";
+    EXPECT_EQ(at(21, 10), white);
+}
+
+TEST_F(QtCanvasPixels, ClipCutsLinesUntilUnclipped)
+{
+    {
+        QtCanvas canvas(&image);
+        canvas.clip({0, 0, 15, 80});
+        canvas.segment({10, 10}, {30, 10}, {PenColours[11], 1});
+        canvas.unclip();
+        canvas.segment({10, 30}, {30, 30}, {PenColours[11], 1});
+    }
+    EXPECT_EQ(at(14, 10), red);
+    EXPECT_EQ(at(15, 10), white);
+    EXPECT_EQ(at(29, 30), red);
+}
+
+TEST_F(QtCanvasPixels, FrameOutlinesInsideTheRectangleOverItsBrush)
+{
+    {
+        QtCanvas canvas(&image);
+        canvas.frame({5, 5, 15, 12}, {PenColours[9], 1}, BrushColours[6]);
+    }
+    const QRgb blue = qRgb(0, 0, 255), paleYellow = qRgb(253, 254, 218);
+    EXPECT_EQ(at(5, 5), blue);
+    EXPECT_EQ(at(14, 11), blue) << "right and bottom edges one inside";
+    EXPECT_EQ(at(15, 11), white);
+    EXPECT_EQ(at(14, 12), white);
+    EXPECT_EQ(at(10, 8), paleYellow);
+}
+
+TEST_F(QtCanvasPixels, WidePensAreDrawnAroundTheLine)
+{
+    {
+        QtCanvas canvas(&image);
+        canvas.segment({10, 50}, {25, 50}, {PenColours[11], 3});
+        canvas.segment({25, 50}, {40, 50}, {PenColours[11], 3});
+        canvas.endLine();
+    }
+    for (int y = 49; y <= 51; ++y)
+        EXPECT_EQ(at(25, y), red) << y;
+    EXPECT_EQ(at(25, 47), white);
+    EXPECT_EQ(at(25, 53), white);
+}
+
+TEST_F(QtCanvasPixels, TextCellIsPaintedInItsBackground)
+{
+    FontSpec font;
+    font.face = "Times New Roman";
+    font.height = -13;
+    int width = 0;
+    {
+        QtCanvas canvas(&image);
+        width = canvas.textWidth("  ", font);
+        canvas.text({20, 60}, "  ", font, PenColours[0], BrushColours[2]);
+    }
+    ASSERT_GT(width, 0);
+    const QRgb palePink = qRgb(255, 230, 255);
+    EXPECT_EQ(at(20, 60), palePink);
+    EXPECT_EQ(at(20 + width - 1, 60), palePink);
+    EXPECT_EQ(at(20 + width, 60), white);
+    EXPECT_EQ(at(19, 60), white);
 }
 
 } // namespace

@@ -9,22 +9,6 @@
 
 namespace {
 
-struct Shown {
-    std::string text, caption;
-    MessageButtons buttons;
-};
-
-class RecordingOwner : public MessageOwner {
-public:
-    MessageAnswer messageBox(const std::string& text, const std::string& caption,
-                             MessageButtons buttons) override
-    {
-        shown.push_back({text, caption, buttons});
-        return MessageAnswer::Ok;
-    }
-    std::vector<Shown> shown;
-};
-
 double f(double x, double y) { return std::exp(-(x * x + 4 * y * y)); }
 
 class Surface : public ::testing::Test {
@@ -35,7 +19,7 @@ protected:
 
     void prepare(SurfaceFunction& s, double theta = 0)
     {
-        s.parseAndReport();
+        s.parse();
         s.setParameters();
         s.setTheta(theta);
     }
@@ -80,33 +64,21 @@ TEST_F(Surface, ParametersFollowTheSheet)
     EXPECT_EQ(s.evaluate(0, 0), 0);
 }
 
-TEST_F(Surface, FailedParseWarnsEveryTimeAndIsFlat)
+TEST_F(Surface, FailedParseIsToldAndIsFlat)
 {
     setExpression("exp(-(x*x+4*y*y)");
-    RecordingOwner owner;
     SurfaceFunction s(fdata);
-    s.setOwner(&owner);
+    EXPECT_FALSE(s.parse());
+    ASSERT_NE(s.expressionLine(), nullptr);
+    EXPECT_STREQ(s.expressionLine()->display, "f(x,y) = exp(-(x*x+4*y*y)");
     prepare(s);
-    prepare(s);
-    ASSERT_EQ(owner.shown.size(), 2u);
-    EXPECT_EQ(owner.shown[0].text, "f(x,y) = exp(-(x*x+4*y*y)");
-    EXPECT_EQ(owner.shown[0].caption, "Parse error: therefore f(x,y) = 0");
-    EXPECT_EQ(owner.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(s.ok());
     EXPECT_EQ(s.evaluate(0, 0), 0);
     EXPECT_EQ(s.parser().diagnostic(), "exp(-(x*x+4*y*y)  ')' expected.");
     setExpression("x*y");
+    EXPECT_TRUE(s.parse());
     prepare(s);
-    EXPECT_EQ(owner.shown.size(), 2u);
     EXPECT_EQ(s.evaluate(2, 3), 6);
-}
-
-TEST_F(Surface, WithoutOwnerNothingIsShown)
-{
-    setExpression("(");
-    SurfaceFunction s(fdata);
-    prepare(s);
-    EXPECT_FALSE(s.ok());
-    EXPECT_EQ(s.evaluate(1, 1), 0);
 }
 
 TEST_F(Surface, ExpressionWithoutXOrYIsConstant)

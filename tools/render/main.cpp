@@ -20,6 +20,7 @@
 #include "platform/PaintDeviceWindow.h"
 #include "render/ComposePage.h"
 #include "sheets/SheetLookup.h"
+#include "sheets/Sheets.h"
 #include "tools/render/PrintPage.h"
 #include "tools/render/RenderOptions.h"
 #include "Version.h"
@@ -29,12 +30,15 @@ namespace {
 constexpr int exitParseWarning = 1;
 constexpr int exitFailure = 2;
 
-void applySets(const RenderOptions& options, Sheets& sheets)
+// The sheets' defaults, changed by each --set (the names are known good).
+Sheets sheetsOf(const RenderOptions& options)
 {
+    Sheets sheets;
     for (const auto& [name, value] : options.sets) {
         DataLine* line = findEntryLine(sheets, name);
         buildLine(*line, line->name, value.c_str());
     }
+    return sheets;
 }
 
 struct PageResult {
@@ -46,16 +50,18 @@ PageResult drawPage(const Sheets& sheets, PaintDeviceWindow& window)
 {
     PageResult result;
     SurfaceFunction surface(sheets.fdata);
-    window.setMessageHandler([&](const std::string& text, const std::string& caption, MessageButtons) {
-        std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", caption.c_str(), text.c_str(),
-                     surface.parser().diagnostic().c_str());
-        result.parseFailed = true;
-        return MessageAnswer::Ok;
+    window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
+        std::fprintf(stderr, "kelvo-render: %s\n  %s\n", caption.c_str(), text.c_str());
+        if (kind == Prompt::ParseWarning) {
+            std::fprintf(stderr, "  %s\n", surface.parser().diagnostic().c_str());
+            result.parseFailed = true;
+        }
+        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
     });
-    PlotDevice device(&window);
-    double tilt = 0, theta = 0;
-    PageContext page{device, sheets, &surface, tilt, theta, false};
-    composePage(page, 0);
+    PlotDevice device(window);
+    ViewAngles view;
+    PageContext page{device, sheets, &surface, view, false};
+    composePage(page, PageTarget::Screen);
     return result;
 }
 
@@ -67,7 +73,7 @@ PageResult renderImage(const RenderOptions& o, const Sheets& sheets, QByteArray&
     window.setRecording(record);
     const PageResult result = drawPage(sheets, window);
     if (record) {
-        bytes = QByteArray::fromStdString(window.trace());
+        bytes = QByteArray::fromStdString(trace(window.recordedCalls()));
     } else {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -158,8 +164,7 @@ int main(int argc, char** argv)
         std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
-    Sheets sheets;
-    applySets(*options, sheets);
+    const Sheets sheets = sheetsOf(*options);
 
     // No window is ever shown: Qt serves only fonts, images and printing.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
