@@ -30,7 +30,7 @@ bool PlotDevice::startPrinting()
 // until the next picture.
 void PlotDevice::finishPrinting()
 {
-    const bool accepted = printer_->finish();
+    const PrintOutcome outcome = printer_->finish();
     indices_ = printer_->kept();
     printer_.reset();
     dc_ = screen_;
@@ -41,5 +41,5 @@ void PlotDevice::finishPrinting()
     font_ = fixed;
     charWidth_ = metrics.aveCharWidth;
     lineHeight_ = metrics.height;
-    PrinterSession::report(*window_, accepted);
+    PrinterSession::report(*window_, outcome);
 }

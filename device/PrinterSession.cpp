@@ -10,6 +10,11 @@ constexpr std::size_t nameLimit = 99;
 PrinterSession::Opening PrinterSession::open(PrintService* service, Prompter& prompter,
                                              std::unique_ptr<PrinterSession>& session)
 {
+    if (service != nullptr && !service->reachable()) {
+        prompter.ask(Prompt::SpoolerUnreachable,
+                     "The print spooler cannot be reached, so nothing can be printed.", "Print");
+        return Opening::Refused;
+    }
     std::string name = service != nullptr ? service->defaultDestination() : "";
     if (name.size() > nameLimit)
         name.resize(nameLimit);
@@ -34,16 +39,23 @@ PrinterSession::Opening PrinterSession::open(PrintService* service, Prompter& pr
     return Opening::Printing;
 }
 
-bool PrinterSession::finish()
+PrintOutcome PrinterSession::finish()
 {
     return job_->finish();
 }
 
-void PrinterSession::report(Prompter& prompter, bool accepted)
+void PrinterSession::report(Prompter& prompter, PrintOutcome outcome)
 {
-    if (accepted)
-        prompter.ask(Prompt::PrintFinished, "Printing is Finished", "Note");
-    else
+    switch (outcome) {
+    case PrintOutcome::Spooled: prompter.ask(Prompt::PrintFinished, "Printing is Finished", "Note"); return;
+    case PrintOutcome::Incomplete:
+        prompter.ask(Prompt::PrintFailed,
+                     "The page could not be written completely; nothing was printed.",
+                     "Print failed");
+        return;
+    case PrintOutcome::Refused:
         prompter.ask(Prompt::PrintFailed, "The print spooler refused the page; nothing was printed.",
                      "Print failed");
+        return;
+    }
 }

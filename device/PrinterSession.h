@@ -27,10 +27,10 @@ public:
     void keep(const ColourIndices& screen) { kept_ = screen; }
     const ColourIndices& kept() const { return kept_; }
 
-    // Ends the page and hands it to the spooler; true when it was taken.
-    bool finish();
+    // Ends the page and hands it to the spooler when it was written whole.
+    PrintOutcome finish();
     // Tells the user how the print went.
-    static void report(Prompter& prompter, bool accepted);
+    static void report(Prompter& prompter, PrintOutcome outcome);
 
 private:
     PrinterSession(std::unique_ptr<PrintJob> job, bool colour)

@@ -4,7 +4,15 @@
 // The questions and notes a picture may show, by kind: whoever answers
 // (a message box, a tool, a test) knows which one it is without reading
 // its text.
-enum class Prompt { ParseWarning, NoPrinter, PrintTo, Colour, PrintFailed, PrintFinished };
+enum class Prompt {
+    ParseWarning,
+    SpoolerUnreachable,
+    NoPrinter,
+    PrintTo,
+    Colour,
+    PrintFailed,
+    PrintFinished,
+};
 enum class PromptAnswer { Ok, Yes, No };
 
 // PrintTo and Colour are Yes/No questions; every other prompt is a note

@@ -1,68 +1,109 @@
 #include "platform/SpoolerPrintService.h"
 
 #include <QDir>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include <cstdlib>
 #include <cups/cups.h>
 
+#include "platform/DocumentFile.h"
 #include "platform/QtCanvas.h"
 
 namespace {
 
-// One page for one destination: drawn by a high-resolution QPrinter with
-// the destination's page into a PDF file, which goes to the spooler at
-// the end.
+// A new file in the temporary directory, private to this user.
+int createTemporaryDocument(std::string& path)
+{
+    std::string name = QDir::tempPath().toStdString() + "/kelvo-print-XXXXXX.pdf";
+    const int fd = mkstemps(name.data(), 4);
+    if (fd >= 0)
+        path = name;
+    return fd;
+}
+
+bool submitToCups(const std::string& destination, const std::string& path)
+{
+    return cupsPrintFile2(CUPS_HTTP_DEFAULT, destination.c_str(), path.c_str(), "kelvo", 0,
+                          nullptr) > 0;
+}
+
+// The destination's default resolution as the spooler reports it; 0 when
+// it reports none.
+int destinationResolution(const std::string& destination)
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, destination.c_str(), nullptr);
+    if (dest == nullptr)
+        return 0;
+    int dpi = 0;
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        if (ipp_attribute_t* attr =
+                cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
+            ipp_res_t units;
+            int y = 0;
+            const int x = ippGetResolution(attr, 0, &y, &units);
+            dpi = units == IPP_RES_PER_INCH ? x : static_cast<int>(x * 2.54 + 0.5);
+        }
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return dpi;
+}
+
+// One page for one destination: drawn with the destination's page layout
+// into a PDF document, which goes to the spooler at the end only when it
+// was written whole.
 class SpoolerPrintJob final : public PrintJob {
 public:
-    explicit SpoolerPrintJob(const QPrinterInfo& info)
-        : destination_(info.printerName().toStdString()), printer_(info, QPrinter::HighResolution)
+    SpoolerPrintJob(std::string destination, const QPageLayout& layout, int resolution,
+                    std::unique_ptr<DocumentFile> file, const SpoolerPrintService::Routes& routes)
+        : destination_(std::move(destination)), file_(std::move(file)), pdf_(file_.get()),
+          routes_(routes)
     {
-        const QPageLayout layout = printer_.pageLayout();
-        printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setPageLayout(layout);
-        printer_.setColorMode(QPrinter::Color);
-        printer_.setDocName("kelvo");
-        file_.setFileTemplate(QDir::tempPath() + "/kelvo-print-XXXXXX.pdf");
-    }
-
-    // Opens the file and starts painting on the page; false when the file
-    // cannot be made.
-    bool start()
-    {
-        if (!file_.open())
-            return false;
-        printer_.setOutputFileName(file_.fileName());
-        canvas_ = std::make_unique<QtCanvas>(&printer_);
-        return true;
+        pdf_.setResolution(resolution);
+        pdf_.setPageLayout(layout);
+        pdf_.setCreator("kelvo");
+        pdf_.setTitle("kelvo");
+        canvas_ = std::make_unique<QtCanvas>(&pdf_);
     }
 
     Canvas& canvas() override { return *canvas_; }
 
     PageSize pageSize() const override
     {
-        const QRect area = printer_.pageLayout().paintRectPixels(printer_.resolution());
+        const QRect area = pdf_.pageLayout().paintRectPixels(pdf_.resolution());
         return {area.width(), area.height()};
     }
 
-    bool finish() override
+    PrintOutcome finish() override
     {
-        if (!canvas_->end())
-            return false;
-        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, destination_.c_str(),
-                                       file_.fileName().toLocal8Bit().constData(), "kelvo", 0,
-                                       nullptr);
-        return job > 0;
+        const bool ended = canvas_->end();
+        if (!file_->commit("%%EOF") || !ended)
+            return PrintOutcome::Incomplete;
+        const bool taken = routes_.submit ? routes_.submit(destination_, file_->path())
+                                          : submitToCups(destination_, file_->path());
+        return taken ? PrintOutcome::Spooled : PrintOutcome::Refused;
     }
 
 private:
     std::string destination_;
-    QPrinter printer_;
-    QTemporaryFile file_;
+    std::unique_ptr<DocumentFile> file_;
+    QPdfWriter pdf_;
+    const SpoolerPrintService::Routes& routes_;
     std::unique_ptr<QtCanvas> canvas_;
 };
 
 } // namespace
+
+bool SpoolerPrintService::reachable()
+{
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                5000, nullptr);
+    if (http == nullptr)
+        return false;
+    httpClose(http);
+    return true;
+}
 
 std::string SpoolerPrintService::defaultDestination()
 {
@@ -74,8 +115,13 @@ std::unique_ptr<PrintJob> SpoolerPrintService::open(const std::string& destinati
     const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(destination));
     if (info.isNull())
         return nullptr;
-    auto job = std::make_unique<SpoolerPrintJob>(info);
-    if (!job->start())
+    const int reported = destinationResolution(destination);
+    const QPageLayout layout = QPrinter(info, QPrinter::HighResolution).pageLayout();
+    std::string path;
+    const int fd = routes_.createDocument ? routes_.createDocument(path) : createTemporaryDocument(path);
+    if (fd < 0)
         return nullptr;
-    return job;
+    return std::make_unique<SpoolerPrintJob>(destination, layout,
+                                             reported > 0 ? reported : fallbackResolution,
+                                             std::make_unique<DocumentFile>(fd, path), routes_);
 }

@@ -152,6 +152,7 @@ TEST_F(Compose, ParseErrorWarnsOnEveryScreenPageAndDrawsFlat)
 // A spooler that knows a printer but cannot open it.
 class ClosedPrinter final : public PrintService {
 public:
+    bool reachable() override { return true; }
     std::string defaultDestination() override { return "Office"; }
     std::unique_ptr<PrintJob> open(const std::string&) override { return nullptr; }
 };

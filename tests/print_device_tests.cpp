@@ -15,19 +15,19 @@ namespace {
 // A printer with a 600 dpi page of 4800 x 6600 dots, recording its calls.
 class FakeJob final : public PrintJob {
 public:
-    FakeJob(bool accept, std::vector<std::string>& log, std::vector<RecordedCall>& calls)
-        : accept_(accept), log_(log), calls_(calls), recorder(fake) {}
+    FakeJob(PrintOutcome outcome, std::vector<std::string>& log, std::vector<RecordedCall>& calls)
+        : outcome_(outcome), log_(log), calls_(calls), recorder(fake) {}
     ~FakeJob() override { log_.push_back("font " + std::to_string(fake.textFont.height)); }
     Canvas& canvas() override { return recorder; }
     PageSize pageSize() const override { return {4800, 6600}; }
-    bool finish() override
+    PrintOutcome finish() override
     {
         log_.emplace_back("finish");
         calls_ = recorder.calls();
-        return accept_;
+        return outcome_;
     }
 
-    bool accept_;
+    PrintOutcome outcome_;
     std::vector<std::string>& log_;
     std::vector<RecordedCall>& calls_;
     FakeCanvas fake{600};
@@ -36,17 +36,19 @@ public:
 
 class FakeSpooler final : public PrintService {
 public:
+    bool reachable() override { return running; }
     std::string defaultDestination() override { return destination; }
     std::unique_ptr<PrintJob> open(const std::string& name) override
     {
         opened.push_back(name);
         if (!openable)
             return nullptr;
-        return std::make_unique<FakeJob>(accept, log, calls);
+        return std::make_unique<FakeJob>(outcome, log, calls);
     }
+    bool running = true;
     std::string destination = "Office Laser";
     bool openable = true;
-    bool accept = true;
+    PrintOutcome outcome = PrintOutcome::Spooled;
     std::vector<std::string> opened;
     std::vector<std::string> log;
     std::vector<RecordedCall> calls;  // of the last page
@@ -215,15 +217,42 @@ TEST_F(Printing, PrinterThatCannotBeOpenedIsNotReportedAsPrinted)
         << "the next page is the screen's, in colour";
 }
 
-TEST_F(Printing, RefusedJobIsNotReportedAsPrinted)
+TEST_F(Printing, SpoolerThatCannotBeReachedIsToldApartFromNoPrinter)
 {
-    spooler.accept = false;
+    spooler.running = false;
+    print();
+    EXPECT_EQ(kinds(), std::vector{Prompt::SpoolerUnreachable});
+    EXPECT_EQ(window.shown[0].caption, "Print");
+    EXPECT_NE(window.shown[0].text.find("spooler cannot be reached"), std::string::npos);
+    EXPECT_TRUE(spooler.opened.empty());
+    EXPECT_TRUE(window.calls(CallKind::Line).empty());
+    EXPECT_EQ(window.acquired, window.released);
+}
+
+// A page that was not written whole, or that the spooler would not take,
+// is a failed print, told apart by its text.
+struct FailedPrint {
+    PrintOutcome outcome;
+    const char* says;
+};
+
+class FailedPrints : public Printing, public ::testing::WithParamInterface<FailedPrint> {};
+
+TEST_P(FailedPrints, AreNotReportedAsPrinted)
+{
+    spooler.outcome = GetParam().outcome;
     window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
     EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFailed}));
+    EXPECT_EQ(window.shown[2].caption, "Print failed");
+    EXPECT_NE(window.shown[2].text.find(GetParam().says), std::string::npos) << window.shown[2].text;
     EXPECT_NE(window.shown[2].text.find("nothing was printed"), std::string::npos);
     EXPECT_FALSE(device.drawing());
 }
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, FailedPrints,
+                         ::testing::Values(FailedPrint{PrintOutcome::Incomplete, "completely"},
+                                           FailedPrint{PrintOutcome::Refused, "refused"}));
 
 TEST_F(Printing, ParseErrorOfAFirstPrintShowsNoBox)
 {

@@ -2,6 +2,7 @@
 // checked by its exit status, its stderr and the file it writes.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <array>
@@ -11,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -98,12 +100,63 @@ TEST_F(RenderTool, ParseErrorWarnsAndStillDraws)
     EXPECT_TRUE(exists(path("flat.png")));
 }
 
-TEST_F(RenderTool, PrintWithoutAReachableSpoolerIsRefused)
+// A print that cannot start says why, and leaves nothing in the
+// temporary directory (neither a document nor a runtime directory).
+struct RefusedPrint {
+    const char* name;
+    const char* environment;
+    const char* says;
+    const char* neverSays;
+};
+
+class RefusedPrints : public RenderTool, public ::testing::WithParamInterface<RefusedPrint> {};
+
+TEST_P(RefusedPrints, SayWhyAndLeaveNothing)
 {
-    const ToolRun r = run("--print", "CUPS_SERVER=/nonexistent/cups.sock");
+    const RefusedPrint& row = GetParam();
+    const ToolRun r = run("--print", std::string(row.environment) + " TMPDIR=" + path(""));
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("No default printer"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(row.neverSays), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("not printed"), std::string::npos) << r.err;
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spooler, RefusedPrints,
+    ::testing::Values(RefusedPrint{"unreachable", "CUPS_SERVER=/nonexistent/cups.sock",
+                                   "spooler cannot be reached", "No default printer"},
+                      RefusedPrint{"noSuchDefault", "PRINTER=no-such-queue", "No default printer",
+                                   "cannot be reached"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// No display is needed, whatever platform the environment names.
+TEST_F(RenderTool, RunsOffscreenWhateverThePlatformSays)
+{
+    const ToolRun r = run("-o " + path("page.png"), "QT_QPA_PLATFORM=xcb");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(QImage(QString::fromStdString(path("page.png"))).size(), QSize(800, 600));
+}
+
+// Without XDG_RUNTIME_DIR the tool makes a fresh private directory: a
+// symlink planted at a name it might have chosen is neither followed nor
+// changed, and nothing is left behind.
+TEST_F(RenderTool, RuntimeDirectoryIsPrivateAndRemoved)
+{
+    QTemporaryDir target;
+    ASSERT_EQ(chmod(target.path().toLocal8Bit().constData(), 0755), 0);
+    const std::string planted = path("kelvo-runtime-" + std::to_string(getuid()));
+    ASSERT_EQ(symlink(target.path().toLocal8Bit().constData(), planted.c_str()), 0);
+    const ToolRun r = run("-o " + path("page.png"), "TMPDIR=" + path(""));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("XDG_RUNTIME_DIR"), std::string::npos) << r.err;
+    struct stat status = {};
+    ASSERT_EQ(stat(target.path().toLocal8Bit().constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0755u);
+    EXPECT_TRUE(QDir(target.path()).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              (QStringList{QString::fromStdString("kelvo-runtime-" + std::to_string(getuid())),
+                           "page.png"}));
 }
 
 // The test queue is this process's default destination through PRINTER
@@ -114,8 +167,10 @@ TEST_F(RenderTool, PrintGoesToTheDefaultPrinter)
     if (queue == nullptr || *queue == '\0' ||
         std::system(("lpstat -v '" + std::string(queue) + "' >/dev/null 2>&1").c_str()) != 0)
         GTEST_SKIP() << "no test queue: tools/setup-printer (as root) makes one";
-    const ToolRun r = run("--print --bw --set 'title=test'", "PRINTER=" + std::string(queue));
+    const ToolRun r = run("--print --bw --set 'title=test'",
+                          "PRINTER=" + std::string(queue) + " TMPDIR=" + path(""));
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "the document and the runtime directory are gone";
     EXPECT_NE(r.err.find("printing to " + std::string(queue)), std::string::npos) << r.err;
     // The job leaves the queue when its page is written; wait for that, so
     // that no late page lands among those of a test that runs next.

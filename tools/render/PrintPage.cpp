@@ -27,6 +27,7 @@ struct PrintAnswers {
         case Prompt::Colour: return blackAndWhite ? PromptAnswer::No : PromptAnswer::Yes;
         case Prompt::PrintFinished: finished = true; return PromptAnswer::Ok;
         case Prompt::ParseWarning: return PromptAnswer::Ok;
+        case Prompt::SpoolerUnreachable:
         case Prompt::NoPrinter:
         case Prompt::PrintFailed: break;
         }

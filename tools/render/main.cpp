@@ -18,6 +18,7 @@
 
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
+#include "platform/SignalCleanup.h"
 #include "render/ComposePage.h"
 #include "sheets/SheetLookup.h"
 #include "sheets/Sheets.h"
@@ -135,15 +136,34 @@ int renderToFile(const RenderOptions& o, const Sheets& sheets)
 }
 
 // Qt wants a private runtime directory; without an environment there is
-// none, so make one rather than warn on every run.
-void ensureRuntimeDir()
-{
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return;
-    const QString dir = QDir::tempPath() + "/kelvo-runtime-" + QString::number(getuid());
-    if (QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
-}
+// none, so the process makes a fresh one of its own (mkdtemp: a new name,
+// mode 0700, never an existing path or a symlink) and removes it at exit.
+class RuntimeDir {
+public:
+    RuntimeDir()
+    {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            return;
+        std::string name = QDir::tempPath().toStdString() + "/kelvo-runtime-XXXXXX";
+        if (mkdtemp(name.data()) == nullptr)
+            return;
+        path_ = name;
+        SignalCleanup::add(path_.c_str());
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
+    }
+    ~RuntimeDir()
+    {
+        if (path_.empty())
+            return;
+        SignalCleanup::remove(path_.c_str());
+        QDir(QString::fromStdString(path_)).removeRecursively();
+    }
+    RuntimeDir(const RuntimeDir&) = delete;
+    RuntimeDir& operator=(const RuntimeDir&) = delete;
+
+private:
+    std::string path_;
+};
 
 } // namespace
 
@@ -166,10 +186,11 @@ int main(int argc, char** argv)
     }
     const Sheets sheets = sheetsOf(*options);
 
-    // No window is ever shown: Qt serves only fonts, images and printing.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    ensureRuntimeDir();
+    // No window is ever shown: Qt serves only fonts, images and printing,
+    // so no display is needed whatever the environment asks for.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    SignalCleanup::install();
+    const RuntimeDir runtimeDir;
     QGuiApplication app(argc, argv);
     if (options->print)
         return printPage(sheets, options->blackAndWhite);
