@@ -89,7 +89,7 @@ private:
     std::string destination_;
     std::unique_ptr<DocumentFile> file_;
     QPdfWriter pdf_;
-    const SpoolerPrintService::Routes& routes_;
+    SpoolerPrintService::Routes routes_;
     std::unique_ptr<QtCanvas> canvas_;
 };
 
