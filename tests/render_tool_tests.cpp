@@ -184,6 +184,24 @@ TEST_F(RenderTool, PrintGoesToTheDefaultPrinter)
     EXPECT_TRUE(done) << "the job is still queued after a minute";
 }
 
+// A temporary directory that fills up part way through the document (a
+// file-size limit of 4 KiB, with SIGXFSZ ignored so that writes fail with
+// EFBIG): the truncated document is never handed to the spooler.
+TEST_F(RenderTool, TruncatedDocumentIsNotPrinted)
+{
+    const char* queue = std::getenv("PRINTER");
+    if (queue == nullptr || *queue == '\0' ||
+        std::system(("lpstat -v '" + std::string(queue) + "' >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "no test queue: tools/setup-printer (as root) makes one";
+    const ToolRun r = run("--print", "PRINTER=" + std::string(queue) + " TMPDIR=" + path("") +
+                                         " bash -c 'trap \"\" XFSZ; ulimit -f 4; exec \"$0\" \"$@\"'");
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("Print failed: The page could not be written completely"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Printing is Finished"), std::string::npos) << r.err;
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
 struct BadRun {
     const char* name;
     const char* args;
