@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/SignalCleanup.h"
+
 #include "Version.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -85,6 +87,8 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    // A print's document is removed even when the program is ended by a signal.
+    SignalCleanup::install();
     QApplication qt(argc, argv);
     qt.setQuitOnLastWindowClosed(false);
     Application app;

@@ -115,7 +115,8 @@ std::unique_ptr<PrintJob> SpoolerPrintService::open(const std::string& destinati
     const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(destination));
     if (info.isNull())
         return nullptr;
-    const int reported = destinationResolution(destination);
+    const int reported = routes_.resolution ? routes_.resolution(destination)
+                                            : destinationResolution(destination);
     const QPageLayout layout = QPrinter(info, QPrinter::HighResolution).pageLayout();
     std::string path;
     const int fd = routes_.createDocument ? routes_.createDocument(path) : createTemporaryDocument(path);

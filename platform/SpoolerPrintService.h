@@ -11,12 +11,15 @@
 // none).
 class SpoolerPrintService final : public PrintService {
 public:
-    // Where a document is written and how it reaches the spooler; each
-    // left empty is the real one. createDocument makes a file, returns its
-    // descriptor (negative on failure) and sets path; submit hands the
-    // finished file to the destination and says whether it was taken.
+    // Where a document is written, at what resolution, and how it reaches
+    // the spooler; each left empty is the real one. createDocument makes a
+    // file, returns its descriptor (negative on failure) and sets path;
+    // resolution is the destination's dots per inch, 0 when it reports
+    // none; submit hands the finished file to the destination and says
+    // whether it was taken.
     struct Routes {
         std::function<int(std::string& path)> createDocument;
+        std::function<int(const std::string& destination)> resolution;
         std::function<bool(const std::string& destination, const std::string& path)> submit;
     };
 

@@ -173,4 +173,26 @@ TEST_F(SpoolerJobs, PageIsAtTheDestinationsResolution)
     EXPECT_LT(job->pageSize().width, 2600);
 }
 
+// A destination that reports no resolution, or some other, is printed at
+// 600 dpi or at its own: the page in dots scales with it.
+TEST_F(SpoolerJobs, ResolutionFallsBackTo600)
+{
+    std::vector<int> widths;
+    for (const int reported : {0, 600, 150}) {
+        SpoolerPrintService::Routes routes;
+        routes.resolution = [reported](const std::string&) { return reported; };
+        routes.createDocument = [this](std::string& path) {
+            path = dir.path().toStdString() + "/document.pdf";
+            return ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+        };
+        SpoolerPrintService service(routes);
+        std::unique_ptr<PrintJob> job = service.open(destination);
+        ASSERT_NE(job, nullptr);
+        EXPECT_EQ(job->canvas().resolution().x, reported == 0 ? 600 : reported);
+        widths.push_back(job->pageSize().width);
+    }
+    EXPECT_EQ(widths[0], widths[1]);
+    EXPECT_NEAR(widths[2] * 4, widths[1], 4);
+}
+
 } // namespace
