@@ -89,7 +89,9 @@ class PrintTests : public QObject {
     {
         const QString base = QDir::tempPath() + "/kelvo-print-test";
         run("pdftoppm", {"-r", "40", "-png", "-singlefile", pdf, base});
-        return QImage(base + ".png").convertToFormat(QImage::Format_RGB32);
+        const QImage page = QImage(base + ".png").convertToFormat(QImage::Format_RGB32);
+        QFile::remove(base + ".png");
+        return page;
     }
 
 private slots:
