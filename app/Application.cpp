@@ -211,7 +211,9 @@ void Application::orientationPointerMoved(QPoint at)
 {
     if (composing_ || !orientationWindow_)
         return;
-    const DeviceRect client = orientationWindow_->clientRect();
+    // The pointer is in the window's own units, not its picture's pixels.
+    const QSize area = orientationWindow_->size();
+    const DeviceRect client{0, 0, area.width(), area.height()};
     const int tilt = snapTilt(at.y(), client);
     const int theta = snapTheta(at.x(), client);
     if (tilt == snappedTilt_ && theta == snappedTheta_)

@@ -436,7 +436,8 @@ private slots:
     }
 
     // Run with QT_SCALE_FACTOR=2: the help page at twice the pixels, its
-    // lines twice as far apart, as fonts twice as high make them.
+    // lines twice as far apart, as fonts twice as high make them; the grid
+    // too, with the pointer mapped as at a ratio of 1.
     void picturesAtTwiceTheScale()
     {
         if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2")
@@ -456,6 +457,22 @@ private slots:
         const int pitch = plain.last() - plain.first();
         QVERIFY(pitch > 0);
         QVERIFY(qAbs(doubled.last() - doubled.first() - 2 * pitch) <= 2 * plain.size());
+
+        // The pointer still meets the grid where it is drawn: the centre
+        // of the window is tilt 0, theta 0, the top right corner 90, 180.
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
+        grid->resize(360, 180);
+        QCOMPARE(grid->picture().size(), QSize(720, 360));
+        moveOver(grid, QPoint(180, 90));
+        click(grid);
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::tilt].value), QString("0"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::theta].value), QString("0"));
+        moveOver(grid, QPoint(359, 0));
+        click(grid);
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::tilt].value), QString("90"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::theta].value), QString("180"));
     }
 
     void exitCommitsBothSheets()
