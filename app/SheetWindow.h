@@ -31,8 +31,9 @@ public:
     static constexpr int bufferLimit = 118;
     static constexpr QSize openSize{200, 200};
 
-    // Row i - 1 stands for line i; the rows an open window shows for the
-    // tilt and theta lines take their texts when angles are recorded.
+    // Shows a line's display text again in its row (row line - 1), and in
+    // the edit when that row is the one being edited: for lines changed
+    // outside the editor, so that its next commit keeps the change.
     void showLine(std::size_t line);
 
 public slots:
