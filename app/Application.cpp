@@ -153,6 +153,7 @@ void Application::openOrientationWindow()
     grid->setMouseTracking(true);
     connect(grid, &PopupWindow::pointerMoved, this, &Application::orientationPointerMoved);
     connect(grid, &PopupWindow::clicked, this, &Application::orientationWindowClicked);
+    connect(grid, &PictureWidget::resized, this, &Application::redrawOrientationGrid);
     orientationWindow_ = grid;
     readViewFromSheet();
     grid->show();
@@ -210,7 +211,9 @@ void Application::orientationPointerMoved(QPoint at)
 {
     if (composing_ || !orientationWindow_)
         return;
-    const DeviceRect client = orientationWindow_->clientRect();
+    // The pointer is in the window's own units, not its picture's pixels.
+    const QSize area = orientationWindow_->size();
+    const DeviceRect client{0, 0, area.width(), area.height()};
     const int tilt = snapTilt(at.y(), client);
     const int theta = snapTheta(at.x(), client);
     if (tilt == snappedTilt_ && theta == snappedTheta_)
@@ -224,14 +227,28 @@ void Application::orientationPointerMoved(QPoint at)
 
 void Application::orientationWindowClicked()
 {
-    drawOrientationGrid(*orientationWindow_, view_.tilt, view_.theta);
+    redrawOrientationGrid();
     recordAngles();
 }
 
+// A resize clears the grid's picture; it comes back as it was, with the
+// marker at the current angles and nothing recorded.
+void Application::redrawOrientationGrid()
+{
+    if (orientationWindow_)
+        drawOrientationGrid(*orientationWindow_, view_.tilt, view_.theta);
+}
+
+// An open Gdata editor shows the recorded pair too, so that its next
+// commit writes them back rather than its older rows.
 void Application::recordAngles()
 {
     setWholeValue(sheets_.sdata[SettingsLine::tilt], snappedTilt_);
     setWholeValue(sheets_.sdata[SettingsLine::theta], snappedTheta_);
+    if (sdataWindow_) {
+        sdataWindow_->showLine(SettingsLine::tilt);
+        sdataWindow_->showLine(SettingsLine::theta);
+    }
 }
 
 void Application::helpWindowClicked()

@@ -60,6 +60,7 @@ private:
     void plotWindowClicked();
     void orientationPointerMoved(QPoint at);
     void orientationWindowClicked();
+    void redrawOrientationGrid();
     void helpWindowClicked();
     void releaseDevice();
     void recordAngles();

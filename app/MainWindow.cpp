@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -37,6 +38,16 @@ void MainWindow::createMenu()
     commands_.orientation = addCommand(bar, "&Orientation");
     commands_.help = addCommand(bar, "&Help");
     commands_.about = addCommand(bar, "&About");
+    // The usual keys beside the mnemonics, from any of the program's windows.
+    addShortcut(commands_.exit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addShortcut(commands_.print, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addShortcut(commands_.help, QKeySequence(Qt::Key_F1));
+}
+
+void MainWindow::addShortcut(QAction* action, const QKeySequence& keys)
+{
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 // Closing the main window ends the program. The windows it owns go first,

@@ -4,6 +4,7 @@
 #include "app/PictureWidget.h"
 
 class QAction;
+class QKeySequence;
 
 // The main window "kelvo": the menu, and a client area that a declined
 // print draws into. It owns the printing questions.
@@ -33,6 +34,7 @@ protected:
 private:
     void createMenu();
     QAction* addCommand(QWidget* menu, const QString& text);
+    static void addShortcut(QAction* action, const QKeySequence& keys);
 
     PictureWidget* page_;
     Commands commands_;

@@ -4,22 +4,38 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "app/MessageBoxWidth.h"
+
 PictureWidget::PictureWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-DeviceRect PictureWidget::clientRect()
+QSize PictureWidget::pixelSize() const
 {
-    return {0, 0, width(), height()};
+    return size() * devicePixelRatio();
 }
 
+DeviceRect PictureWidget::clientRect()
+{
+    const QSize pixels = pixelSize();
+    return {0, 0, pixels.width(), pixels.height()};
+}
+
+// The picture is drawn at a ratio of 1, pixel for pixel; its resolution is
+// the screen's logical one times the ratio, so that text keeps its size.
 Canvas* PictureWidget::acquireCanvas()
 {
-    if (picture_.size() != size()) {
-        picture_ = QImage(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatio();
+    if (picture_.size() != pixelSize()) {
+        picture_ = QImage(pixelSize(), QImage::Format_RGB32);
         picture_.fill(Qt::white);
+        if (ratio != 1) {
+            picture_.setDotsPerMeterX(qRound(picture_.dotsPerMeterX() * ratio));
+            picture_.setDotsPerMeterY(qRound(picture_.dotsPerMeterY() * ratio));
+        }
     }
+    picture_.setDevicePixelRatio(1);
     canvas_ = std::make_unique<QtCanvas>(&picture_);
     if (!recording_)
         return canvas_.get();
@@ -35,6 +51,7 @@ void PictureWidget::releaseCanvas(Canvas*)
         recorder_.reset();
     }
     canvas_.reset();
+    picture_.setDevicePixelRatio(devicePixelRatio());
     update();
 }
 
@@ -49,6 +66,7 @@ PromptAnswer PictureWidget::showBox(const std::string& text, const std::string& 
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(caption.c_str()),
                     QString::fromLatin1(text.c_str()),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, window());
+    fitCaption(box);
     const int answer = box.exec();
     if (!question)
         return PromptAnswer::Ok;
@@ -68,7 +86,9 @@ void PictureWidget::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The platform may confirm a size the picture already has (a window
     // being mapped): only a real change clears it.
-    if (canvas_ == nullptr && !picture_.isNull() && picture_.size() != event->size())
+    if (canvas_ == nullptr && !picture_.isNull() && picture_.size() != pixelSize())
         picture_ = QImage();
     update();
+    if (event->oldSize() != event->size())
+        emit resized();
 }

@@ -9,6 +9,7 @@
 #include "Version.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "app/X11Display.h"
 
 namespace {
 
@@ -61,14 +62,22 @@ bool needsDisplay(std::string_view platforms)
     }
 }
 
+bool isSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
 bool haveDisplay()
 {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0')
-            return true;
-    }
-    return false;
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+// With only an X display named, Qt's xcb would abort when it cannot reach
+// it. A Wayland display is left to Qt.
+bool displayUnreachable()
+{
+    return !isSet("WAYLAND_DISPLAY") && isSet("DISPLAY") && !x11DisplayAnswers();
 }
 
 } // namespace
@@ -85,6 +94,13 @@ int main(int argc, char** argv)
         std::fputs("kelvo: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                    "kelvo-render draws the page without one\n",
                    stderr);
+        return 1;
+    }
+    if (needsDisplay(platformsOf(argc, argv)) && displayUnreachable()) {
+        std::fprintf(stderr,
+                     "kelvo: no display (cannot connect to the X display \"%s\"); "
+                     "kelvo-render draws the page without one\n",
+                     std::getenv("DISPLAY"));
         return 1;
     }
     // A print's document is removed even when the program is ended by a signal.

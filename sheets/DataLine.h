@@ -6,6 +6,9 @@ struct DataLine {
     static constexpr std::size_t nameSize = 40;
     static constexpr std::size_t valueSize = 60;
     static constexpr std::size_t displaySize = 120;
+    // The longest value, in bytes. A longer one is refused whole where it
+    // is entered: a cut could change what it means, or split a character.
+    static constexpr std::size_t longestValue = valueSize - 1;
 
     char name[nameSize];
     char value[valueSize];

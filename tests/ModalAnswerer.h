@@ -15,6 +15,7 @@ struct ShownBox {
     QMessageBox::StandardButtons buttons;
     QWidget* owner;
     QString name;
+    int width;
 };
 
 class ModalAnswerer {
@@ -51,7 +52,7 @@ private:
         auto* box = qobject_cast<QMessageBox*>(dialog);
         shown.append({dialog->windowTitle(), box ? box->text() : QString(),
                       box ? box->standardButtons() : QMessageBox::NoButton,
-                      dialog->parentWidget(), dialog->objectName()});
+                      dialog->parentWidget(), dialog->objectName(), dialog->width()});
         if (whileOpen)
             whileOpen();
         if (box == nullptr)

@@ -9,6 +9,10 @@
 #include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScrollBar>
+#include <cstring>
+#include <QFontDatabase>
+#include <QStyle>
 #include <QTest>
 #include <QtTest>
 
@@ -16,8 +20,12 @@
 #include "app/MainWindow.h"
 #include "app/OrientationGrid.h"
 #include "app/PopupWindow.h"
+#include "app/MessageBoxWidth.h"
 #include "app/SheetWindow.h"
+#include "device/HelpPage.h"
 #include "sheets/DataSheet.h"
+#include "device/RecordingCanvas.h"
+#include "platform/QtCanvas.h"
 #include "tests/ModalAnswerer.h"
 
 namespace {
@@ -58,6 +66,57 @@ int pages(const PictureWidget& w)
     for (const std::string& call : w.recordedCalls())
         n += call.rfind("fill 0 0 ", 0) == 0;
     return n;
+}
+
+// The longest text a sheet editor shows: the header's or a row's.
+QString longestRow(const DataSheet& sheet)
+{
+    QString longest;
+    for (std::size_t i = 0; i <= entryCount(sheet); ++i)
+        if (std::strlen(sheet[i].display) > static_cast<std::size_t>(longest.size()))
+            longest = QString::fromLatin1(sheet[i].display);
+    return longest;
+}
+
+// A window that keeps its pictures in an image at the default resolution,
+// pixel for pixel, recording their calls.
+class ImageWindow final : public DeviceWindow {
+public:
+    explicit ImageWindow(QSize size) : image_(size, QImage::Format_RGB32) {}
+    DeviceRect clientRect() override { return {0, 0, image_.width(), image_.height()}; }
+    Canvas* acquireCanvas() override
+    {
+        canvas_ = std::make_unique<QtCanvas>(&image_);
+        recorder_ = std::make_unique<RecordingCanvas>(*canvas_);
+        return recorder_.get();
+    }
+    void releaseCanvas(Canvas*) override
+    {
+        for (const RecordedCall& call : recorder_->calls())
+            calls.push_back(traceLine(call));
+        recorder_.reset();
+        canvas_.reset();
+    }
+    PromptAnswer ask(Prompt, const std::string&, const std::string&) override
+    {
+        return PromptAnswer::Ok;
+    }
+    std::vector<std::string> calls;
+
+private:
+    QImage image_;
+    std::unique_ptr<QtCanvas> canvas_;
+    std::unique_ptr<RecordingCanvas> recorder_;
+};
+
+// The heights at which the texts of some calls stand.
+QList<int> textHeights(const std::vector<std::string>& calls)
+{
+    QList<int> heights;
+    for (const std::string& call : calls)
+        if (call.rfind("text ", 0) == 0)
+            heights << QString::fromStdString(call).split(' ')[2].toInt();
+    return heights;
 }
 
 void doubleClickRow(QListWidget* list, int row)
@@ -163,9 +222,15 @@ private slots:
             << "Gdata" << -1 << 9 << "tilt      =" << false << 10 << "" << "tilt      =";
         QTest::newRow("the name is never changed, only the display")
             << "Gdata" << -1 << 1 << "y9        = 5" << true << 2 << "5" << "y9        = 5";
-        QTest::newRow("long rows are cut to the fields")
-            << "Gdata" << -1 << -1 << "x1        = " + QString(200, '9') << false << 1
-            << QString(59, '9') << "x1        = " + QString(106, '9');
+        QTest::newRow("a value of 59 characters fits")
+            << "Gdata" << -1 << -1 << "x1        = " + QString(59, '9') << false << 1
+            << QString(59, '9') << "x1        = " + QString(59, '9');
+        QTest::newRow("a longer value is refused whole")
+            << "Gdata" << -1 << -1 << "x1        = " + QString(60, '9') << false << 1 << "-2"
+            << "x1        = -2";
+        QTest::newRow("the edit passes 118 characters; the value is still refused")
+            << "Gdata" << -1 << -1 << "x1        = " + QString(200, '9') << true << 1 << "-2"
+            << "x1        = -2";
     }
 
     void sheetEditor()
@@ -208,6 +273,206 @@ private slots:
         QCOMPARE(QString(after.value), value);
         QCOMPARE(QString(after.display), display);
         QCOMPARE(QString(after.name), QString(before.name));
+    }
+
+    void sheetEditorsShowTheirRowsInFull_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("fdata") << "fdata";
+        QTest::newRow("Gdata") << "Gdata";
+    }
+
+    // The list and the edit are as wide as the longest row in the font they
+    // show it in, and the edit as tall as its font and frame.
+    void sheetEditorsShowTheirRowsInFull()
+    {
+        QFETCH(QString, sheet);
+        const bool functions = sheet == "fdata";
+        (functions ? menu().fdata : menu().gdata)->trigger();
+        SheetWindow* editor = functions ? app->functionSheetWindow() : app->settingsSheetWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QListWidget* list = editor->list();
+        QLineEdit* edit = editor->edit();
+        const QString longest = longestRow(functions ? app->sheets().fdata : app->sheets().sdata);
+        const QFontMetrics shown(list->font());
+        QVERIFY(list->width() >= shown.horizontalAdvance(longest) +
+                                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(edit->width() >= shown.horizontalAdvance(longest));
+        QVERIFY(edit->height() >= edit->sizeHint().height());
+        QVERIFY(list->height() >= list->count() * list->sizeHintForRow(0));
+
+        // The button, the edit and the list from the top, at one x.
+        QCOMPARE(editor->size(), QSize(200, 200));
+        QCOMPARE(edit->x(), editor->button()->x());
+        QCOMPARE(list->x(), editor->button()->x());
+        QVERIFY(editor->button()->geometry().bottom() < edit->y());
+        QVERIFY(edit->geometry().bottom() < list->y());
+    }
+
+    void sheetEditorGrowsAndShrinksWithItsWindow()
+    {
+        menu().gdata->trigger();
+        SheetWindow* editor = app->settingsSheetWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        const QSize list = editor->list()->size();
+        const QSize edit = editor->edit()->size();
+        editor->resize(350, 300);
+        QCOMPARE(editor->list()->size(), list + QSize(150, 100));
+        QCOMPARE(editor->edit()->size(), edit + QSize(150, 0));
+        editor->resize(170, 180);
+        QCOMPARE(editor->list()->size(), list - QSize(30, 20));
+        QCOMPARE(editor->edit()->size(), edit - QSize(30, 0));
+    }
+
+    void returnOnTheHighlightedRowPicksIt()
+    {
+        menu().fdata->trigger();
+        SheetWindow* editor = app->functionSheetWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QListWidget* list = editor->list();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(editor->edit()->text(), list->item(0)->text()); // moving picks nothing
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(editor->edit()->text(), QString("c = 1"));
+        editor->edit()->selectAll();
+        QTest::keyClicks(editor->edit(), "c = 4");
+        QTest::mouseClick(editor->button(), Qt::LeftButton);
+        QCOMPARE(QString(app->sheets().fdata[3].value), QString("4"));
+        QCOMPARE(QString(app->sheets().fdata[1].value), QString("5"));
+    }
+
+    // A valid expression of 63 characters must not be drawn as the other
+    // valid one its first 59 make.
+    void aLongValueIsRefusedWithAMessage()
+    {
+        menu().fdata->trigger();
+        SheetWindow* editor = app->functionSheetWindow();
+        doubleClickRow(editor->list(), 5);
+        const QString row = "f(x,y) = " + QString("x*y+").repeated(15) + "x*1";
+        editor->edit()->selectAll();
+        QTest::keyClicks(editor->edit(), row);
+        QTest::mouseClick(editor->button(), Qt::LeftButton);
+        const DataLine& line = app->sheets().fdata[6];
+        QCOMPARE(QString(line.value), QString("exp(-(x*x+4*y*y))"));
+        QCOMPARE(QString(line.display), QString("f(x,y) = exp(-(x*x+4*y*y))"));
+        QCOMPARE(editor->list()->item(5)->text(), row);
+        QCOMPARE(boxes->shown.size(), 1);
+        QCOMPARE(boxes->shown[0].caption, QString("fdata"));
+        QVERIFY(boxes->shown[0].text.contains("f(x,y)"));
+        QVERIFY(boxes->shown[0].text.contains("59"));
+        QCOMPARE(boxes->shown[0].owner, editor);
+        QCOMPARE(boxes->shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void boxesAreAsWideAsTheirCaptions()
+    {
+        buildLine(app->sheets().fdata[6], "f(x,y)", "2^3^2");
+        menu().screen->trigger();
+        click(app->plotWindow());
+        QCOMPARE(boxes->shown.size(), 1);
+        const QString caption = boxes->shown[0].caption;
+        QCOMPARE(caption, QString("Parse error: therefore f(x,y) = 0"));
+        QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        title.setBold(true);
+        QVERIFY2(boxes->shown[0].width >= QFontMetrics(title).horizontalAdvance(caption) + 60,
+                 qPrintable(QString::number(boxes->shown[0].width)));
+        QVERIFY(boxes->shown[0].width >= captionWidth(caption));
+    }
+
+    // The rows of an open Gdata take a recorded pair, so that its commit
+    // keeps it; the row being edited keeps its edit.
+    void recordedAnglesSurviveAnOpenGdata()
+    {
+        menu().gdata->trigger();
+        SheetWindow* editor = app->settingsSheetWindow();
+        editor->edit()->selectAll();
+        QTest::keyClicks(editor->edit(), "x1        = 1");
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
+        grid->resize(360, 180);
+        moveOver(grid, QPoint(140, 65));
+        click(grid);
+        QCOMPARE(editor->list()->item(9)->text(), QString("tilt      = 25"));
+        QCOMPARE(editor->list()->item(10)->text(), QString("theta     = -40"));
+        QTest::mouseClick(editor->button(), Qt::LeftButton);
+        closeNow(editor);
+        const DataSheet& sdata = app->sheets().sdata;
+        QCOMPARE(QString(sdata[SettingsLine::tilt].value), QString("25"));
+        QCOMPARE(QString(sdata[SettingsLine::theta].value), QString("-40"));
+        QCOMPARE(QString(sdata[SettingsLine::x1].value), QString("1"));
+        QCOMPARE(QString(sdata[SettingsLine::x2].display), QString("x2        = 2"));
+    }
+
+    void theGridIsRedrawnOnAResize()
+    {
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(grid));
+        grid->setRecording(true);
+        moveOver(grid, QPoint(20, 20));
+        const DataLine tilt = app->sheets().sdata[SettingsLine::tilt];
+        grid->resize(300, 150);
+        QCOMPARE(grid->picture().size(), QSize(300, 150) * grid->devicePixelRatio());
+        ImageWindow expected(QSize(300, 150) * grid->devicePixelRatio());
+        const DeviceRect opened{0, 0, 200, 210};
+        drawOrientationGrid(expected, snapTilt(20, opened), snapTheta(20, opened));
+        QCOMPARE(grid->recordedCalls(), expected.calls);
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::tilt].display), QString(tilt.display));
+    }
+
+    void shortcutsBesideTheMnemonics()
+    {
+        QCOMPARE(menu().exit->shortcut(), QKeySequence("Ctrl+Q"));
+        QCOMPARE(menu().print->shortcut(), QKeySequence("Ctrl+P"));
+        QCOMPARE(menu().help->shortcut(), QKeySequence("F1"));
+        QVERIFY(QTest::qWaitForWindowActive(&app->mainWindow()));
+        QTest::keyClick(&app->mainWindow(), Qt::Key_F1);
+        QVERIFY(app->helpWindow() != nullptr);
+    }
+
+    // Run with QT_SCALE_FACTOR=2: the help page at twice the pixels, its
+    // lines twice as far apart, as fonts twice as high make them; the grid
+    // too, with the pointer mapped as at a ratio of 1.
+    void picturesAtTwiceTheScale()
+    {
+        if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2")
+            QSKIP("needs QT_SCALE_FACTOR=2");
+        QCOMPARE(app->mainWindow().devicePixelRatio(), 2.0);
+        menu().help->trigger();
+        PopupWindow* help = app->helpWindow();
+        help->setRecording(true);
+        click(help);
+        QCOMPARE(help->picture().size(), QSize(1500, 980));
+        QCOMPARE(help->picture().devicePixelRatio(), 2.0);
+        ImageWindow single(QSize(750, 490));
+        drawHelpPage(single);
+        const QList<int> doubled = textHeights(help->recordedCalls());
+        const QList<int> plain = textHeights(single.calls);
+        QCOMPARE(doubled.size(), plain.size());
+        const int pitch = plain.last() - plain.first();
+        QVERIFY(pitch > 0);
+        QVERIFY(qAbs(doubled.last() - doubled.first() - 2 * pitch) <= 2 * plain.size());
+
+        // The pointer still meets the grid where it is drawn: the centre
+        // of the window is tilt 0, theta 0, the top right corner 90, 180.
+        menu().screen->trigger();
+        menu().orientation->trigger();
+        PopupWindow* grid = app->orientationWindow();
+        grid->resize(360, 180);
+        QCOMPARE(grid->picture().size(), QSize(720, 360));
+        moveOver(grid, QPoint(180, 90));
+        click(grid);
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::tilt].value), QString("0"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::theta].value), QString("0"));
+        moveOver(grid, QPoint(359, 0));
+        click(grid);
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::tilt].value), QString("90"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::theta].value), QString("180"));
     }
 
     void exitCommitsBothSheets()

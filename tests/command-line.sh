@@ -100,5 +100,14 @@ done <<'EOF'
 124 -                 -platform offscreen
 EOF
 
+# A display that is named but does not answer: the same one line, status 1.
+name="kelvo with an unreachable DISPLAY"
+if run "$name" 1 env DISPLAY=:7391 QT_QPA_PLATFORM=xcb timeout 5 "$kelvo"; then
+  passed=$((passed + 1))
+  holds "$name: stdout" "$out/stdout" ""
+  says "$name: the message" "$out/stderr" '^kelvo: no display\b.*":7391".*kelvo-render'
+  holds "$name: one line" <(wc -l <"$out/stderr") 1
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

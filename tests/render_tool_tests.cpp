@@ -85,7 +85,7 @@ TEST_F(RenderTool, SetsChangeThePage)
     EXPECT_EQ(trace.find("#FF00FF"), std::string::npos);
     EXPECT_NE(trace.find(" #FF0000 1\n"), std::string::npos);
     EXPECT_NE(trace.find(" #000000 1\n"), std::string::npos);
-    ASSERT_EQ(run("--set 'x1=" + std::string(80, '1') + "' -o " + path("long.calls")).status, 0);
+    ASSERT_EQ(run("--set 'x1=" + std::string(59, '1') + "' -o " + path("long.calls")).status, 0);
     EXPECT_NE(read(path("long.calls")).find("\"x1        = " + std::string(59, '1') + "\""),
               std::string::npos);
 }
@@ -227,6 +227,12 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"unknownName", "--set zz=1 -o OUT", "no sheet line is named \"zz\""},
     BadRun{"headerName", "--set fdata=3 -o OUT", "no sheet line"},
     BadRun{"noEquals", "--set x1 -o OUT", "NAME=VALUE"},
+    BadRun{"valueOfSixtyBytes", "--set 'x1="
+           "111111111111111111111111111111111111111111111111111111111111' -o OUT",
+           "the value of \"x1\" is longer than 59 bytes"},
+    BadRun{"valueOfThirtyTwoByteCharacters", "--set 'title="
+           "éééééééééééééééééééééééééééééé' -o OUT",
+           "the value of \"title\" is longer than 59 bytes"},
     BadRun{"badSize", "--size 800 -o OUT", "--size takes WxH"},
     BadRun{"zeroSize", "--size 0x600 -o OUT", "--size takes WxH"},
     BadRun{"hugeSize", "--size 99999999x2 -o OUT", "--size takes WxH"},

@@ -154,14 +154,45 @@ INSTANTIATE_TEST_SUITE_P(Rows, RowCommit, ::testing::Values(
     CommitRow{"a", "a=", "a=", "-2"},
     CommitRow{"a", "a=7", "a=7", ""}));
 
-TEST(RowCommit, CutsRowsLongerThanTheDisplayField)
+// A value that does not fit is refused whole: the line keeps both texts.
+struct LongRow {
+    std::size_t valueBytes;
+    CommitOutcome outcome;
+};
+
+void PrintTo(const LongRow& r, std::ostream* os) { *os << r.valueBytes << " bytes"; }
+
+class LongValue : public ::testing::TestWithParam<LongRow> {};
+
+TEST_P(LongValue, FitsWholeOrLeavesTheLine)
 {
+    const LongRow& r = GetParam();
     DataLine line;
-    buildLine(line, "x1       ", "-2");
-    const std::string row = "x1        = " + std::string(200, '7');
-    commitRow(line, row);
-    EXPECT_EQ(std::string(line.display), row.substr(0, 119));
-    EXPECT_EQ(std::string(line.value), std::string(59, '7'));
+    buildLine(line, "f(x,y)", "x*y");
+    const std::string value(r.valueBytes, '7');
+    EXPECT_EQ(commitRow(line, "f(x,y) = " + value), r.outcome);
+    const bool written = r.outcome == CommitOutcome::Written;
+    EXPECT_EQ(std::string(line.value), written ? value : "x*y");
+    EXPECT_EQ(std::string(line.display), written ? "f(x,y) = " + value : "f(x,y) = x*y");
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongValue, ::testing::Values(
+    LongRow{58, CommitOutcome::Written},
+    LongRow{59, CommitOutcome::Written},
+    LongRow{60, CommitOutcome::Refused},
+    LongRow{63, CommitOutcome::Refused},
+    LongRow{200, CommitOutcome::Refused}));
+
+TEST(SheetCommit, NamesTheLinesThatRefusedTheirRows)
+{
+    DataSheet sheet = defaultFunctionSheet();
+    const std::string tooLong(60, '1');
+    const auto refused = commitSheetList(
+        {"a = " + tooLong, "b = 4", "c = 5", "d = 6", "e = 7", "f(x,y) = " + tooLong}, sheet);
+    EXPECT_EQ(refused, (std::vector<std::size_t>{1, 6}));
+    EXPECT_STREQ(sheet[1].display, "a = 5");
+    EXPECT_STREQ(sheet[2].value, "4") << "the other rows are written";
+    EXPECT_STREQ(sheet[6].value, defaultFunctionSheet()[6].value);
 }
 
 TEST(SheetCommit, RowIGoesToLineIPlusOne)

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
+#include "sheets/DataLine.h"
 #include "sheets/SheetLookup.h"
 
 const char* const renderUsage =
@@ -94,6 +96,11 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 Sheets defaults;
                 if (findEntryLine(defaults, name) == nullptr) {
                     error = "no sheet line is named \"" + name + "\"";
+                    return std::nullopt;
+                }
+                if (value.size() - eq - 1 > DataLine::longestValue) {
+                    error = "the value of \"" + name + "\" is longer than " +
+                            std::to_string(DataLine::longestValue) + " bytes";
                     return std::nullopt;
                 }
                 options.sets.emplace_back(name, value.substr(eq + 1));
