@@ -14,3 +14,7 @@ void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, 
 // Limits of one surface: columns of the horizon, and samples drawn.
 constexpr std::int64_t maxHorizonColumns = std::int64_t{1} << 25;
 constexpr std::int64_t maxSurfaceSamples = std::int64_t{1} << 28;
+
+// Why drawSurface draws no surface for a mesh, if it does not.
+enum class MeshRefusal { None, Negative, TooManyColumns, TooManySamples };
+MeshRefusal meshRefusal(int m, int n, int k);
