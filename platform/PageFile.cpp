@@ -6,15 +6,17 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "device/RecordingCanvas.h"
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
+#include "platform/SvgCanvas.h"
 #include "sheets/PlotSettings.h"
 
 namespace {
@@ -104,8 +106,42 @@ private:
     bool ok_ = true;
 };
 
+// The window of an SVG page: its canvas writes the drawing as it goes,
+// and measures text on a one-pixel image.
+class SvgWindow final : public DeviceWindow {
+public:
+    SvgWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height) {}
+
+    void setPromptHandler(PaintDeviceWindow::PromptHandler handler) { handler_ = std::move(handler); }
+    DeviceRect clientRect() override { return {0, 0, width_, height_}; }
+    Canvas* acquireCanvas() override
+    {
+        fonts_ = std::make_unique<QtCanvas>(&fontImage_);
+        svg_ = std::make_unique<SvgCanvas>(*fonts_, out_, width_, height_);
+        return svg_.get();
+    }
+    void releaseCanvas(Canvas*) override
+    {
+        svg_.reset();
+        fonts_.reset();
+    }
+    PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override
+    {
+        return handler_(kind, text, caption);
+    }
+
+private:
+    QIODevice& out_;
+    int width_, height_;
+    QImage fontImage_{1, 1, QImage::Format_RGB32};
+    PaintDeviceWindow::PromptHandler handler_;
+    std::unique_ptr<QtCanvas> fonts_;
+    std::unique_ptr<SvgCanvas> svg_;
+};
+
 // Composes the page on the window, keeping the parse warning.
-void drawPage(const PageRequest& request, PaintDeviceWindow& window, PageFileResult& result)
+template <class Window>
+void drawPage(const PageRequest& request, Window& window, PageFileResult& result)
 {
     SurfaceFunction surface(request.sheets.fdata);
     window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
@@ -145,13 +181,7 @@ bool writeCalls(const PageRequest& r, QIODevice& out, PageFileResult& result)
 
 bool writeSvg(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&out);
-    svg.setSize(QSize(r.width, r.height));
-    svg.setViewBox(QRect(0, 0, r.width, r.height));
-    svg.setResolution(96);
-    svg.setTitle("kelvo");
-    PaintDeviceWindow window(&svg, r.width, r.height);
+    SvgWindow window(out, r.width, r.height);
     drawPage(r, window, result);
     return true;
 }

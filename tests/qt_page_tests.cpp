@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <climits>
@@ -10,6 +11,7 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/QtCanvas.h"
+#include "platform/SvgCanvas.h"
 #include "render/ComposePage.h"
 #include "sheets/Sheets.h"
 
@@ -301,6 +303,46 @@ TEST(RasterClipRange, LinesToTheEndsOfTheIntRangeStayOnTheirLine)
             }
         EXPECT_GT(drawn, 100) << line[0].x << ", " << line[0].y;
     }
+}
+
+
+// The SVG canvas: one polyline a line, exact integers however far, text
+// escaped as XML, every clip group closed.
+TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
+{
+    QImage fontsImage(1, 1, QImage::Format_RGB32);
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QtCanvas fonts(&fontsImage);
+        SvgCanvas svg(fonts, buffer, 320, 200);
+        svg.clip({10, 20, 110, 120});
+        svg.segment({10, 20}, {30, 40}, {PenColours[11], 1});
+        svg.segment({30, 40}, {50, INT_MIN}, {PenColours[11], 1});
+        svg.segment({60, 60}, {70, 70}, {PenColours[11], 3});
+        svg.unclip();
+        FontSpec font;
+        font.face = "Times New Roman";
+        font.height = -13;
+        svg.text({5, 6}, "a<b & \"c\"\x01\xe9", font, PenColours[0], BrushColours[5]);
+        svg.finish();
+    }
+    const std::string out = bytes.toStdString();
+    EXPECT_NE(out.find("width=\"320\" height=\"200\" viewBox=\"0 0 320 200\""), std::string::npos);
+    EXPECT_NE(out.find("<g clip-path=\"url(#c1)\">\n<polyline"), std::string::npos) << out;
+    EXPECT_NE(out.find("stroke=\"#FF0000\" stroke-width=\"1\""), std::string::npos) << out;
+    EXPECT_NE(out.find("points=\"10,20 30,40 50,-2147483648\"/>"), std::string::npos) << out;
+    EXPECT_NE(out.find("stroke-width=\"3\""), std::string::npos) << "a new pen, a new polyline";
+    EXPECT_NE(out.find(">a&lt;b &amp; &quot;c&quot;\xc3\xa9</text>"), std::string::npos) << out;
+    EXPECT_EQ(out.substr(out.size() - 7), "</svg>\n");
+    std::size_t opened = 0, closed = 0;
+    for (std::size_t at = 0; (at = out.find("<g ", at)) != std::string::npos; ++at)
+        ++opened;
+    for (std::size_t at = 0; (at = out.find("</g>", at)) != std::string::npos; ++at)
+        ++closed;
+    EXPECT_EQ(opened, 1u);
+    EXPECT_EQ(closed, 1u);
 }
 
 } // namespace

@@ -240,23 +240,38 @@ TEST_F(RenderTool, FailedWriteNamesItsCauseAndLeavesNothing)
     }
 }
 
-// A .calls page of two million lines is written in well under the memory
-// that holding its calls took (more than the 300 MB limit here).
-TEST_F(RenderTool, HugeTraceIsStreamedWithinAnAddressSpaceLimit)
+struct HugePage {
+    const char* name;
+    const char* args;
+    const char* file;
+    const char* ending;
+};
+
+class RenderToolMemory : public RenderTool, public ::testing::WithParamInterface<HugePage> {};
+
+// Pages whose calls or SVG elements, held whole, took more than the
+// 300 MB of address space allowed here are written as they are drawn.
+TEST_P(RenderToolMemory, HugePageIsStreamedWithinAnAddressSpaceLimit)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves far more address space than the limit";
 #endif
-    const ToolRun r = runLimited("ulimit -v 300000",
-                                 "--set n=2000000 --set m=0 --set k=1 -o " + path("huge.calls"));
+    const ToolRun r =
+        runLimited("ulimit -v 300000", std::string(GetParam().args) + " -o " + path(GetParam().file));
     ASSERT_EQ(r.status, 0) << r.err;
-    std::ifstream in(path("huge.calls"));
+    std::ifstream in(path(GetParam().file));
     std::size_t lines = 0;
     std::string last;
     for (std::string line; std::getline(in, line); ++lines)
         last = line;
-    EXPECT_GT(lines, 2000000u);
-    EXPECT_EQ(last.rfind("line ", 0), 0u) << last;
+    EXPECT_GT(lines, 2000u);
+    EXPECT_EQ(last.rfind(GetParam().ending, 0), 0u) << last;
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, RenderToolMemory, ::testing::Values(
+    HugePage{"calls", "--set n=2000000 --set m=0 --set k=1", "huge.calls", "line "},
+    HugePage{"svg", "--set n=1000 --set m=1000 --set k=2 --set 'f(x,y)=20*sin(1570.8*(x+y))'",
+             "huge.svg", "</svg>"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
