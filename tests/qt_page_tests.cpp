@@ -345,4 +345,41 @@ TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
     EXPECT_EQ(closed, 1u);
 }
 
+
+// A wide pen goes to the painter, which cannot take such coordinates: the
+// segment is cut to the page first and keeps its course.
+TEST(PainterClip, WideLinesWithFarEndsKeepTheirCourse)
+{
+    struct Far {
+        DevicePoint from, to;
+        double crossing;  // x at y = 330
+    };
+    const Far lines[] = {{{40, 1158736}, {640, -46336269}, 54.6},
+                         {{340, 330}, {INT_MIN, 330}, -1},
+                         {{100, 1000000000}, {700, INT_MIN}, 100 + 600.0 * (1e9 - 330) / 3147483648.0}};
+    for (const Far& line : lines) {
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QtCanvas canvas(&image);
+            canvas.clip({40, 90, 640, 570});
+            canvas.segment(line.from, line.to, {PenColours[11], 3});
+            canvas.endLine();
+        }
+        int first = -1, last = -1;
+        for (int x = 0; x < 800; ++x)
+            if (image.pixel(x, 330) == qRgb(255, 0, 0)) {
+                last = x;
+                first = first < 0 ? x : first;
+            }
+        if (line.crossing < 0) {
+            EXPECT_EQ(first, 40) << "a horizontal line runs to the clip's edge";
+            EXPECT_EQ(last, 340);
+        } else {
+            EXPECT_GE(first, line.crossing - 3) << line.crossing;
+            EXPECT_LE(last, line.crossing + 3) << line.crossing;
+        }
+    }
+}
+
 } // namespace
