@@ -222,7 +222,7 @@ TEST_P(RenderToolMesh, RefusedSurfaceWarns)
 INSTANTIATE_TEST_SUITE_P(Limits, RenderToolMesh, ::testing::Values(
     RefusedMesh{"negativeN", "--set n=-1", "must not be negative (n=-1 m=40 k=10)"},
     RefusedMesh{"negativeK", "--set k=-3", "must not be negative"},
-    RefusedMesh{"tooManyColumns", "--set n=33554432 --set m=1 --set k=1", "horizon columns"},
+    RefusedMesh{"tooManyColumns", "--set n=16777216 --set m=1 --set k=1", "16777216 horizon columns"},
     RefusedMesh{"tooManySamples", "--set n=20000 --set m=20000 --set k=1", "268435456 samples"}),
     [](const auto& info) { return std::string(info.param.name); });
 
