@@ -7,6 +7,9 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 
 #include <QAction>
 #include <QEvent>
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QMessageBox>
 #include <cstdio>
 
 #include "app/AboutBox.h"
@@ -15,6 +18,7 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 #include "app/PopupWindow.h"
 #include "app/SheetWindow.h"
 #include "device/HelpPage.h"
+#include "platform/PageFile.h"
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
 #include "sheets/Readings.h"
@@ -122,10 +126,19 @@ void Application::openPlotWindow()
 {
     if (composing_)
         return;
-    if (plotWindow_)
+    if (plotWindow_) {
         plotWindow_->disconnect(this);
+        for (QAction* action : plotWindow_->actions())
+            action->setEnabled(false);
+    }
+    shownPage_.reset();
     PopupWindow* plot = openPopup("plot", QSize(200, 200), mainWindow_.get());
     connect(plot, &PopupWindow::clicked, this, &Application::plotWindowClicked);
+    auto* save = new QAction(QStringLiteral("Save Picture As\u2026"), plot);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    plot->addAction(save);
+    plot->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(save, &QAction::triggered, this, &Application::savePicture);
     connect(plot, &QObject::destroyed, this, &Application::releaseDevice);
     plotWindow_ = plot;
     bindDevice(*plot);
@@ -188,6 +201,37 @@ void Application::composeOnScreen()
         return;
     device_->bindWindow(*plotWindow_);
     compose(PageTarget::Screen);
+    shownPage_ = ShownPage{sheets_, view_};
+}
+
+// The page is drawn anew from what the window's picture was drawn from,
+// at the window's size, through the code that kelvo-render writes with.
+void Application::savePicture()
+{
+    const QPointer<PopupWindow> plot = plotWindow_;
+    if (!plot || !shownPage_ || composing_)
+        return;
+    QFileDialog dialog(plot, QStringLiteral("Save Picture As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                           QStringLiteral("PDF document (*.pdf)"),
+                           QStringLiteral("Drawing calls (*.calls)")});
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !plot ||
+        !shownPage_)
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    const DeviceRect client = plot->clientRect();
+    const PageFileResult result =
+        writePageFile(path.toStdString(), PageRequest{shownPage_->sheets, client.right - client.left,
+                                                      client.bottom - client.top, shownPage_->view});
+    if (result.written)
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Save Picture As"),
+                    QStringLiteral("The picture was not saved to %1: %2")
+                        .arg(path, QString::fromStdString(result.error)),
+                    QMessageBox::Ok, plot);
+    box.exec();
 }
 
 // The page of the sheets, on the device as it is bound.

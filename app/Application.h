@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSize>
 #include <memory>
+#include <optional>
 
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
@@ -43,6 +44,8 @@ public slots:
     void openOrientationWindow();
     void openHelpWindow();
     void showAbout();
+    // Writes the page the plot window shows to a file the user picks.
+    void savePicture();
 
 protected:
     // No window closes while a page is being drawn.
@@ -66,6 +69,12 @@ private:
     void recordAngles();
 
     Sheets sheets_;
+    // What the plot window's page was drawn from, for saving it.
+    struct ShownPage {
+        Sheets sheets;
+        ViewAngles view;
+    };
+    std::optional<ShownPage> shownPage_;
     std::unique_ptr<PrintService> spooler_;
     std::unique_ptr<PlotDevice> device_;
     std::unique_ptr<SurfaceFunction> surface_;

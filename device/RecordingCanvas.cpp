@@ -1,6 +1,7 @@
 #include "device/RecordingCanvas.h"
 
 #include <cstdio>
+#include <utility>
 
 std::string hexColour(Colour c)
 {
@@ -74,58 +75,47 @@ std::string trace(const std::vector<RecordedCall>& calls)
     return all;
 }
 
-RecordedCall& RecordingCanvas::add(CallKind kind)
+void RecordingCanvas::keep(RecordedCall&& call)
 {
-    RecordedCall& call = calls_.emplace_back();
-    call.kind = kind;
-    return call;
+    if (sink_ != nullptr)
+        sink_->take(call);
+    else
+        calls_.push_back(std::move(call));
 }
 
 void RecordingCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
 {
-    RecordedCall& call = add(CallKind::Line);
-    call.from = from;
-    call.to = to;
-    call.colour = pen.colour;
-    call.width = pen.width;
+    keep({CallKind::Line, from, to, {}, pen.colour, pen.width, {}});
     inner_.segment(from, to, pen);
 }
 
 void RecordingCanvas::fill(const DeviceRect& rect, Colour colour)
 {
-    RecordedCall& call = add(CallKind::Fill);
-    call.rect = rect;
-    call.colour = colour;
+    keep({CallKind::Fill, {}, {}, rect, colour, 0, {}});
     inner_.fill(rect, colour);
 }
 
 void RecordingCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 {
-    RecordedCall& call = add(CallKind::Frame);
-    call.rect = rect;
-    call.colour = pen.colour;
-    call.width = pen.width;
+    keep({CallKind::Frame, {}, {}, rect, pen.colour, pen.width, {}});
     inner_.frame(rect, pen, brush);
 }
 
 void RecordingCanvas::clip(const DeviceRect& rect)
 {
-    add(CallKind::Clip).rect = rect;
+    keep({CallKind::Clip, {}, {}, rect, 0, 0, {}});
     inner_.clip(rect);
 }
 
 void RecordingCanvas::unclip()
 {
-    add(CallKind::Unclip);
+    keep({CallKind::Unclip, {}, {}, {}, 0, 0, {}});
     inner_.unclip();
 }
 
 void RecordingCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font,
                            Colour colour, Colour background)
 {
-    RecordedCall& call = add(CallKind::Text);
-    call.from = at;
-    call.colour = colour;
-    call.text = text;
+    keep({CallKind::Text, at, {}, {}, colour, 0, text});
     inner_.text(at, text, font, colour, background);
 }

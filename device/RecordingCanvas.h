@@ -16,11 +16,22 @@ struct RecordedCall {
     std::string text;
 };
 
+// Where a recording canvas hands each call as it is made, instead of
+// keeping it: a page's calls can be far more than memory holds.
+class CallSink {
+public:
+    virtual void take(const RecordedCall& call) = 0;
+
+protected:
+    ~CallSink() = default;
+};
+
 // A canvas that records every drawing call and passes it on to an inner
 // canvas (which also answers the questions about fonts and resolution).
+// Without a sink it keeps the calls; with one it hands them on.
 class RecordingCanvas final : public Canvas {
 public:
-    explicit RecordingCanvas(Canvas& inner) : inner_(inner) {}
+    explicit RecordingCanvas(Canvas& inner, CallSink* sink = nullptr) : inner_(inner), sink_(sink) {}
 
     const std::vector<RecordedCall>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -41,9 +52,10 @@ public:
               Colour background) override;
 
 private:
-    RecordedCall& add(CallKind kind);
+    void keep(RecordedCall&& call);
 
     Canvas& inner_;
+    CallSink* sink_;
     std::vector<RecordedCall> calls_;
 };
 

@@ -3,11 +3,14 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLineF>
 #include <QPaintDevice>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -138,37 +141,127 @@ void QtCanvas::unclip()
     rasterClip_ = imageRect_;
 }
 
+namespace {
+
+// Products of two coordinate spans pass 64 bits.
+__extension__ typedef __int128 Wide;
+
+Wide ceilDiv(Wide a, Wide b)  // b > 0
+{
+    const Wide q = a / b;
+    return a % b != 0 && a > 0 ? q + 1 : q;
+}
+
+// The pixels of a Bresenham line, numbered t = 0 .. major-1: pixel t is t
+// steps along the major axis and minorSteps(t) along the minor one.
+struct LineSteps {
+    std::int64_t major, minor;
+
+    std::int64_t minorSteps(std::int64_t t) const
+    {
+        return static_cast<std::int64_t>((2 * Wide{minor} * t + major) / (2 * Wide{major}));
+    }
+    // The first t with minorSteps(t) >= a.
+    Wide firstReaching(Wide a) const
+    {
+        return minor == 0 ? (a <= 0 ? 0 : major) : ceilDiv(2 * major * a - major, 2 * Wide{minor});
+    }
+};
+
+// The steps s (0 <= s, one way) that keep start + sign * s within lo..hi.
+struct StepRange {
+    Wide first, last;
+};
+StepRange stepsWithin(std::int64_t start, int sign, std::int64_t lo, std::int64_t hi)
+{
+    return sign > 0 ? StepRange{lo - start, hi - start} : StepRange{start - hi, start - lo};
+}
+
+} // namespace
+
 // Bresenham's line from (x0, y0) up to, not including, (x1, y1), clipped.
-// A segment wholly outside the clip is skipped; a very long one (only
-// infinite heights make them) goes to the painter, which clips it first.
-void QtCanvas::rasterLine(int x0, int y0, int x1, int y1)
+// The walk starts at the first of its pixels inside the clip and stops
+// after the last, both found exactly, so a line far longer than the page
+// costs only its visible pixels, and those are the pixels of the whole
+// line.
+void QtCanvas::rasterLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1)
 {
     const QRect& c = rasterClip_;
-    if (c.isEmpty() || std::max(x0, x1) < c.left() || std::min(x0, x1) > c.right() ||
-        std::max(y0, y1) < c.top() || std::min(y0, y1) > c.bottom())
+    const std::int64_t left = c.left(), right = c.right(), top = c.top(), bottom = c.bottom();
+    if (c.isEmpty() || std::max(x0, x1) < left || std::min(x0, x1) > right ||
+        std::max(y0, y1) < top || std::min(y0, y1) > bottom)
         return;
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    if (dx - dy > 4 * (c.width() + c.height())) {
-        applyPen();
-        painter_.drawLine(x0, y0, x1, y1);
-        return;
-    }
+    const std::int64_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    const int left = c.left(), right = c.right(), top = c.top(), bottom = c.bottom();
-    int err = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        if (x0 >= left && x0 <= right && y0 >= top && y0 <= bottom)
-            pixels_[y0 * stride_ + x0] = penPixel_;
-        const int e2 = 2 * err;
+    const bool xMajor = dx >= -dy;
+    const LineSteps steps{xMajor ? dx : -dy, xMajor ? -dy : dx};
+    if (steps.major == 0)
+        return;
+
+    Wide first = 0, last = steps.major - 1;
+    const bool inside = std::min(x0, x1) >= left && std::max(x0, x1) <= right &&
+                        std::min(y0, y1) >= top && std::max(y0, y1) <= bottom;
+    if (!inside) {
+        const StepRange along = xMajor ? stepsWithin(x0, sx, left, right)
+                                       : stepsWithin(y0, sy, top, bottom);
+        const StepRange across = xMajor ? stepsWithin(y0, sy, top, bottom)
+                                        : stepsWithin(x0, sx, left, right);
+        first = std::max({first, along.first, steps.firstReaching(across.first)});
+        last = std::min({last, along.last, steps.firstReaching(across.last + 1) - 1});
+        if (first > last)
+            return;
+    }
+
+    const auto t0 = static_cast<std::int64_t>(first), t1 = static_cast<std::int64_t>(last);
+    const std::int64_t minorAt = steps.minorSteps(t0);
+    const std::int64_t xs = xMajor ? t0 : minorAt, ys = xMajor ? minorAt : t0;
+    std::int64_t x = x0 + sx * xs, y = y0 + sy * ys;
+    std::int64_t err = dx + dy + ys * dx + xs * dy;
+    for (std::int64_t t = t0;; ++t) {
+        pixels_[y * stride_ + x] = penPixel_;
+        if (t == t1)
+            break;
+        const std::int64_t e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
-            x0 += sx;
+            x += sx;
         }
         if (e2 <= dx) {
             err += dx;
-            y0 += sy;
+            y += sy;
         }
     }
+}
+
+// A segment the painter cannot take as it is (its coordinates are too
+// large for the rasteriser's fixed point) is cut, in doubles, to the area
+// it can show, a pen's width around the clip, keeping its direction.
+void QtCanvas::clippedPainterLine(DevicePoint from, DevicePoint to)
+{
+    const QRectF area = QRectF(painter_.hasClipping() ? painter_.clipBoundingRect()
+                                                      : QRectF(0, 0, device_->width(), device_->height()))
+                            .adjusted(-pen_.width - 1, -pen_.width - 1, pen_.width + 1, pen_.width + 1);
+    const double x0 = from.x, y0 = from.y, ddx = double(to.x) - x0, ddy = double(to.y) - y0;
+    double enter = 0, leave = 1;
+    // Liang and Barsky: each edge narrows the part of the segment inside.
+    const double p[4] = {-ddx, ddx, -ddy, ddy};
+    const double q[4] = {x0 - area.left(), area.right() - x0, y0 - area.top(), area.bottom() - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, r);
+        else
+            leave = std::min(leave, r);
+    }
+    if (enter > leave)
+        return;
+    applyPen();
+    painter_.drawLine(QLineF(x0 + enter * ddx, y0 + enter * ddy, x0 + leave * ddx, y0 + leave * ddy));
 }
 
 // Thin lines on the image go straight into its pixels. The painter gets
@@ -187,6 +280,12 @@ void QtCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
     usePen(pen);
     if (rasterLines()) {
         rasterLine(from.x, from.y, to.x, to.y);
+        return;
+    }
+    if (!painterCanTake(from) || !painterCanTake(to)) {
+        endLine();
+        if (painter_.isActive())
+            clippedPainterLine(from, to);
         return;
     }
     if (polyline_.empty())

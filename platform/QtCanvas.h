@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPoint>
+#include <cstdint>
 #include <vector>
 
 #include "device/Canvas.h"
@@ -43,7 +44,14 @@ private:
     void usePen(Pen pen);
     void applyPen();
     bool rasterLines() const { return pixels_ != nullptr && pen_.width == 1; }
-    void rasterLine(int x0, int y0, int x1, int y1);
+    void rasterLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    // Far beyond any page, well within the painter's fixed-point range.
+    static bool painterCanTake(DevicePoint p)
+    {
+        constexpr int limit = 1 << 20;
+        return p.x > -limit && p.x < limit && p.y > -limit && p.y < limit;
+    }
+    void clippedPainterLine(DevicePoint from, DevicePoint to);
 
     QPaintDevice* device_;
     QPainter painter_;

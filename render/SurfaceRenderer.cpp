@@ -157,19 +157,22 @@ void linesOfConstantX(MeshWalk& w, const Mesh& g, std::vector<MeshWalk::Sample>&
     }
 }
 
-bool meshFits(std::int64_t m, std::int64_t n, std::int64_t k)
+} // namespace
+
+MeshRefusal meshRefusal(int m, int n, int k)
 {
     if (m < 0 || n < 0 || k < 0)
-        return false;
+        return MeshRefusal::Negative;
     // In doubles: the products of three ints can pass the 64-bit range.
-    const double mm = static_cast<double>(m), nn = static_cast<double>(n), kk = static_cast<double>(k);
+    const double mm = m, nn = n, kk = k;
     const double columns = kk * (mm + nn) + 1;
     const double samples = 2 * nn * mm * kk + 2 * kk * (nn + mm) + (nn + mm) + 2;
-    return columns <= static_cast<double>(maxHorizonColumns) &&
-           samples <= static_cast<double>(maxSurfaceSamples);
+    if (columns > static_cast<double>(maxHorizonColumns))
+        return MeshRefusal::TooManyColumns;
+    if (samples > static_cast<double>(maxSurfaceSamples))
+        return MeshRefusal::TooManySamples;
+    return MeshRefusal::None;
 }
-
-} // namespace
 
 void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt)
@@ -178,7 +181,7 @@ void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, 
     device.setProjection(p);
     setProjectedWorld(device, p);
     const int surfacePen = device.penIndex();
-    if (!meshFits(m, n, k))
+    if (meshRefusal(m, n, k) != MeshRefusal::None)
         return;
 
     Mesh g{x1, x2, y1, y2, m, n, k, std::int64_t{m} * k, std::int64_t{n} * k, 0, 0, 0, 0};

@@ -11,6 +11,12 @@
 void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt);
 
-// Limits of one surface: columns of the horizon, and samples drawn.
-constexpr std::int64_t maxHorizonColumns = std::int64_t{1} << 25;
+// Limits of one surface: columns of the horizon, and samples drawn. The
+// two horizons and one mesh line's samples take 32 bytes a column, so
+// the columns' limit keeps a page's memory near half a gigabyte.
+constexpr std::int64_t maxHorizonColumns = std::int64_t{1} << 24;
 constexpr std::int64_t maxSurfaceSamples = std::int64_t{1} << 28;
+
+// Why drawSurface draws no surface for a mesh, if it does not.
+enum class MeshRefusal { None, Negative, TooManyColumns, TooManySamples };
+MeshRefusal meshRefusal(int m, int n, int k);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -10,14 +11,28 @@
 
 namespace {
 
-TEST(DeviceInt, TruncatesInRangeAndClampsBeyond)
+struct Conversion {
+    double value;
+    int device;
+};
+
+class DeviceInt : public ::testing::TestWithParam<Conversion> {};
+
+// Truncation toward zero wherever the result fits an int, right up to
+// its ends; beyond them the nearer end, and 0 for no number.
+TEST_P(DeviceInt, TruncatesEveryValueThatFits)
 {
-    EXPECT_EQ(truncToDevice(2.99), 2);
-    EXPECT_EQ(truncToDevice(-2.99), -2);
-    EXPECT_EQ(truncToDevice(1e300), deviceLimit);
-    EXPECT_EQ(truncToDevice(-INFINITY), -deviceLimit);
-    EXPECT_EQ(truncToDevice(NAN), 0);
+    EXPECT_EQ(truncToDevice(GetParam().value), GetParam().device);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DeviceInt,
+    ::testing::Values(Conversion{2.99, 2}, Conversion{-2.99, -2}, Conversion{-0.5, 0},
+                      Conversion{4194304.5, 4194304}, Conversion{-46336269.7, -46336269},
+                      Conversion{2147483647.9, INT_MAX}, Conversion{-2147483648.9, INT_MIN},
+                      Conversion{2147483648.0, INT_MAX}, Conversion{-2147483649.0, INT_MIN},
+                      Conversion{1e300, INT_MAX}, Conversion{-INFINITY, INT_MIN},
+                      Conversion{NAN, 0}));
 
 DevicePoint start(const RecordedCall& line) { return line.from; }
 DevicePoint end(const RecordedCall& line) { return line.to; }
@@ -262,7 +277,7 @@ TEST_F(Device, UndefinedPointsAreNeverJoinedAndInfinitiesClamp)
     ASSERT_EQ(lines.size(), 2u) << "a world of zero width draws nothing";
     EXPECT_EQ(start(lines[0]), (DevicePoint{200, 504}));
     EXPECT_EQ(start(lines[1]), (DevicePoint{275, 456}));
-    EXPECT_EQ(end(lines[1]), (DevicePoint{350, -deviceLimit}));
+    EXPECT_EQ(end(lines[1]), (DevicePoint{350, INT_MIN}));
 }
 
 TEST_F(Device, GridOfTheOrientationWindow)

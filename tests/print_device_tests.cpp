@@ -82,7 +82,7 @@ protected:
     // the viewport.
     ::testing::AssertionResult defaultSurface(const std::vector<RecordedCall>& lines) const
     {
-        int top = deviceLimit;
+        int top = INT_MAX;
         for (const RecordedCall& line : lines)
             top = std::min({top, line.from.y, line.to.y});
         const int high = device.toDeviceY(1.0), low = device.toDeviceY(0.95);

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <string>
 
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/QtCanvas.h"
+#include "platform/SvgCanvas.h"
 #include "render/ComposePage.h"
 #include "sheets/Sheets.h"
 
@@ -192,6 +199,187 @@ TEST_F(QtCanvasPixels, TextCellIsPaintedInItsBackground)
     EXPECT_EQ(at(20 + width - 1, 60), palePink);
     EXPECT_EQ(at(20 + width, 60), white);
     EXPECT_EQ(at(19, 60), white);
+}
+
+
+// Bresenham's walk over every pixel of the line, each kept when it is
+// inside the clip: what the canvas must draw, however it gets there.
+QImage referenceLine(QSize size, QRect clip, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                     std::int64_t y1)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::int64_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    std::int64_t err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        if (clip.contains(static_cast<int>(std::clamp<std::int64_t>(x0, -1, 1 << 20)),
+                          static_cast<int>(std::clamp<std::int64_t>(y0, -1, 1 << 20))))
+            image.setPixel(static_cast<int>(x0), static_cast<int>(y0), qRgb(255, 0, 0));
+        const std::int64_t e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+    return image;
+}
+
+struct ClippedLine {
+    const char* name;
+    DevicePoint from, to;
+    DeviceRect clip;
+};
+
+class RasterClip : public ::testing::TestWithParam<ClippedLine> {};
+
+// A line entered at its first visible pixel has exactly the pixels of
+// the whole line inside the clip, whichever way it runs.
+TEST_P(RasterClip, DrawsThePixelsOfTheWholeLine)
+{
+    const ClippedLine& c = GetParam();
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QtCanvas canvas(&image);
+        canvas.clip(c.clip);
+        canvas.segment(c.from, c.to, {PenColours[11], 1});
+    }
+    const QRect clip(c.clip.left, c.clip.top, c.clip.right - c.clip.left, c.clip.bottom - c.clip.top);
+    const QImage expected = referenceLine(image.size(), clip, c.from.x, c.from.y, c.to.x, c.to.y);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(image.pixel(x, y), expected.pixel(x, y)) << "at " << x << ", " << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RasterClip,
+    ::testing::Values(
+        // The steep magenta line of f(x,y) = x*1e4 over x from -0.5 to 20.
+        ClippedLine{"steep", {40, 1158736}, {640, -46336269}, {40, 30, 640, 570}},
+        ClippedLine{"steepBack", {640, -46336269}, {40, 1158736}, {40, 30, 640, 570}},
+        ClippedLine{"shallow", {-3000000, 100}, {5000000, 400}, {40, 30, 640, 570}},
+        ClippedLine{"shallowBack", {5000000, 400}, {-3000000, 100}, {0, 0, 800, 600}},
+        ClippedLine{"diagonal", {-100000, -100000}, {100000, 100000}, {100, 50, 300, 500}},
+        ClippedLine{"antiDiagonal", {100000, -100000}, {-100000, 100000}, {100, 50, 300, 500}},
+        ClippedLine{"cornerGrazing", {-1000, 51}, {799, 1850}, {0, 0, 800, 600}},
+        ClippedLine{"horizontalAbove", {-100000, 20}, {100000, 20}, {100, 50, 300, 500}},
+        ClippedLine{"vertical", {200, 700000}, {200, -700000}, {100, 50, 300, 500}},
+        ClippedLine{"startsInside", {150, 100}, {3000, 90000}, {100, 50, 300, 500}},
+        ClippedLine{"endsInside", {-7001, -90000}, {150, 100}, {100, 50, 300, 500}},
+        ClippedLine{"missesTheClip", {0, 0}, {799, 40}, {100, 50, 300, 500}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Lines to the ends of the int range: no overflow (UBSan watches), and
+// each drawn pixel lies within a pixel of the true line.
+TEST(RasterClipRange, LinesToTheEndsOfTheIntRangeStayOnTheirLine)
+{
+    const DevicePoint ends[][2] = {{{10, 10}, {INT_MAX, INT_MAX}},
+                                   {{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}},
+                                   {{INT_MAX, 599 - INT_MAX}, {599 - INT_MAX, INT_MAX}},
+                                   {{400, INT_MIN}, {401, INT_MAX}},
+                                   {{INT_MIN, 300}, {INT_MAX, 299}}};
+    for (const auto& line : ends) {
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QtCanvas canvas(&image);
+            canvas.segment(line[0], line[1], {PenColours[11], 1});
+        }
+        const double x0 = line[0].x, y0 = line[0].y, dx = double(line[1].x) - x0,
+                     dy = double(line[1].y) - y0;
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == qRgb(255, 255, 255))
+                    continue;
+                ++drawn;
+                const double distance = std::abs((x - x0) * dy - (y - y0) * dx) / std::hypot(dx, dy);
+                EXPECT_LE(distance, 1.0) << x << ", " << y;
+            }
+        EXPECT_GT(drawn, 100) << line[0].x << ", " << line[0].y;
+    }
+}
+
+
+// The SVG canvas: one polyline a line, exact integers however far, text
+// escaped as XML, every clip group closed.
+TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
+{
+    QImage fontsImage(1, 1, QImage::Format_RGB32);
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QtCanvas fonts(&fontsImage);
+        SvgCanvas svg(fonts, buffer, 320, 200);
+        svg.clip({10, 20, 110, 120});
+        svg.segment({10, 20}, {30, 40}, {PenColours[11], 1});
+        svg.segment({30, 40}, {50, INT_MIN}, {PenColours[11], 1});
+        svg.segment({60, 60}, {70, 70}, {PenColours[11], 3});
+        svg.unclip();
+        FontSpec font;
+        font.face = "Times New Roman";
+        font.height = -13;
+        svg.text({5, 6}, "a<b & \"c\"\x01\xe9", font, PenColours[0], BrushColours[5]);
+        svg.finish();
+    }
+    const std::string out = bytes.toStdString();
+    EXPECT_NE(out.find("width=\"320\" height=\"200\" viewBox=\"0 0 320 200\""), std::string::npos);
+    EXPECT_NE(out.find("<g clip-path=\"url(#c1)\">\n<polyline"), std::string::npos) << out;
+    EXPECT_NE(out.find("stroke=\"#FF0000\" stroke-width=\"1\""), std::string::npos) << out;
+    EXPECT_NE(out.find("points=\"10,20 30,40 50,-2147483648\"/>"), std::string::npos) << out;
+    EXPECT_NE(out.find("stroke-width=\"3\""), std::string::npos) << "a new pen, a new polyline";
+    EXPECT_NE(out.find(">a&lt;b &amp; &quot;c&quot;\xc3\xa9</text>"), std::string::npos) << out;
+    EXPECT_EQ(out.substr(out.size() - 7), "</svg>\n");
+    std::size_t opened = 0, closed = 0;
+    for (std::size_t at = 0; (at = out.find("<g ", at)) != std::string::npos; ++at)
+        ++opened;
+    for (std::size_t at = 0; (at = out.find("</g>", at)) != std::string::npos; ++at)
+        ++closed;
+    EXPECT_EQ(opened, 1u);
+    EXPECT_EQ(closed, 1u);
+}
+
+
+// A wide pen goes to the painter, which cannot take such coordinates: the
+// segment is cut to the page first and keeps its course.
+TEST(PainterClip, WideLinesWithFarEndsKeepTheirCourse)
+{
+    struct Far {
+        DevicePoint from, to;
+        double crossing;  // x at y = 330
+    };
+    const Far lines[] = {{{40, 1158736}, {640, -46336269}, 54.6},
+                         {{340, 330}, {INT_MIN, 330}, -1},
+                         {{100, 1000000000}, {700, INT_MIN}, 100 + 600.0 * (1e9 - 330) / 3147483648.0}};
+    for (const Far& line : lines) {
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QtCanvas canvas(&image);
+            canvas.clip({40, 90, 640, 570});
+            canvas.segment(line.from, line.to, {PenColours[11], 3});
+            canvas.endLine();
+        }
+        int first = -1, last = -1;
+        for (int x = 0; x < 800; ++x)
+            if (image.pixel(x, 330) == qRgb(255, 0, 0)) {
+                last = x;
+                first = first < 0 ? x : first;
+            }
+        if (line.crossing < 0) {
+            EXPECT_EQ(first, 40) << "a horizontal line runs to the clip's edge";
+            EXPECT_EQ(last, 340);
+        } else {
+            EXPECT_GE(first, line.crossing - 3) << line.crossing;
+            EXPECT_LE(last, line.crossing + 3) << line.crossing;
+        }
+    }
 }
 
 } // namespace

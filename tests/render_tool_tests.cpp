@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +25,9 @@ struct ToolRun {
 
 ToolRun run(const std::string& args, const std::string& environment = "")
 {
-    const std::string command = "env -i " + environment + " " KELVO_RENDER_PATH " " + args + " 2>&1";
+    const std::string command = "env -i " + environment + " " +
+                                (args.rfind("sh -c", 0) == 0 ? "" : KELVO_RENDER_PATH " ") + args +
+                                " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
@@ -32,6 +35,12 @@ ToolRun run(const std::string& args, const std::string& environment = "")
         out.append(buffer.data(), n);
     const int status = pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// kelvo-render under the shell's limits (ulimit), its status and stderr.
+ToolRun runLimited(const std::string& limits, const std::string& args)
+{
+    return run("sh -c '" + limits + "; exec \"$0\" \"$@\"' " KELVO_RENDER_PATH " " + args);
 }
 
 std::string read(const std::string& path)
@@ -242,6 +251,105 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"unknownExtension", "-o page.jpeg", "extension"},
     BadRun{"printWithOutput", "--print -o OUT", "--print writes no file"},
     BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+
+// A line whose far end lies 46 million pixels above the page keeps its
+// exact ends, and on the picture it crosses the viewport where the true
+// line does (x about 54.6), not where a clamped end would put it.
+TEST_F(RenderTool, FarEndsAreExactInTheTraceAndThePicture)
+{
+    const std::string sets = "--set n=0 --set m=1 --set k=1 --set x1=-0.5 --set x2=20 "
+                             "--set 'f(x,y)=x*1e4' ";
+    ASSERT_EQ(run(sets + "-o " + path("steep.calls")).status, 0);
+    EXPECT_NE(read(path("steep.calls")).find("\nline 40 1158736 640 -46336269 #FF00FF 1\n"),
+              std::string::npos);
+    ASSERT_EQ(run(sets + "-o " + path("steep.png")).status, 0);
+    const QImage png(QString::fromStdString(path("steep.png")));
+    for (const int y : {100, 330, 560}) {
+        std::vector<int> magenta;
+        for (int x = 41; x < 640; ++x)
+            if (png.pixel(x, y) == qRgb(255, 0, 255))
+                magenta.push_back(x);
+        ASSERT_EQ(magenta.size(), 1u) << "row " << y;
+        EXPECT_NEAR(magenta[0], 54.6, 1.0) << "row " << y;
+    }
+}
+
+struct RefusedMesh {
+    const char* name;
+    const char* sets;
+    const char* message;
+};
+
+class RenderToolMesh : public RenderTool, public ::testing::WithParamInterface<RefusedMesh> {};
+
+// The rest of the page is written, the limit named, the status 1.
+TEST_P(RenderToolMesh, RefusedSurfaceWarns)
+{
+    const ToolRun r = run(std::string(GetParam().sets) + " -o " + path("page.calls"));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("the surface is not drawn"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    const std::string trace = read(path("page.calls"));
+    EXPECT_NE(trace.find("frame 40 90 640 570 #00A000 1"), std::string::npos) << "the viewport";
+    EXPECT_NE(trace.find("text "), std::string::npos) << "the data panel";
+    EXPECT_EQ(trace.find("#FF00FF"), std::string::npos) << "no line in the surface's pen";
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, RenderToolMesh, ::testing::Values(
+    RefusedMesh{"negativeN", "--set n=-1", "must not be negative (n=-1 m=40 k=10)"},
+    RefusedMesh{"negativeK", "--set k=-3", "must not be negative"},
+    RefusedMesh{"tooManyColumns", "--set n=16777216 --set m=1 --set k=1", "16777216 horizon columns"},
+    RefusedMesh{"tooManySamples", "--set n=20000 --set m=20000 --set k=1", "268435456 samples"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A write that fails part way names its cause and leaves no file, not
+// even a temporary one.
+TEST_F(RenderTool, FailedWriteNamesItsCauseAndLeavesNothing)
+{
+    for (const char* name : {"big.png", "big.calls", "big.svg", "big.pdf"}) {
+        const ToolRun r = runLimited("ulimit -f 8; trap \"\" XFSZ",
+                                     "--size 2000x2000 --set n=400 --set m=400 -o " + path(name));
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << name << ": " << r.err;
+        EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+            << name;
+    }
+}
+
+struct HugePage {
+    const char* name;
+    const char* args;
+    const char* file;
+    const char* ending;
+};
+
+class RenderToolMemory : public RenderTool, public ::testing::WithParamInterface<HugePage> {};
+
+// Pages whose calls or SVG elements, held whole, took more than the
+// 300 MB of address space allowed here are written as they are drawn.
+TEST_P(RenderToolMemory, HugePageIsStreamedWithinAnAddressSpaceLimit)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves far more address space than the limit";
+#endif
+    const ToolRun r =
+        runLimited("ulimit -v 300000", std::string(GetParam().args) + " -o " + path(GetParam().file));
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(path(GetParam().file));
+    std::size_t lines = 0;
+    std::string last;
+    for (std::string line; std::getline(in, line); ++lines)
+        last = line;
+    EXPECT_GT(lines, 2000u);
+    EXPECT_EQ(last.rfind(GetParam().ending, 0), 0u) << last;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RenderToolMemory, ::testing::Values(
+    HugePage{"calls", "--set n=2000000 --set m=0 --set k=1", "huge.calls", "line "},
+    HugePage{"svg", "--set n=1000 --set m=1000 --set k=2 --set 'f(x,y)=20*sin(1570.8*(x+y))'",
+             "huge.svg", "</svg>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

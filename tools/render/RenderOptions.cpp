@@ -1,7 +1,6 @@
 #include "tools/render/RenderOptions.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "sheets/DataLine.h"
@@ -36,33 +35,7 @@ bool parseSize(const std::string& text, int& width, int& height)
            parseSide(text.substr(x + 1), height);
 }
 
-std::string lowerExtension(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return "";
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
 } // namespace
-
-std::optional<OutputFormat> formatOf(const std::string& path)
-{
-    const std::string ext = lowerExtension(path);
-    if (ext == "png")
-        return OutputFormat::Png;
-    if (ext == "svg")
-        return OutputFormat::Svg;
-    if (ext == "pdf")
-        return OutputFormat::Pdf;
-    if (ext == "calls")
-        return OutputFormat::Calls;
-    return std::nullopt;
-}
 
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error)
@@ -129,7 +102,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
         return std::nullopt;
     }
     if (haveOutput) {
-        const auto format = formatOf(options.output);
+        const auto format = pageFormatOf(options.output);
         if (!format) {
             error = "the output's extension must be .png, .svg, .pdf or .calls: \"" +
                     options.output + "\"";

@@ -1,14 +1,8 @@
 // kelvo-render: draws the page that a click in the plot window draws,
 // into a file, or prints it, without any window.
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,10 +10,8 @@
 
 #include <unistd.h>
 
-#include "expr/SurfaceFunction.h"
-#include "platform/PaintDeviceWindow.h"
+#include "platform/PageFile.h"
 #include "platform/SignalCleanup.h"
-#include "render/ComposePage.h"
 #include "sheets/SheetLookup.h"
 #include "sheets/Sheets.h"
 #include "tools/render/PrintPage.h"
@@ -28,7 +20,7 @@
 
 namespace {
 
-constexpr int exitParseWarning = 1;
+constexpr int exitPageWarning = 1;
 constexpr int exitFailure = 2;
 
 // The sheets' defaults, changed by each --set (the names are known good).
@@ -42,97 +34,22 @@ Sheets sheetsOf(const RenderOptions& options)
     return sheets;
 }
 
-struct PageResult {
-    bool parseFailed = false;
-};
-
-// Composes the page on the window, reporting the parse warning on stderr.
-PageResult drawPage(const Sheets& sheets, PaintDeviceWindow& window)
-{
-    PageResult result;
-    SurfaceFunction surface(sheets.fdata);
-    window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
-        std::fprintf(stderr, "kelvo-render: %s\n  %s\n", caption.c_str(), text.c_str());
-        if (kind == Prompt::ParseWarning) {
-            std::fprintf(stderr, "  %s\n", surface.parser().diagnostic().c_str());
-            result.parseFailed = true;
-        }
-        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
-    });
-    PlotDevice device(window);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
-    composePage(page, PageTarget::Screen);
-    return result;
-}
-
-PageResult renderImage(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes, bool record)
-{
-    QImage image(o.width, o.height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    PaintDeviceWindow window(&image, o.width, o.height);
-    window.setRecording(record);
-    const PageResult result = drawPage(sheets, window);
-    if (record) {
-        bytes = QByteArray::fromStdString(trace(window.recordedCalls()));
-    } else {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    return result;
-}
-
-PageResult renderSvg(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(o.width, o.height));
-    svg.setViewBox(QRect(0, 0, o.width, o.height));
-    svg.setResolution(96);
-    svg.setTitle("kelvo");
-    PaintDeviceWindow window(&svg, o.width, o.height);
-    return drawPage(sheets, window);
-}
-
-PageResult renderPdf(const RenderOptions& o, const Sheets& sheets, QByteArray& bytes)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter pdf(&buffer);
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(o.width * 72.0 / 96, o.height * 72.0 / 96), QPageSize::Point,
-                              "kelvo", QPageSize::ExactMatch));
-    pdf.setTitle("kelvo");
-    PaintDeviceWindow window(&pdf, o.width, o.height);
-    return drawPage(sheets, window);
-}
-
+// Writes the page to the file, telling on stderr what the page lacks
+// (a warning: status 1) or why no file was written (status 2).
 int renderToFile(const RenderOptions& o, const Sheets& sheets)
 {
-    QSaveFile file(QString::fromStdString(o.output));
-    if (!file.open(QIODevice::WriteOnly)) {
+    const PageFileResult result = writePageFile(o.output, PageRequest{sheets, o.width, o.height, {}});
+    if (const auto& warning = result.parseWarning)
+        std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", warning->caption.c_str(),
+                     warning->line.c_str(), warning->diagnostic.c_str());
+    if (!result.meshWarning.empty())
+        std::fprintf(stderr, "kelvo-render: %s\n", result.meshWarning.c_str());
+    if (!result.written) {
         std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
-                     file.errorString().toLocal8Bit().constData());
+                     result.error.c_str());
         return exitFailure;
     }
-    QByteArray bytes;
-    PageResult result;
-    switch (o.format) {
-    case OutputFormat::Png: result = renderImage(o, sheets, bytes, false); break;
-    case OutputFormat::Calls: result = renderImage(o, sheets, bytes, true); break;
-    case OutputFormat::Svg: result = renderSvg(o, sheets, bytes); break;
-    case OutputFormat::Pdf: result = renderPdf(o, sheets, bytes); break;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
-                     file.errorString().toLocal8Bit().constData());
-        return exitFailure;
-    }
-    return result.parseFailed ? exitParseWarning : 0;
+    return result.parseWarning || result.meshRefusal != MeshRefusal::None ? exitPageWarning : 0;
 }
 
 // Qt wants a private runtime directory; without an environment there is

@@ -1,0 +1,278 @@
+#include "platform/PageFile.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "device/RecordingCanvas.h"
+#include "expr/SurfaceFunction.h"
+#include "platform/PaintDeviceWindow.h"
+#include "platform/SvgCanvas.h"
+#include "sheets/PlotSettings.h"
+
+namespace {
+
+// The page's bytes on their way to the file, in large blocks. The first
+// block the system refuses is remembered with the system's reason (a full
+// disk says so), and everything after it is refused too, so that a writer
+// that does not look at its results still fails the page.
+class CheckedOutput final : public QIODevice {
+public:
+    explicit CheckedOutput(QSaveFile& file) : file_(file)
+    {
+        buffer_.reserve(blockSize);
+        open(QIODevice::WriteOnly);
+    }
+
+    // Writes what is held; false once any write has failed.
+    bool finish()
+    {
+        writeBlock();
+        return cause_.empty();
+    }
+    const std::string& cause() const { return cause_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (!cause_.empty())
+            return -1;
+        buffer_.append(data, static_cast<std::size_t>(size));
+        if (buffer_.size() >= blockSize && !writeBlock())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr std::size_t blockSize = 1 << 16;
+
+    bool writeBlock()
+    {
+        if (!cause_.empty() || buffer_.empty())
+            return cause_.empty();
+        errno = 0;
+        const auto size = static_cast<qint64>(buffer_.size());
+        if (file_.write(buffer_.data(), size) != size) {
+            const int error = errno;
+            cause_ = error != 0 ? std::strerror(error) : file_.errorString().toStdString();
+        }
+        buffer_.clear();
+        return cause_.empty();
+    }
+
+    QSaveFile& file_;
+    std::string buffer_;
+    std::string cause_;
+};
+
+// Writes each call's trace line to the file as it is drawn, in blocks,
+// so that a page of any number of lines needs little memory.
+class TraceWriter final : public CallSink {
+public:
+    explicit TraceWriter(QIODevice& out) : out_(out) { buffer_.reserve(blockSize + 256); }
+
+    void take(const RecordedCall& call) override
+    {
+        buffer_ += traceLine(call);
+        buffer_ += '\n';
+        if (buffer_.size() >= blockSize)
+            flush();
+    }
+
+    // False once a block could not be written; later blocks are dropped.
+    bool flush()
+    {
+        if (ok_ && !buffer_.empty())
+            ok_ = out_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) ==
+                  static_cast<qint64>(buffer_.size());
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr std::size_t blockSize = 1 << 16;
+    QIODevice& out_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+// The window of an SVG page: its canvas writes the drawing as it goes,
+// and measures text on a one-pixel image.
+class SvgWindow final : public DeviceWindow {
+public:
+    SvgWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height) {}
+
+    void setPromptHandler(PaintDeviceWindow::PromptHandler handler) { handler_ = std::move(handler); }
+    DeviceRect clientRect() override { return {0, 0, width_, height_}; }
+    Canvas* acquireCanvas() override
+    {
+        fonts_ = std::make_unique<QtCanvas>(&fontImage_);
+        svg_ = std::make_unique<SvgCanvas>(*fonts_, out_, width_, height_);
+        return svg_.get();
+    }
+    void releaseCanvas(Canvas*) override
+    {
+        svg_.reset();
+        fonts_.reset();
+    }
+    PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override
+    {
+        return handler_(kind, text, caption);
+    }
+
+private:
+    QIODevice& out_;
+    int width_, height_;
+    QImage fontImage_{1, 1, QImage::Format_RGB32};
+    PaintDeviceWindow::PromptHandler handler_;
+    std::unique_ptr<QtCanvas> fonts_;
+    std::unique_ptr<SvgCanvas> svg_;
+};
+
+// Composes the page on the window, keeping the parse warning.
+template <class Window>
+void drawPage(const PageRequest& request, Window& window, PageFileResult& result)
+{
+    SurfaceFunction surface(request.sheets.fdata);
+    window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
+        if (kind == Prompt::ParseWarning)
+            result.parseWarning = ParseWarning{caption, text, surface.parser().diagnostic()};
+        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
+    });
+    PlotDevice device(window);
+    ViewAngles view = request.angles.value_or(ViewAngles{});
+    PageContext page{device, request.sheets, &surface, view, request.angles.has_value()};
+    composePage(page, PageTarget::Screen);
+}
+
+bool writePng(const PageRequest& r, QIODevice& out, PageFileResult& result)
+{
+    QImage image(r.width, r.height, QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    image.fill(Qt::white);
+    PaintDeviceWindow window(&image, r.width, r.height);
+    drawPage(r, window, result);
+    QImageWriter writer(&out, "png");
+    return writer.write(image);
+}
+
+// The calls need no picture: the canvas under the recorder only answers
+// for fonts, which an image of any size answers alike.
+bool writeCalls(const PageRequest& r, QIODevice& out, PageFileResult& result)
+{
+    QImage fonts(1, 1, QImage::Format_RGB32);
+    PaintDeviceWindow window(&fonts, r.width, r.height);
+    TraceWriter writer(out);
+    window.setCallSink(&writer);
+    drawPage(r, window, result);
+    return writer.flush();
+}
+
+bool writeSvg(const PageRequest& r, QIODevice& out, PageFileResult& result)
+{
+    SvgWindow window(out, r.width, r.height);
+    drawPage(r, window, result);
+    return true;
+}
+
+bool writePdf(const PageRequest& r, QIODevice& out, PageFileResult& result)
+{
+    QPdfWriter pdf(&out);
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(QPageSize(QSizeF(r.width * 72.0 / 96, r.height * 72.0 / 96), QPageSize::Point,
+                              "kelvo", QPageSize::ExactMatch));
+    pdf.setTitle("kelvo");
+    PaintDeviceWindow window(&pdf, r.width, r.height);
+    drawPage(r, window, result);
+    return true;
+}
+
+std::string meshWarningOf(MeshRefusal refusal, const PlotSettings& s)
+{
+    const std::string mesh =
+        "n=" + std::to_string(s.n) + " m=" + std::to_string(s.m) + " k=" + std::to_string(s.k);
+    switch (refusal) {
+    case MeshRefusal::None: return {};
+    case MeshRefusal::Negative:
+        return "the surface is not drawn: n, m and k must not be negative (" + mesh + ")";
+    case MeshRefusal::TooManyColumns:
+        return "the surface is not drawn: k*(n+m)+1 passes the limit of " +
+               std::to_string(maxHorizonColumns) + " horizon columns (" + mesh + ")";
+    case MeshRefusal::TooManySamples:
+        return "the surface is not drawn: the mesh passes the limit of " +
+               std::to_string(maxSurfaceSamples) + " samples (" + mesh + ")";
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<PageFormat> pageFormatOf(const std::string& path)
+{
+    std::string suffix = QFileInfo(QString::fromStdString(path)).suffix().toStdString();
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (suffix == "png")
+        return PageFormat::Png;
+    if (suffix == "svg")
+        return PageFormat::Svg;
+    if (suffix == "pdf")
+        return PageFormat::Pdf;
+    if (suffix == "calls")
+        return PageFormat::Calls;
+    return std::nullopt;
+}
+
+PageFileResult writePageFile(const std::string& path, const PageRequest& request)
+{
+    PageFileResult result;
+    const std::optional<PageFormat> format = pageFormatOf(path);
+    if (!format) {
+        result.error = "the extension must be .png, .svg, .pdf or .calls";
+        return result;
+    }
+    const PlotSettings settings = readPlotSettings(request.sheets.sdata);
+    result.meshRefusal = meshRefusal(settings.m, settings.n, settings.k);
+    result.meshWarning = meshWarningOf(result.meshRefusal, settings);
+
+    // Unbuffered: the output hands it large blocks, and a failed one is
+    // told by the system at once.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.error = file.errorString().toStdString();
+        return result;
+    }
+    CheckedOutput out(file);
+    bool drawn = false;
+    switch (*format) {
+    case PageFormat::Png: drawn = writePng(request, out, result); break;
+    case PageFormat::Calls: drawn = writeCalls(request, out, result); break;
+    case PageFormat::Svg: drawn = writeSvg(request, out, result); break;
+    case PageFormat::Pdf: drawn = writePdf(request, out, result); break;
+    }
+    const bool complete = out.finish();
+    if (drawn && complete && file.commit()) {
+        result.written = true;
+        return result;
+    }
+    file.cancelWriting();
+    if (!complete)
+        result.error = out.cause();
+    else if (!drawn)
+        result.error = "the page could not be drawn (not enough memory for its image)";
+    else
+        result.error = file.errorString().toStdString();
+    return result;
+}

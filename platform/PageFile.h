@@ -1,0 +1,43 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "render/ComposePage.h"
+#include "render/SurfaceRenderer.h"
+#include "sheets/Sheets.h"
+
+enum class PageFormat { Png, Svg, Pdf, Calls };
+
+// The format a file's extension names: .png, .svg, .pdf or .calls, in
+// any case.
+std::optional<PageFormat> pageFormatOf(const std::string& path);
+
+// The page a click in the plot window draws, of the given size in pixels,
+// at the live angles when given (else at the sheet's).
+struct PageRequest {
+    const Sheets& sheets;
+    int width = 800;
+    int height = 600;
+    std::optional<ViewAngles> angles;
+};
+
+// The warning box of an f(x,y) that does not parse, and the parser's
+// word on it.
+struct ParseWarning {
+    std::string caption, line, diagnostic;
+};
+
+struct PageFileResult {
+    bool written = false;
+    // Why nothing was written, naming the cause.
+    std::string error;
+    std::optional<ParseWarning> parseWarning;
+    // Why the page has no surface, if it has none; what limit was hit.
+    MeshRefusal meshRefusal = MeshRefusal::None;
+    std::string meshWarning;
+};
+
+// Draws the page into the file at path, in the format its extension
+// names. The file appears whole or not at all: a failed write leaves
+// whatever was there before.
+PageFileResult writePageFile(const std::string& path, const PageRequest& request);

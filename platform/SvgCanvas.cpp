@@ -1,0 +1,180 @@
+#include "platform/SvgCanvas.h"
+
+#include <QString>
+#include <algorithm>
+#include <cstdlib>
+
+#include "device/RecordingCanvas.h"
+
+namespace {
+
+constexpr std::size_t blockSize = 1 << 16;
+
+std::string number(long long v)
+{
+    return std::to_string(v);
+}
+
+std::string point(DevicePoint p)
+{
+    return number(p.x) + ',' + number(p.y);
+}
+
+// Sheet texts are Latin-1 bytes: as UTF-8, with XML's specials escaped
+// and control bytes left out.
+std::string xmlText(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '"')
+            out += "&quot;";
+        else if (byte < 0x20 || byte == 0x7f)
+            continue;
+        else
+            out += QString(QChar(byte)).toStdString();
+    }
+    return out;
+}
+
+} // namespace
+
+SvgCanvas::SvgCanvas(Canvas& fonts, QIODevice& out, int width, int height) : fonts_(fonts), out_(out)
+{
+    buffer_.reserve(blockSize + 1024);
+    const std::string w = number(width), h = number(height);
+    put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + w + "\" height=\"" + h +
+        "\" viewBox=\"0 0 " + w + ' ' + h + "\" shape-rendering=\"crispEdges\">\n<title>kelvo</title>\n");
+}
+
+SvgCanvas::~SvgCanvas()
+{
+    finish();
+}
+
+void SvgCanvas::finish()
+{
+    if (finished_)
+        return;
+    endLine();
+    closeClip();
+    put("</svg>\n");
+    flush();
+    finished_ = true;
+}
+
+void SvgCanvas::put(const std::string& text)
+{
+    buffer_ += text;
+    if (buffer_.size() >= blockSize)
+        flush();
+}
+
+void SvgCanvas::flush()
+{
+    if (!buffer_.empty())
+        out_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
+    buffer_.clear();
+}
+
+// A line is one polyline; its points go out as they come. A 1-pixel line
+// runs along pixel centres, as on the image.
+void SvgCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
+{
+    if (lineOpen_ && (!(pen == linePen_) || !(from == lineEnd_)))
+        endLine();
+    if (!lineOpen_) {
+        put("<polyline fill=\"none\" stroke=\"" + hexColour(pen.colour) + "\" stroke-width=\"" +
+            number(pen.width) + "\" stroke-linecap=\"" + (pen.width > 1 ? "round" : "butt") +
+            "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"" + point(from));
+        lineOpen_ = true;
+        linePen_ = pen;
+    }
+    buffer_ += ' ';
+    put(point(to));
+    lineEnd_ = to;
+}
+
+void SvgCanvas::endLine()
+{
+    if (lineOpen_)
+        put("\"/>\n");
+    lineOpen_ = false;
+}
+
+void SvgCanvas::rect(const DeviceRect& r, const std::string& paint)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    put("<rect x=\"" + number(r.left) + "\" y=\"" + number(r.top) + "\" width=\"" +
+        number(static_cast<long long>(r.right) - r.left) + "\" height=\"" +
+        number(static_cast<long long>(r.bottom) - r.top) + "\" " + paint + "/>\n");
+}
+
+void SvgCanvas::fill(const DeviceRect& r, Colour colour)
+{
+    endLine();
+    rect(r, "fill=\"" + hexColour(colour) + '"');
+}
+
+void SvgCanvas::frame(const DeviceRect& r, Pen pen, Colour brush)
+{
+    endLine();
+    rect(r, "fill=\"" + hexColour(brush) + '"');
+    if (pen.width <= 0 || r.right <= r.left || r.bottom <= r.top)
+        return;
+    put("<rect x=\"" + number(r.left) + ".5\" y=\"" + number(r.top) + ".5\" width=\"" +
+        number(static_cast<long long>(r.right) - r.left - 1) + "\" height=\"" +
+        number(static_cast<long long>(r.bottom) - r.top - 1) + "\" fill=\"none\" stroke=\"" +
+        hexColour(pen.colour) + "\" stroke-width=\"" + number(pen.width) + "\"/>\n");
+}
+
+void SvgCanvas::closeClip()
+{
+    if (clipOpen_)
+        put("</g>\n");
+    clipOpen_ = false;
+}
+
+void SvgCanvas::clip(const DeviceRect& r)
+{
+    endLine();
+    closeClip();
+    std::string id = number(++clipCount_);
+    id.insert(0, 1, 'c');
+    const long long width = std::max(0LL, static_cast<long long>(r.right) - r.left);
+    const long long height = std::max(0LL, static_cast<long long>(r.bottom) - r.top);
+    put("<clipPath id=\"" + id + "\"><rect x=\"" + number(r.left) + "\" y=\"" + number(r.top) +
+        "\" width=\"" + number(width) + "\" height=\"" + number(height) + "\"/></clipPath>\n<g clip-path=\"url(#" +
+        id + ")\">\n");
+    clipOpen_ = true;
+}
+
+void SvgCanvas::unclip()
+{
+    endLine();
+    closeClip();
+}
+
+void SvgCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
+                     Colour background)
+{
+    endLine();
+    const TextMetrics metrics = fonts_.fontMetrics(font);
+    const long long width = fonts_.textWidth(text, font);
+    rect({at.x, at.y, static_cast<int>(at.x + width), at.y + metrics.height},
+         "fill=\"" + hexColour(background) + '"');
+    const int size = font.height == 0 ? 12 : std::abs(font.height);
+    put("<text x=\"" + number(at.x) + "\" y=\"" + number(static_cast<long long>(at.y) + metrics.ascent) +
+        "\" font-family=\"" + xmlText(font.stockFixed ? "monospace" : font.face) + "\" font-size=\"" +
+        number(size) + "px\"" + (font.weight >= 700 ? " font-weight=\"bold\"" : "") +
+        (font.italic ? " font-style=\"italic\"" : "") + " fill=\"" + hexColour(colour) +
+        "\" xml:space=\"preserve\">" + xmlText(text) + "</text>\n");
+}
