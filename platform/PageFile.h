@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,12 @@ enum class PageFormat { Png, Svg, Pdf, Calls };
 // The format a file's extension names: .png, .svg, .pdf or .calls, in
 // any case.
 std::optional<PageFormat> pageFormatOf(const std::string& path);
+
+// Bounds that keep a page's memory under a gigabyte: the pixels of a PNG
+// page (its image is held whole), and the mesh samples of a PDF page (its
+// content is held until the page ends).
+constexpr std::int64_t maxPngPixels = std::int64_t{1} << 27;
+constexpr std::int64_t maxPdfSamples = std::int64_t{1} << 25;
 
 // The page a click in the plot window draws, of the given size in pixels,
 // at the live angles when given (else at the sheet's).
