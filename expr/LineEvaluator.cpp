@@ -28,6 +28,32 @@ struct Broadcast {
     double operator[](std::size_t) const { return value; }
 };
 
+// The coordinates of the points of a block: read from an array, the same
+// at every point, or start + index x step. The index counts as a 32-bit
+// int, whose conversions to double the processor makes several at once.
+struct Stepped {
+    double start, step;
+    std::int32_t first;
+    double operator[](std::size_t i) const
+    {
+        return start + static_cast<double>(first + static_cast<std::int32_t>(i)) * step;
+    }
+};
+
+// The point turned by theta about the centre, written as
+// SurfaceFunction::evaluate writes it, so that it rounds the same way.
+template <class X, class Y>
+void turnPoints(const PointTurn& t, X x, Y y, double* tx, double* ty, std::size_t count)
+{
+    const double cx = t.centreX, cy = t.centreY, s = t.sinTheta, c = t.cosTheta;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double dx = x[i] - cx;
+        const double dy = y[i] - cy;
+        tx[i] = cx + dx * c - dy * s;
+        ty[i] = cy + dx * s + dy * c;
+    }
+}
+
 enum class Arith { Add, Subtract, Multiply, Divide, Power };
 
 // out[i] = left[i] op right[i], as Program::run computes it at one point.
@@ -116,7 +142,7 @@ bool LineEvaluator::Operand::operator==(const Operand& other) const
 
 void LineEvaluator::Scratch::fit(const LineEvaluator& evaluator)
 {
-    const std::size_t blocks = 3 + static_cast<std::size_t>(evaluator.stackDepth_);
+    const std::size_t blocks = 2 + static_cast<std::size_t>(evaluator.stackDepth_);
     if (values_.size() < blocks * blockSize)
         values_.resize(blocks * blockSize);
     failed_.resize(blockSize);
@@ -154,12 +180,20 @@ LineEvaluator::LineEvaluator(const Program& program, const SymbolEntry* x, const
         case Shape::Call: step.function = from.function; break;
         case Shape::CallPlain: step.plain = from.plain; break;
         }
-        for (const Operand& operand : {step.first, step.second}) {
-            usesX_ = usesX_ || operand.source == Source::X;
-            usesY_ = usesY_ || operand.source == Source::Y;
-        }
+        canFail_ = canFail_ || arithOf(step.op) == Arith::Divide || step.op == Op::Call;
         steps_.push_back(step);
     }
+    // A step that overwrites the running value without reading it starts
+    // every program, and every operand computed after a push: then the
+    // running value needs no start of 0, and a push can hand its block to
+    // the stack instead of copying it.
+    auto overwrites = [](const Step& step) {
+        return shapeOf(step.op) == Shape::Load || shapeOf(step.op) == Shape::Both;
+    };
+    zeroFirst_ = !steps_.empty() && !overwrites(steps_.front());
+    for (std::size_t i = 0; i < steps_.size(); ++i)
+        if (steps_[i].op == Op::Push && (i + 1 == steps_.size() || !overwrites(steps_[i + 1])))
+            copyOnPush_ = true;
 }
 
 bool LineEvaluator::operator==(const LineEvaluator& other) const
@@ -170,30 +204,14 @@ bool LineEvaluator::operator==(const LineEvaluator& other) const
            sameBits(turn_.cosTheta, other.turn_.cosTheta);
 }
 
-// The point turned by theta about the centre, written as
-// SurfaceFunction::evaluate writes it, so that it rounds the same way.
-void LineEvaluator::turn(Block& block, const double* x, const double* y, std::size_t count) const
-{
-    const double cx = turn_.centreX, cy = turn_.centreY;
-    const double s = turn_.sinTheta, c = turn_.cosTheta;
-    if (usesX_)
-        for (std::size_t i = 0; i < count; ++i) {
-            const double dx = x[i] - cx;
-            const double dy = y[i] - cy;
-            block.x[i] = cx + dx * c - dy * s;
-        }
-    if (usesY_)
-        for (std::size_t i = 0; i < count; ++i) {
-            const double dx = x[i] - cx;
-            const double dy = y[i] - cy;
-            block.y[i] = cy + dx * s + dy * c;
-        }
-}
-
+// The running value lives in one block of a pool: the block of z, then
+// one per stack level. A push moves it one level up, where the operand is
+// computed; the popped operation writes back into the level below.
 void LineEvaluator::run(Block& b, std::size_t count) const
 {
     double* acc = b.acc;
-    double* top = b.stack;
+    int level = 0;
+    auto blockAt = [&](int at) { return at == 0 ? b.acc : b.stack + (at - 1) * blockSize; };
     auto withOperand = [&](const Operand& operand, auto&& use) {
         switch (operand.source) {
         case Source::X: use(Lanes{b.x}); break;
@@ -210,10 +228,13 @@ void LineEvaluator::run(Block& b, std::size_t count) const
                     acc[i] = value[i];
             });
             break;
-        case Shape::Push:
-            std::copy_n(acc, count, top);
-            top += blockSize;
+        case Shape::Push: {
+            double* above = blockAt(++level);
+            if (copyOnPush_)
+                std::copy_n(acc, count, above);
+            acc = above;
             break;
+        }
         case Shape::WithOperand:
             withOperand(step.first,
                         [&](auto right) { arith(op, Lanes{acc}, right, acc, b.failed, count); });
@@ -222,10 +243,12 @@ void LineEvaluator::run(Block& b, std::size_t count) const
             withOperand(step.first,
                         [&](auto left) { arith(op, left, Lanes{acc}, acc, b.failed, count); });
             break;
-        case Shape::Popped:
-            top -= blockSize;
-            arith(op, Lanes{top}, Lanes{acc}, acc, b.failed, count);
+        case Shape::Popped: {
+            double* below = blockAt(--level);
+            arith(op, Lanes{below}, Lanes{acc}, below, b.failed, count);
+            acc = below;
             break;
+        }
         case Shape::Both:
             withOperand(step.first, [&](auto left) {
                 withOperand(step.second,
@@ -245,28 +268,70 @@ void LineEvaluator::run(Block& b, std::size_t count) const
     }
 }
 
-void LineEvaluator::evaluate(std::span<const double> x, std::span<const double> y,
-                             std::span<double> z, Scratch& scratch) const
+// The running value of each block is kept in z itself, once the block's
+// points have been turned: z may be one of the caller's coordinates.
+template <class TurnBlock>
+void LineEvaluator::evaluateBlocks(std::span<double> z, Scratch& scratch,
+                                   TurnBlock&& turnBlock) const
 {
-    if (x.size() < z.size() || y.size() < z.size())
-        throw std::invalid_argument("LineEvaluator: fewer points than heights");
     if (flat()) {
         std::fill(z.begin(), z.end(), 0.0);
         return;
     }
     scratch.fit(*this);
     double* values = scratch.values_.data();
-    Block block{values, values + blockSize, values + 2 * blockSize, values + 3 * blockSize,
+    Block block{values, values + blockSize, nullptr, values + 2 * blockSize,
                 scratch.failed_.data()};
     for (std::size_t start = 0; start < z.size(); start += blockSize) {
         const std::size_t count = std::min(blockSize, z.size() - start);
-        std::fill_n(block.failed, count, 0);
-        std::fill_n(block.acc, count, 0.0);
-        turn(block, x.data() + start, y.data() + start, count);
+        turnBlock(block, start, count);
+        block.acc = z.data() + start;
+        if (zeroFirst_)
+            std::fill_n(block.acc, count, 0.0);
+        if (canFail_)
+            std::fill_n(block.failed, count, 0);
         run(block, count);
-        for (std::size_t i = 0; i < count; ++i)
-            z[start + i] = block.failed[i] != 0 ? 0.0 : block.acc[i];
+        if (canFail_)
+            for (std::size_t i = 0; i < count; ++i)
+                if (block.failed[i] != 0)
+                    block.acc[i] = 0.0;
     }
+}
+
+void LineEvaluator::evaluate(std::span<const double> x, std::span<const double> y,
+                             std::span<double> z, Scratch& scratch) const
+{
+    if (x.size() < z.size() || y.size() < z.size())
+        throw std::invalid_argument("LineEvaluator: fewer points than heights");
+    evaluateBlocks(z, scratch, [&](Block& block, std::size_t start, std::size_t count) {
+        turnPoints(turn_, Lanes{x.data() + start}, Lanes{y.data() + start}, block.x, block.y,
+                   count);
+    });
+}
+
+// The coordinates are made as they are turned, four ways: each axis fixed
+// or stepping. Point 0 of a stepping axis is its start itself, turned
+// again after its block.
+void LineEvaluator::evaluate(const Axis& x, const Axis& y, std::int64_t first,
+                             std::span<double> z, Scratch& scratch) const
+{
+    constexpr auto indexLimit = std::int64_t{1} << 31;
+    if (first < 0 || first + static_cast<std::int64_t>(z.size()) >= indexLimit)
+        throw std::invalid_argument("LineEvaluator: point index out of range");
+    evaluateBlocks(z, scratch, [&](Block& block, std::size_t start, std::size_t count) {
+        const auto from = static_cast<std::int32_t>(first + static_cast<std::int64_t>(start));
+        auto withAxis = [&](const Axis& axis, auto&& use) {
+            if (axis.fixed)
+                use(Broadcast{axis.start});
+            else
+                use(Stepped{axis.start, axis.step, from});
+        };
+        withAxis(x, [&](auto xs) {
+            withAxis(y, [&](auto ys) { turnPoints(turn_, xs, ys, block.x, block.y, count); });
+        });
+        if (from == 0)
+            turnPoints(turn_, Broadcast{x.start}, Broadcast{y.start}, block.x, block.y, 1);
+    });
 }
 
 void LineEvaluator::evaluate(std::span<const double> x, std::span<const double> y,

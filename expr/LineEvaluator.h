@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct PointTurn {
 // threads may evaluate through one evaluator, each with its own Scratch.
 class LineEvaluator {
 public:
-    static constexpr std::size_t blockSize = 256;
+    static constexpr std::size_t blockSize = 512;
 
     // The working memory of evaluate, one per thread.
     class Scratch {
@@ -41,8 +42,8 @@ public:
     private:
         friend class LineEvaluator;
 
-        // The turned x and y, the running value, then one block per
-        // level of the program's stack.
+        // The turned x and y, then one block per level of the program's
+        // stack above the first, which is the caller's z.
         std::vector<double> values_;
         std::vector<unsigned char> failed_;
     };
@@ -56,11 +57,28 @@ public:
                   const PointTurn& turn);
 
     // z[i] = f(x[i], y[i]) for every i below z.size(); x and y must hold at
-    // least as many points (std::invalid_argument otherwise).
+    // least as many points (std::invalid_argument otherwise). z may be x
+    // or y itself.
     void evaluate(std::span<const double> x, std::span<const double> y, std::span<double> z,
                   Scratch& scratch) const;
     // The same with working memory of its own, taken for this call.
     void evaluate(std::span<const double> x, std::span<const double> y, std::span<double> z) const;
+
+    // One coordinate of the points of a straight line: the same at every
+    // point, or start at point 0 and start + i x step at point i (the
+    // first point is the start itself even where 0 x step is not 0).
+    struct Axis {
+        double start = 0.0;
+        double step = 0.0;
+        bool fixed = true;
+        static Axis at(double value) { return {value, 0.0, true}; }
+        static Axis stepping(double start, double step) { return {start, step, false}; }
+    };
+    // z[i] = f at point first + i of the line for every i below z.size(),
+    // without arrays of coordinates; first + z.size() must stay below 2^31
+    // (std::invalid_argument otherwise).
+    void evaluate(const Axis& x, const Axis& y, std::int64_t first, std::span<double> z,
+                  Scratch& scratch) const;
 
     // Equal evaluators give equal values, bit for bit, at every point: the
     // same steps on bitwise equal numbers.
@@ -85,12 +103,15 @@ private:
     struct Block;
 
     Operand operandOf(const double* where, const SymbolEntry* x, const SymbolEntry* y) const;
-    void turn(Block& block, const double* x, const double* y, std::size_t count) const;
+    template <class TurnBlock>
+    void evaluateBlocks(std::span<double> z, Scratch& scratch, TurnBlock&& turnBlock) const;
     void run(Block& block, std::size_t count) const;
 
     std::vector<Step> steps_;
     PointTurn turn_;
-    bool usesX_ = false;
-    bool usesY_ = false;
+    // Whether a step can meet a domain error: a division or a checked call.
+    bool canFail_ = false;
+    bool zeroFirst_ = false;
+    bool copyOnPush_ = false;
     int stackDepth_ = 0;
 };

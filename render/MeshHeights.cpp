@@ -16,7 +16,7 @@ constexpr Family families[] = {Family::Front, Family::ConstantY, Family::Constan
 
 // Samples per piece of work: long lines are shared between threads, short
 // ones go whole.
-constexpr std::int64_t chunkSamples = 8 * static_cast<std::int64_t>(LineEvaluator::blockSize);
+constexpr std::int64_t chunkSamples = static_cast<std::int64_t>(LineEvaluator::blockSize);
 
 int threadIndex()
 {
@@ -67,8 +67,7 @@ void MeshHeights::keepAll()
         offset += lattice_.lines(family) * lattice_.length(family);
     }
     prepareWorkers(threadsFor(lattice_.samples()));
-    for (const Window& window : windows_)
-        compute(window);
+    compute();
     keepsAll_ = true;
 }
 
@@ -101,7 +100,7 @@ void MeshHeights::computeWindow(Family family, std::int64_t first)
     heights_.resize(static_cast<std::size_t>(count * length));
     windows_.push_back({family, first, count, 0});
     prepareWorkers(threadsFor(count * length));
-    compute(windows_.front());
+    compute();
 }
 
 int MeshHeights::threadsFor(std::int64_t samples) const
@@ -128,28 +127,45 @@ void MeshHeights::prepareWorkers(int threads)
     }
 }
 
-void MeshHeights::compute(const Window& window)
+// All the windows in one parallel loop over pieces of lines, so that the
+// threads meet once.
+void MeshHeights::compute()
 {
-    const std::int64_t length = lattice_.length(window.family);
-    if (length == 0 || window.count == 0)
-        return;
-    const std::int64_t perLine = (length + chunkSamples - 1) / chunkSamples;
-    const std::int64_t chunks = window.count * perLine;
-    const auto threads = static_cast<int>(std::min<std::int64_t>(threadsFor(window.count * length), chunks));
-    double* out = heights_.data() + window.offset;
+    std::vector<std::int64_t> firstChunk{0};
+    std::int64_t samples = 0;
+    for (const Window& window : windows_) {
+        const std::int64_t length = lattice_.length(window.family);
+        firstChunk.push_back(firstChunk.back() +
+                             window.count * ((length + chunkSamples - 1) / chunkSamples));
+        samples += window.count * length;
+    }
+    const std::int64_t chunks = firstChunk.back();
+    const auto threads = static_cast<int>(std::min<std::int64_t>(threadsFor(samples), chunks));
 #ifdef _OPENMP
 #pragma omp parallel for num_threads(threads) if (threads > 1) schedule(dynamic)
 #else
     (void)threads;
 #endif
     for (std::int64_t c = 0; c < chunks; ++c) {
-        Worker& worker = workers_[static_cast<std::size_t>(threadIndex())];
-        const std::int64_t lineIndex = c / perLine;
-        const std::int64_t start = (c % perLine) * chunkSamples;
+        std::size_t w = 0;
+        while (c >= firstChunk[w + 1])
+            ++w;
+        const Window& window = windows_[w];
+        const std::int64_t length = lattice_.length(window.family);
+        const std::int64_t perLine = (length + chunkSamples - 1) / chunkSamples;
+        const std::int64_t lineIndex = (c - firstChunk[w]) / perLine;
+        const std::int64_t start = (c - firstChunk[w]) % perLine * chunkSamples;
         const auto count = static_cast<std::size_t>(std::min(chunkSamples, length - start));
-        lattice_.points({window.family, window.first + lineIndex}, start, count,
-                        worker.x.data(), worker.y.data());
-        f_.evaluate({worker.x.data(), count}, {worker.y.data(), count},
-                    {out + lineIndex * length + start, count}, worker.scratch);
+        const MeshLattice::Line line{window.family, window.first + lineIndex};
+        const std::span<double> z(heights_.data() + window.offset + lineIndex * length + start,
+                                  count);
+        Worker& worker = workers_[static_cast<std::size_t>(threadIndex())];
+        if (line.family == Family::Front) {
+            lattice_.points(line, start, count, worker.x.data(), worker.y.data());
+            f_.evaluate({worker.x.data(), count}, {worker.y.data(), count}, z, worker.scratch);
+        } else {
+            const auto [x, y] = lattice_.axes(line);
+            f_.evaluate(x, y, start, z, worker.scratch);
+        }
     }
 }

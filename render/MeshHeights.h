@@ -73,7 +73,7 @@ private:
     std::int64_t firstIndex(MeshLattice::Family family) const;
     void keepAll();
     void computeWindow(MeshLattice::Family family, std::int64_t first);
-    void compute(const Window& window);
+    void compute();
     int threadsFor(std::int64_t samples) const;
     void prepareWorkers(int threads);
 

@@ -1,5 +1,6 @@
 #include "render/MeshLattice.h"
 
+#include <algorithm>
 #include <bit>
 #include <initializer_list>
 
@@ -60,46 +61,66 @@ std::int64_t MeshLattice::samples() const
     return total;
 }
 
-// Each case is the renderer's own formula for that sample; the first
-// sample of a mesh line is its start itself, not start + 0 x step.
+namespace {
+
+// out[i] = start + (first + i) x step. The index is a 32-bit int (a line
+// is far shorter), whose conversions to double the processor makes
+// several at a time.
+void stepsFrom(double start, double step, std::int64_t first, std::size_t count, double* out)
+{
+    const auto base = static_cast<std::int32_t>(first);
+    const auto n = static_cast<std::int32_t>(count);
+    for (std::int32_t i = 0; i < n; ++i)
+        out[i] = start + static_cast<double>(base + i) * step;
+}
+
+} // namespace
+
+// Each line is the renderer's own formula for its samples; the first
+// sample of a line is its start itself, not start + 0 x step (which
+// differs for an infinite step).
 void MeshLattice::points(Line line, std::int64_t first, std::size_t count, double* x,
                          double* y) const
 {
-    const auto end = first + static_cast<std::int64_t>(count);
+    if (count == 0)
+        return;
     switch (line.family) {
     case Family::Front: {
+        // Down the edge x = x1 to (x1, y1), then along y = y1 to x2.
         const double yLast = nk_ > 0 ? y2_ - static_cast<double>(nk_) * subDy_ : y2_;
-        for (std::int64_t s = first; s < end; ++s, ++x, ++y) {
-            if (s == 0) {
-                *x = x1_;
-                *y = y2_;
-            } else if (s <= nk_) {
-                *x = x1_;
-                *y = y2_ - static_cast<double>(s) * subDy_;
-            } else {
-                *x = x1_ + static_cast<double>(s - nk_) * subDx_;
-                *y = yLast;
-            }
+        const auto down = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(nk_ + 1 - first, 0, static_cast<std::int64_t>(count)));
+        std::fill_n(x, down, x1_);
+        for (std::size_t i = 0; i < down; ++i) {
+            const std::int64_t s = first + static_cast<std::int64_t>(i);
+            y[i] = s == 0 ? y2_ : y2_ - static_cast<double>(s) * subDy_;
         }
+        const std::int64_t along = first + static_cast<std::int64_t>(down) - nk_;
+        stepsFrom(x1_, subDx_, along, count - down, x + down);
+        std::fill_n(y + down, count - down, yLast);
         break;
     }
-    case Family::ConstantY: {
-        const double along = y1_ + static_cast<double>(line.index) * dy_;
-        for (std::int64_t l = first; l < end; ++l, ++x, ++y) {
-            *x = l == 0 ? x1_ : x1_ + static_cast<double>(l) * subDx_;
-            *y = along;
-        }
+    case Family::ConstantY:
+        std::fill_n(y, count, y1_ + static_cast<double>(line.index) * dy_);
+        stepsFrom(x1_, subDx_, first, count, x);
+        if (first == 0)
+            x[0] = x1_;
+        break;
+    case Family::ConstantX:
+        std::fill_n(x, count, x1_ + static_cast<double>(line.index) * dx_);
+        stepsFrom(y1_, subDy_, first, count, y);
+        if (first == 0)
+            y[0] = y1_;
         break;
     }
-    case Family::ConstantX: {
-        const double along = x1_ + static_cast<double>(line.index) * dx_;
-        for (std::int64_t i = first; i < end; ++i, ++x, ++y) {
-            *x = along;
-            *y = i == 0 ? y1_ : y1_ + static_cast<double>(i) * subDy_;
-        }
-        break;
-    }
-    }
+}
+
+std::pair<LineEvaluator::Axis, LineEvaluator::Axis> MeshLattice::axes(Line line) const
+{
+    using Axis = LineEvaluator::Axis;
+    if (line.family == Family::ConstantY)
+        return {Axis::stepping(x1_, subDx_), Axis::at(y1_ + static_cast<double>(line.index) * dy_)};
+    return {Axis::at(x1_ + static_cast<double>(line.index) * dx_), Axis::stepping(y1_, subDy_)};
 }
 
 bool MeshLattice::operator==(const MeshLattice& other) const

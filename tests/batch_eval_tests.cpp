@@ -242,6 +242,46 @@ TEST_F(LineEvaluatorTest, FewerPointsThanHeightsIsRefused)
     EXPECT_EQ(z[0], 1);
 }
 
+// A straight line given by its two axes is the line of the same points
+// given one by one; point 0 of a stepping axis is its start even where
+// 0 x step is not 0 (an infinite step) or start + 0 is not the start (-0).
+TEST_F(LineEvaluatorTest, StraightLinesAreTheirPoints)
+{
+    buildLine(fdata[6], "f(x,y)", "x-3*y+x*y");
+    SurfaceFunction surface(fdata);
+    surface.setCentre(0.5, -0.25);
+    const LineEvaluator lines = prepare(surface, 30).lineEvaluator();
+    using Axis = LineEvaluator::Axis;
+    const double inf = std::numeric_limits<double>::infinity();
+    const Axis axes[] = {Axis::at(0.75), Axis::at(-0.0), Axis::stepping(-2, 0.01),
+                         Axis::stepping(-0.0, 0.003), Axis::stepping(1, inf)};
+    auto coordinate = [](const Axis& axis, std::int64_t i) {
+        return axis.fixed || i == 0 ? axis.start : axis.start + static_cast<double>(i) * axis.step;
+    };
+    LineEvaluator::Scratch scratch(lines);
+    for (const Axis& ax : axes)
+        for (const Axis& ay : axes)
+            for (std::int64_t first : {0, 3, 511, 512}) {
+                std::vector<double> xs, ys;
+                for (std::int64_t i = first; i < first + 1300; ++i) {
+                    xs.push_back(coordinate(ax, i));
+                    ys.push_back(coordinate(ay, i));
+                }
+                std::vector<double> byPoints(xs.size()), byAxes(xs.size());
+                lines.evaluate(xs, ys, byPoints, scratch);
+                lines.evaluate(ax, ay, first, byAxes, scratch);
+                for (std::size_t i = 0; i < xs.size(); ++i)
+                    ASSERT_TRUE(sameHeight(byAxes[i], byPoints[i]))
+                        << "point " << first + static_cast<std::int64_t>(i) << " at (" << xs[i]
+                        << ", " << ys[i] << "): " << byAxes[i] << " for " << byPoints[i];
+            }
+    std::vector<double> z(10);
+    EXPECT_THROW(lines.evaluate(axes[2], axes[0], -1, z, scratch), std::invalid_argument);
+    EXPECT_THROW(lines.evaluate(axes[2], axes[0], (std::int64_t{1} << 31) - 10, z, scratch),
+                 std::invalid_argument);
+    EXPECT_NO_THROW(lines.evaluate(axes[2], axes[0], (std::int64_t{1} << 31) - 11, z, scratch));
+}
+
 // Four threads through one evaluator, with the scalar path running on the
 // same SurfaceFunction meanwhile: no evaluation disturbs another.
 TEST_F(LineEvaluatorTest, ThreadsShareOneEvaluator)
