@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <stdexcept>
 
 #include "expr/SymbolTable.h"
