@@ -63,15 +63,11 @@ std::int64_t MeshLattice::samples() const
 
 namespace {
 
-// out[i] = start + (first + i) x step. The index is a 32-bit int (a line
-// is far shorter), whose conversions to double the processor makes
-// several at a time.
+// out[i] = start + (first + i) x step.
 void stepsFrom(double start, double step, std::int64_t first, std::size_t count, double* out)
 {
-    const auto base = static_cast<std::int32_t>(first);
-    const auto n = static_cast<std::int32_t>(count);
-    for (std::int32_t i = 0; i < n; ++i)
-        out[i] = start + static_cast<double>(base + i) * step;
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = start + static_cast<double>(first + static_cast<std::int64_t>(i)) * step;
 }
 
 } // namespace
