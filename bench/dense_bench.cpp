@@ -21,6 +21,9 @@
 
 namespace {
 
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
+
 const MeshLattice dense(-2, 2, -2, 2, 400, 200, 10);
 
 // Every point the renderer evaluates, in its order: the front, the lines
@@ -71,10 +74,10 @@ void BM_DenseNativeFloor(benchmark::State& state)
 SurfaceFunction& defaultSurface()
 {
     static const std::unique_ptr<SurfaceFunction> surface = [] {
-        initFunctionSheet();
+        fdata = defaultFunctionSheet();
         auto s = std::make_unique<SurfaceFunction>(fdata);
         s->setCentre(0, 0);
-        s->parseAndReport();
+        s->parse();
         s->setParameters();
         s->setTheta(0);
         return s;

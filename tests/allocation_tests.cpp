@@ -12,6 +12,9 @@
 #include "sheets/Sheets.h"
 
 namespace {
+
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
 std::atomic<long> allocations{0};
 }
 
@@ -48,10 +51,10 @@ TEST(Allocation, EvaluateAllocatesNothing)
 
 TEST(Allocation, LinesWithScratchAllocateNothing)
 {
-    initFunctionSheet();
+    fdata = defaultFunctionSheet();
     buildLine(fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b+sqrt(x)");
     SurfaceFunction surface(fdata);
-    surface.parseAndReport();
+    surface.parse();
     surface.setParameters();
     surface.setTheta(30);
     const LineEvaluator lines = surface.lineEvaluator();

@@ -17,6 +17,9 @@
 
 namespace {
 
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
+
 bool sameBits(double a, double b)
 {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
@@ -120,7 +123,7 @@ class BatchEval : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override
     {
-        initFunctionSheet();
+        fdata = defaultFunctionSheet();
         const Row& row = GetParam();
         buildLine(fdata[1], "a", row.a);
         buildLine(fdata[2], "b", row.b);
@@ -143,7 +146,7 @@ TEST_P(BatchEval, LinesEqualTheScalarPathBitForBit)
     for (const Turn& turn : turns) {
         SurfaceFunction surface(fdata);
         surface.setCentre(turn.centreX, turn.centreY);
-        surface.parseAndReport();
+        surface.parse();
         surface.setParameters();
         surface.setTheta(turn.theta);
         const LineEvaluator lines = surface.lineEvaluator();
@@ -172,11 +175,11 @@ INSTANTIATE_TEST_SUITE_P(Expressions, BatchEval, ::testing::ValuesIn(rows),
 
 class LineEvaluatorTest : public ::testing::Test {
 protected:
-    void SetUp() override { initFunctionSheet(); }
+    void SetUp() override { fdata = defaultFunctionSheet(); }
 
     static SurfaceFunction& prepare(SurfaceFunction& surface, double theta = 0)
     {
-        surface.parseAndReport();
+        surface.parse();
         surface.setParameters();
         surface.setTheta(theta);
         return surface;

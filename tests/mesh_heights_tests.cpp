@@ -19,9 +19,13 @@
 #include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/DataSheet.h"
+#include "device/RecordingCanvas.h"
 #include "tests/FakeCanvas.h"
 
 namespace {
+
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
 
 bool sameBits(double a, double b)
 {
@@ -65,9 +69,9 @@ struct Box {
 std::vector<Sample> samplesOfDrawSurface(SurfaceFunction& f, const Box& b)
 {
     TestWindow window(800, 600);
-    PlotDevice device(&window);
-    device.beginDrawing(0);
-    device.setViewport(5, 80, 5, 85, 1);
+    PlotDevice device(window);
+    device.beginDrawing(DeviceTarget::Screen);
+    device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.selectPen(13);
     Recorder recorder(f);
     drawSurface(device, recorder, b.x1, b.x2, b.y1, b.y2, 0, 1, b.m, b.n, b.k, 15);
@@ -133,6 +137,8 @@ struct Sheet {
     Box box;
     double theta = 0;
     const char* a = "5";
+    // Of the pages drawn from the sheet; the heights do not depend on it.
+    double tilt = 15;
 };
 
 const Sheet sheets[] = {
@@ -149,6 +155,25 @@ const Sheet sheets[] = {
     {"columnBookkeeping", "x+10*y", {-2, 2, -2, 2, 2, 1, 2}},
     {"reversedBox", "x-2*y", {1, -1, 3, -3, 6, 4, 2}, 15},
     {"longLines", "exp(-(x*x+4*y*y))", {-2, 2, -2, 2, 3, 2, 3000}, 5},
+    {"undersideSeen", "exp(-(x*x+4*y*y))", {}, 0, "5", -35},
+    {"fromAbove", "x*y", {-2, 2, -2, 2, 20, 20, 2}, 0, "5", 90},
+    {"upsideDown", "sin(3*x)*y", {-2, 2, -2, 2, 15, 10, 3}, 25, "5", -90},
+    {"divisionByZeroAlongALine", "1/(x-y)", {-2, 2, -2, 2, 12, 12, 3}, 0, "5", 40},
+    {"logOfNegatives", "log(x)+y", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 20},
+    {"positiveInfinity", "exp(1000*y)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 30},
+    {"negativeInfinity", "-exp(1000*x)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", -20},
+    {"infinityMinusInfinity", "exp(1000*x)-exp(1000*x)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 10},
+    {"hugeHeights", "1e300*x*y", {-2, 2, -2, 2, 9, 7, 2}, 60, "5", 45},
+    {"parameterAndTurn", "a*x*x+y", {-3, 1, -1, 2, 11, 13, 2}, -120, "0.5", 35},
+    {"emptyExpression", "", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"unknownName", "foo(x)+y", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"constant", "0.25", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"tinyBox", "x+y", {0, 1e-300, 0, 1e-300, 5, 5, 2}, 0, "5", 30},
+    {"pointBox", "x+y", {1, 1, 1, 1, 4, 4, 2}, 0, "5", 30},
+    {"wideAndShallow", "sin(x)+y/4", {-6, 6, -1, 1, 60, 3, 2}, 0, "5", 25},
+    {"narrowAndDeep", "sin(y)+x/4", {-1, 1, -6, 6, 3, 60, 2}, 0, "5", 25},
+    {"noIntervalsAtAll", "x*x-y", {-2, 2, -2, 2, 0, 0, 5}, 0, "5", 30},
+    {"fractionalPowers", "(-x)^0.5+y^3", {-2, 2, -2, 2, 14, 9, 2}, 15, "5", 50},
 };
 
 void PrintTo(const Sheet& sheet, std::ostream* out)
@@ -161,7 +186,7 @@ class Heights : public ::testing::TestWithParam<Sheet> {
 protected:
     void SetUp() override
     {
-        initFunctionSheet();
+        fdata = defaultFunctionSheet();
         buildLine(fdata[1], "a", GetParam().a);
         buildLine(fdata[6], "f(x,y)", GetParam().expression);
     }
@@ -172,7 +197,7 @@ TEST_P(Heights, EveryWayGivesTheRenderersSamples)
     const Sheet& sheet = GetParam();
     SurfaceFunction f(fdata);
     f.setCentre((sheet.box.x1 + sheet.box.x2) / 2, (sheet.box.y1 + sheet.box.y2) / 2);
-    f.parseAndReport();
+    f.parse();
     f.setParameters();
     f.setTheta(sheet.theta);
     const std::vector<Sample> drawn = samplesOfDrawSurface(f, sheet.box);
@@ -229,7 +254,7 @@ class Reuse : public ::testing::TestWithParam<Change> {
 protected:
     void SetUp() override
     {
-        initFunctionSheet();
+        fdata = defaultFunctionSheet();
         surface = std::make_unique<SurfaceFunction>(fdata);
     }
 
@@ -239,7 +264,7 @@ protected:
         buildLine(fdata[1], "a", in.a.c_str());
         buildLine(fdata[6], "f(x,y)", in.expression.c_str());
         surface->setCentre(in.centreX, in.centreY);
-        surface->parseAndReport();
+        surface->parse();
         surface->setParameters();
         surface->setTheta(in.theta);
         return surface->lineEvaluator();
@@ -289,9 +314,9 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Reuse, ::testing::ValuesIn(changes),
 
 TEST(MeshHeightsLines, StreamedLinesComeInAnyOrder)
 {
-    initFunctionSheet();
+    fdata = defaultFunctionSheet();
     SurfaceFunction f(fdata);
-    f.parseAndReport();
+    f.parse();
     f.setTheta(10);
     const MeshLattice lattice(-2, 2, -2, 2, 12, 7, 5);
     MeshHeights kept, streamed({3 * 61 * sizeof(double), 2});
@@ -311,9 +336,9 @@ TEST(MeshHeightsLines, StreamedLinesComeInAnyOrder)
 
 TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
 {
-    initFunctionSheet();
+    fdata = defaultFunctionSheet();
     SurfaceFunction f(fdata);
-    f.parseAndReport();
+    f.parse();
     MeshHeights heights;
     EXPECT_THROW(heights.front(), std::out_of_range) << "before any prepare";
     heights.prepare(f.lineEvaluator(), MeshLattice(-2, 2, -2, 2, 4, 3, 2));
@@ -336,3 +361,91 @@ TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
 }
 
 } // namespace
+
+namespace {
+
+bool sameCall(const RecordedCall& a, const RecordedCall& b)
+{
+    return a.kind == b.kind && a.from == b.from && a.to == b.to && a.rect == b.rect &&
+           a.colour == b.colour && a.width == b.width && a.text == b.text;
+}
+
+void expectSameCalls(const std::vector<RecordedCall>& got, const std::vector<RecordedCall>& want,
+                     const std::string& what)
+{
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_TRUE(sameCall(got[i], want[i]))
+            << what << ": call " << i << " from (" << got[i].from.x << ", " << got[i].from.y
+            << ") to (" << got[i].to.x << ", " << got[i].to.y << "), should be from ("
+            << want[i].from.x << ", " << want[i].from.y << ") to (" << want[i].to.x << ", "
+            << want[i].to.y << ")";
+}
+
+// A surface viewport on an 800 x 600 window in the surface pen, whose
+// canvas calls are kept.
+class SurfacePicture {
+public:
+    SurfacePicture() : window_(800, 600), device_(window_)
+    {
+        device_.beginDrawing(DeviceTarget::Screen);
+        device_.setViewport(5, 80, 5, 85, ClipMode::Clip);
+        device_.selectPen(13);
+        window_.clearCalls();
+    }
+
+    // The calls of the picture, finished.
+    std::vector<RecordedCall> finish()
+    {
+        device_.finishDrawing();
+        return window_.calls();
+    }
+
+    PlotDevice& device() { return device_; }
+
+private:
+    TestWindow window_;
+    PlotDevice device_;
+};
+
+std::vector<RecordedCall> scalarPicture(SurfaceFunction& f, const Box& b, double tilt)
+{
+    SurfacePicture picture;
+    drawSurface(picture.device(), f, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    return picture.finish();
+}
+
+std::vector<RecordedCall> keptPicture(const LineEvaluator& f, MeshHeights& heights, const Box& b,
+                                      double tilt)
+{
+    SurfacePicture picture;
+    drawSurface(picture.device(), f, heights, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    return picture.finish();
+}
+
+} // namespace
+
+// The batched, streamed and parallel heights draw the picture of point by
+// point evaluation call for call; so do kept heights at another tilt.
+TEST_P(Heights, EveryWayDrawsTheScalarPicture)
+{
+    const Sheet& sheet = GetParam();
+    SurfaceFunction f(fdata);
+    f.setCentre((sheet.box.x1 + sheet.box.x2) / 2, (sheet.box.y1 + sheet.box.y2) / 2);
+    f.parse();
+    f.setParameters();
+    f.setTheta(sheet.theta);
+    const double otherTilt = sheet.tilt > 0 ? -sheet.tilt / 2 : 40;
+    const std::vector<RecordedCall> scalar = scalarPicture(f, sheet.box, sheet.tilt);
+    const std::vector<RecordedCall> scalarOther = scalarPicture(f, sheet.box, otherTilt);
+    for (const MeshHeights::Limits& limits : ways) {
+        const std::string way = std::string(sheet.name) + ", budget " +
+                                std::to_string(limits.budgetBytes) + ", threads " +
+                                std::to_string(limits.threads);
+        MeshHeights heights(limits);
+        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, sheet.tilt), scalar,
+                        way);
+        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, otherTilt), scalarOther,
+                        way + ", tilt step");
+    }
+}
