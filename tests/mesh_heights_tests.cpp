@@ -16,9 +16,11 @@
 #include "device/PlotDevice.h"
 #include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
+#include "render/ComposePage.h"
 #include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
 #include "device/RecordingCanvas.h"
 #include "tests/FakeCanvas.h"
 
@@ -449,3 +451,87 @@ TEST_P(Heights, EveryWayDrawsTheScalarPicture)
                         way + ", tilt step");
     }
 }
+
+namespace {
+
+// What a page's heights depend on, changed one at a time on the sheets or
+// the live angles.
+struct PageChange {
+    const char* name;
+    std::function<void(Sheets&, ViewAngles&)> apply;
+};
+
+void setLine(DataSheet& sheet, std::size_t line, const char* value)
+{
+    const std::string name = sheet[line].name;
+    buildLine(sheet[line], name.c_str(), value);
+}
+
+const PageChange pageChanges[] = {
+    {"expression", [](Sheets& s, ViewAngles&) { setLine(s.fdata, 6, "a*exp(-(x*x+3*y*y))"); }},
+    {"parameter", [](Sheets& s, ViewAngles&) { setLine(s.fdata, 1, "1.25"); }},
+    {"theta", [](Sheets&, ViewAngles& v) { v.theta = 40; }},
+    {"x1", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::x1, "-1.5"); }},
+    {"x2", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::x2, "2.5"); }},
+    {"y1", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::y1, "-1"); }},
+    {"y2", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::y2, "1"); }},
+    {"m", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::m, "9"); }},
+    {"n", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::n, "5"); }},
+    {"k", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::k, "4"); }},
+};
+
+void PrintTo(const PageChange& change, std::ostream* out)
+{
+    *out << change.name;
+}
+
+// Pages of the orientation window (the live angles rule) on an 800 x 600
+// plot window, with heights kept from page to page or made for each.
+class KeptPages : public ::testing::TestWithParam<PageChange> {
+protected:
+    KeptPages()
+    {
+        setLine(sheets.fdata, 6, "a*exp(-(x*x+4*y*y))");
+        setLine(sheets.sdata, SettingsLine::m, "8");
+        setLine(sheets.sdata, SettingsLine::n, "6");
+        setLine(sheets.sdata, SettingsLine::k, "3");
+        view.tilt = 20;
+        view.theta = 30;
+    }
+
+    std::vector<RecordedCall> page(MeshHeights* heights)
+    {
+        TestWindow window(800, 600);
+        PlotDevice device(window);
+        SurfaceFunction surface(sheets.fdata);
+        PageContext context{device, sheets, &surface, view, true, heights};
+        composePage(context, PageTarget::Screen);
+        return window.calls();
+    }
+
+    Sheets sheets;
+    ViewAngles view;
+};
+
+// After a step of tilt alone, which draws from the kept heights, a change
+// of any height input draws the page of fresh heights.
+TEST_P(KeptPages, ChangingAHeightInputAfterATiltStepRedrawsFromNewHeights)
+{
+    MeshHeights kept;
+    page(&kept);
+    view.tilt = 35;
+    expectSameCalls(page(&kept), page(nullptr), "tilt step");
+    const std::vector<RecordedCall> tilted = page(nullptr);
+    GetParam().apply(sheets, view);
+    const std::vector<RecordedCall> fresh = page(nullptr);
+    expectSameCalls(page(&kept), fresh, GetParam().name);
+    bool differs = fresh.size() != tilted.size();
+    for (std::size_t i = 0; !differs && i < fresh.size(); ++i)
+        differs = !sameCall(fresh[i], tilted[i]);
+    EXPECT_TRUE(differs) << "the change shows on the page";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, KeptPages, ::testing::ValuesIn(pageChanges),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
