@@ -106,9 +106,9 @@ void MeshHeights::computeWindow(Family family, std::int64_t first)
 int MeshHeights::threadsFor(std::int64_t samples) const
 {
 #ifdef _OPENMP
-    if (samples < parallelFrom)
-        return 1;
-    return limits_.threads > 0 ? limits_.threads : omp_get_max_threads();
+    if (limits_.threads > 0)
+        return limits_.threads;
+    return samples < parallelFrom ? 1 : omp_get_max_threads();
 #else
     (void)samples;
     return 1;

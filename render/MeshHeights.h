@@ -23,7 +23,8 @@ public:
     struct Limits {
         // Bytes of heights held at once.
         std::size_t budgetBytes = std::size_t{256} << 20;
-        // Threads to compute with; 0 for every core, 1 for this thread only.
+        // Threads to compute with: 0 for every core from parallelFrom
+        // samples on (one below), otherwise that many.
         int threads = 0;
     };
 
@@ -53,8 +54,11 @@ public:
     }
     std::span<const double> line(MeshLattice::Line line);
 
-    // Below this many samples one thread is quicker than waking others.
-    static constexpr std::int64_t parallelFrom = 8192;
+    // Below this many samples one thread is quicker than waking others:
+    // the default page (about 16 000 samples) takes 0.6 ms on one thread,
+    // and several when the other core is busy and a woken thread waits
+    // for it.
+    static constexpr std::int64_t parallelFrom = std::int64_t{1} << 18;
 
 private:
     // The heights of consecutive lines of one family, one after another.
