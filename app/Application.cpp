@@ -116,8 +116,10 @@ void Application::bindDevice(DeviceWindow& window)
         device_->bindWindow(window);
     else
         device_ = std::make_unique<PlotDevice>(window, spooler_.get());
-    if (!surface_)
+    if (!surface_) {
         surface_ = std::make_unique<SurfaceFunction>(sheets_.fdata);
+        heights_ = std::make_unique<MeshHeights>();
+    }
 }
 
 // The new window becomes the plot window; an older one stays on screen,
@@ -238,7 +240,8 @@ void Application::savePicture()
 void Application::compose(PageTarget target)
 {
     ComposingGuard guard(composing_);
-    PageContext page{*device_, sheets_, surface_.get(), view_, !orientationWindow_.isNull()};
+    PageContext page{*device_, sheets_, surface_.get(), view_, !orientationWindow_.isNull(),
+                     heights_.get()};
     composePage(page, target);
 }
 
@@ -308,5 +311,6 @@ void Application::releaseDevice()
         device_->finishDrawing();
         device_.reset();
         surface_.reset();
+        heights_.reset();
     }
 }

@@ -8,6 +8,7 @@
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
+#include "render/MeshHeights.h"
 #include "sheets/Sheets.h"
 
 class MainWindow;
@@ -78,6 +79,9 @@ private:
     std::unique_ptr<PrintService> spooler_;
     std::unique_ptr<PlotDevice> device_;
     std::unique_ptr<SurfaceFunction> surface_;
+    // The surface's heights, kept with the surface function: a page that
+    // changes only the tilt draws from them.
+    std::unique_ptr<MeshHeights> heights_;
     // The viewing angles of screen pages, and the last ones the pointer
     // reached over an orientation grid.
     ViewAngles view_;

@@ -1,27 +1,57 @@
 // A pointer step over the orientation grid that changes a snapped angle:
-// from the mouse event to the finished page in an 800 x 600 plot window.
+// from the mouse event to the finished page in an 800 x 600 plot window,
+// on the default sheet and on the dense mesh (n 200, m 400, k 10: 1.6
+// million evaluations of f), beside the native floor of the dense mesh: a
+// plain one-thread loop of exp(-(x*x+4*y*y)) over the points the renderer
+// samples. Each median is also given as a multiple of the floor's median
+// in the same run.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/PopupWindow.h"
+#include "render/MeshLattice.h"
+#include "sheets/DataLine.h"
+#include "sheets/DataSheet.h"
 
 namespace {
 
-void BM_PointerStepRedrawsThePlot(benchmark::State& state)
+// Two points whose theta snaps differ (-40 and -30), and two whose tilt
+// snaps differ (25 and 15), on a 360 x 180 grid: every step redraws.
+const QPointF thetaStep[] = {QPointF(140, 65), QPointF(151, 65)};
+const QPointF tiltStep[] = {QPointF(140, 65), QPointF(140, 75)};
+
+void setValue(DataLine& line, const char* value)
+{
+    const std::string name = line.name;
+    buildLine(line, name.c_str(), value);
+}
+
+void pointerSteps(benchmark::State& state, const QPointF (&points)[2], bool dense)
 {
     Application app;
+    if (dense) {
+        DataSheet& sdata = app.sheets().sdata;
+        setValue(sdata[SettingsLine::n], "200");
+        setValue(sdata[SettingsLine::m], "400");
+        setValue(sdata[SettingsLine::k], "10");
+    }
     app.mainWindow().commands().screen->trigger();
     app.plotWindow()->resize(800, 600);
     app.mainWindow().commands().orientation->trigger();
     PopupWindow* grid = app.orientationWindow();
     grid->resize(360, 180);
-    // Two points whose theta snaps differ (-40 and -30): every step redraws.
-    const QPointF points[] = {QPointF(140, 65), QPointF(151, 65)};
     int i = 0;
     for (auto _ : state) {
         const QPointF at = points[i++ % 2];
@@ -31,7 +61,106 @@ void BM_PointerStepRedrawsThePlot(benchmark::State& state)
     }
     benchmark::DoNotOptimize(app.plotWindow()->picture().constBits());
 }
-BENCHMARK(BM_PointerStepRedrawsThePlot)->Unit(benchmark::kMillisecond);
+
+void BM_PointerStepRedrawsThePlot(benchmark::State& state)
+{
+    pointerSteps(state, thetaStep, false);
+}
+
+void BM_PointerStepDenseTheta(benchmark::State& state)
+{
+    pointerSteps(state, thetaStep, true);
+}
+
+void BM_PointerStepDenseTilt(benchmark::State& state)
+{
+    pointerSteps(state, tiltStep, true);
+}
+
+// Every point the renderer evaluates on the dense mesh over the default
+// box, in its order: the front, the lines of constant y, the front again
+// for the reset, the lines of constant x.
+struct Points {
+    std::vector<double> x, y;
+};
+
+Points densePoints()
+{
+    using Family = MeshLattice::Family;
+    const MeshLattice dense(-2, 2, -2, 2, 400, 200, 10);
+    Points p;
+    auto add = [&](MeshLattice::Line line) {
+        const auto count = static_cast<std::size_t>(dense.length(line.family));
+        const std::size_t at = p.x.size();
+        p.x.resize(at + count);
+        p.y.resize(at + count);
+        dense.points(line, 0, count, p.x.data() + at, p.y.data() + at);
+    };
+    add({Family::Front, 0});
+    for (std::int64_t r = 1; r <= dense.lines(Family::ConstantY); ++r)
+        add({Family::ConstantY, r});
+    add({Family::Front, 0});
+    for (std::int64_t q = 1; q <= dense.lines(Family::ConstantX); ++q)
+        add({Family::ConstantX, q});
+    return p;
+}
+
+void BM_DenseNativeFloor(benchmark::State& state)
+{
+    const Points p = densePoints();
+    std::vector<double> z(p.x.size());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            const double x = p.x[i], y = p.y[i];
+            z[i] = std::exp(-(x * x + 4 * y * y));
+        }
+        benchmark::DoNotOptimize(z.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(z.size()));
+}
+
+// Real time, as the user waits it; repeated, with the least of the
+// repetitions beside the median, as other work on the machine only ever
+// adds time.
+void repeated(benchmark::internal::Benchmark* b)
+{
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(7)->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+BENCHMARK(BM_DenseNativeFloor)->Apply(repeated);
+BENCHMARK(BM_PointerStepRedrawsThePlot)->Apply(repeated);
+BENCHMARK(BM_PointerStepDenseTheta)->Apply(repeated);
+BENCHMARK(BM_PointerStepDenseTilt)->Apply(repeated);
+
+// The console report, then each median as a multiple of the floor's.
+class RatioReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate)
+                times_[run.run_name.function_name][run.aggregate_name] = run.GetAdjustedRealTime();
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const auto floor = times_.find("BM_DenseNativeFloor");
+        if (floor == times_.end() || floor->second["median"] <= 0 || floor->second["min"] <= 0)
+            return;
+        std::printf("\nReal time against the native floor, median and least:\n");
+        for (auto& [name, time] : times_)
+            std::printf("  %-30s %8.3f ms %6.3f x floor   %8.3f ms %6.3f x floor\n", name.c_str(),
+                        time["median"], time["median"] / floor->second["median"], time["min"],
+                        time["min"] / floor->second["min"]);
+    }
+
+private:
+    std::map<std::string, std::map<std::string, double>> times_;
+};
 
 } // namespace
 
@@ -41,7 +170,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -8,12 +8,25 @@
 
 namespace {
 
-// A built-in whose body can throw Error.
-#define KELVO_CHECKED_BUILTIN(Class, text, ...)                 \
+// A built-in defined only where inDomain holds: apply throws Error with
+// the argument outside it.
+#define KELVO_CHECKED_BUILTIN(Class, text, inDomain, function)   \
     class Class final : public BuiltinFunction {                \
     public:                                                     \
         Class() : BuiltinFunction(text) {}                      \
-        double apply(double x) const override { __VA_ARGS__ }  \
+        double apply(double x) const override                   \
+        {                                                       \
+            if (!(inDomain))                                    \
+                throw Error{text, x};                           \
+            return function(x);                                 \
+        }                                                       \
+        bool tryApply(double x, double& value) const override   \
+        {                                                       \
+            if (!(inDomain))                                    \
+                return false;                                   \
+            value = function(x);                                \
+            return true;                                        \
+        }                                                       \
     };
 
 // A built-in that never throws: apply is the plain function, which the
@@ -35,8 +48,8 @@ KELVO_BUILTIN(Cos, "cos", ::cos)
 KELVO_BUILTIN(Tan, "tan", ::tan)
 KELVO_BUILTIN(Atan, "atan", ::atan)
 KELVO_BUILTIN(Exp, "exp", ::exp)
-KELVO_CHECKED_BUILTIN(Log, "log", if (!(x > 0.0)) throw Error{"log", x}; return std::log(x);)
-KELVO_CHECKED_BUILTIN(Sqrt, "sqrt", if (!(x >= 0.0)) throw Error{"sqrt", x}; return std::sqrt(x);)
+KELVO_CHECKED_BUILTIN(Log, "log", x > 0.0, std::log)
+KELVO_CHECKED_BUILTIN(Sqrt, "sqrt", x >= 0.0, std::sqrt)
 KELVO_BUILTIN(Cosh, "cosh", ::cosh)
 KELVO_BUILTIN(Sinh, "sinh", ::sinh)
 KELVO_BUILTIN(Tanh, "tanh", ::tanh)

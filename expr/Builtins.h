@@ -10,6 +10,13 @@ public:
     explicit BuiltinFunction(const char* name, Plain plain = nullptr)
         : name_(name), plain_(plain) {}
     virtual double apply(double x) const = 0;
+    // apply without the throw, for evaluating many points at once: false
+    // where apply would throw, otherwise true with the same value.
+    virtual bool tryApply(double x, double& value) const
+    {
+        value = apply(x);
+        return true;
+    }
     const char* name() const { return name_.c_str(); }
     // For a function that can never throw: the same computation as a
     // plain function, which the flat evaluator calls directly.

@@ -26,6 +26,8 @@ public:
 
     // The variables of the last parse; null before the first.
     SymbolTable* symbols();
+    // The flattened tree of the last successful parse; empty otherwise.
+    const Program& program() const { return program_; }
 
     // The tokenizer's line for the first error of the last parse, empty
     // when it parsed; and the report of the last caught Error.

@@ -49,6 +49,10 @@ public:
 
     inline double run();
 
+    // The steps in order, for evaluators that run the same program
+    // another way.
+    const std::vector<Step>& steps() const { return steps_; }
+
 private:
     void add(Op op, const double* operand, const double* second = nullptr);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "expr/LineEvaluator.h"
 #include "sheets/Readings.h"
 
 namespace {
@@ -83,4 +84,11 @@ double SurfaceFunction::evaluate(double x, double y)
     if (yEntry_ != nullptr)
         yEntry_->value = centreY_ + dx * sinTheta_ + dy * cosTheta_;
     return parser_->evaluateSafely();
+}
+
+LineEvaluator SurfaceFunction::lineEvaluator() const
+{
+    if (!ok_)
+        return {};
+    return {parser_->program(), xEntry_, yEntry_, {centreX_, centreY_, sinTheta_, cosTheta_}};
 }

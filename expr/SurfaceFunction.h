@@ -6,6 +6,8 @@
 #include "expr/ZFunction.h"
 #include "sheets/DataSheet.h"
 
+class LineEvaluator;
+
 // f(x,y) bound to the function sheet: parses its expression line, sets
 // the parameters from the lines before it, and evaluates f at a point
 // turned by theta about the box centre. Whoever draws the page warns of
@@ -22,6 +24,9 @@ public:
     void setParameters();
     void setTheta(double degrees);
     double evaluate(double x, double y) override;
+    // f as it stands now (parse, parameters, theta and centre), for
+    // evaluating many points at once, on any number of threads.
+    LineEvaluator lineEvaluator() const;
 
     bool ok() const { return ok_; }
     int parameterCount() const { return parameterCount_; }

@@ -1,17 +1,12 @@
 #include "render/ComposePage.h"
 
+#include "expr/LineEvaluator.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
 #include "sheets/Readings.h"
 
 namespace {
-
-// A flat surface, for a page drawn without a surface function.
-class ZeroFunction final : public ZFunction {
-public:
-    double evaluate(double, double) override { return 0.0; }
-};
 
 void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
 {
@@ -93,13 +88,16 @@ void composePage(PageContext& page, PageTarget target)
     d.presetPen(s.pc);
     drawSurfaceViewport(d, page.sheets, b);
 
-    ZeroFunction flat;
-    ZFunction* function = &flat;
+    // Without a surface function the surface is flat.
+    LineEvaluator function;
     if (page.surface != nullptr) {
         prepareSurface(d, *page.surface, page.view.theta);
-        function = page.surface;
+        function = page.surface->lineEvaluator();
     }
-    drawSurface(d, *function, s.x1, s.x2, s.y1, s.y2, s.z1, s.z2, s.m, s.n, s.k, page.view.tilt);
+    MeshHeights ownHeights;
+    MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
+    drawSurface(d, function, heights, s.x1, s.x2, s.y1, s.y2, s.z1, s.z2, s.m, s.n, s.k,
+                page.view.tilt);
     if (s.fc != 0)
         drawFrameBox(d, s.fc);
     if (s.ax == 1)

@@ -1,6 +1,7 @@
 #pragma once
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "render/MeshHeights.h"
 #include "sheets/Sheets.h"
 
 enum class PageTarget { Screen, Printer };
@@ -20,6 +21,9 @@ struct PageContext {
     SurfaceFunction* surface;   // may be null: a flat page
     ViewAngles& view;           // read from the sheet unless the orientation window is open
     bool orientationOpen = false;
+    // The surface's heights kept from page to page with the surface
+    // function; null for a page of its own.
+    MeshHeights* heights = nullptr;
 };
 
 // Draws one whole page on the screen or on the printer.

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <span>
 #include <vector>
+
+#include "render/MeshHeights.h"
+#include "render/MeshLattice.h"
 
 namespace {
 
@@ -174,6 +179,115 @@ MeshRefusal meshRefusal(int m, int n, int k)
     return MeshRefusal::None;
 }
 
+namespace {
+
+// The same walk over heights computed ahead: a line's samples are
+// projected a piece at a time from its heights and the lattice's points,
+// then visited in order against the horizons, with the same moves and
+// lines, on the same values, as the walk that evaluates point by point.
+class KeptWalk {
+public:
+    KeptWalk(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
+             std::vector<double>& lower, std::vector<double>& upper)
+        : d_(device), heights_(heights), lattice_(lattice), lower_(lower), upper_(upper),
+          pen_(device.penIndex()), p_(device.projection())
+    {
+    }
+
+    void frontBoundary(bool draw)
+    {
+        const MeshLattice::Line front{MeshLattice::Family::Front, 0};
+        forEachSample(front, [&](std::int64_t i, const MeshWalk::Sample& s) {
+            if (i == 0)
+                d_.moveTo(s.x, s.y);
+            else if (draw)
+                d_.lineTo(s.x, s.y);
+            lower_[static_cast<std::size_t>(i)] = s.y;
+            upper_[static_cast<std::size_t>(i)] = s.y;
+        });
+    }
+
+    void linesOfConstantY(std::int64_t n, std::int64_t k, std::int64_t nk)
+    {
+        for (std::int64_t r = 1; r <= n; ++r) {
+            const std::int64_t column0 = nk - r * k;
+            forEachSample({MeshLattice::Family::ConstantY, r},
+                          [&](std::int64_t l, const MeshWalk::Sample& s) {
+                              if (l == 0)
+                                  d_.moveTo(s.x, s.y);
+                              else
+                                  visit(s, column0 + l);
+                          });
+        }
+    }
+
+    void linesOfConstantX(std::int64_t m, std::int64_t k, std::int64_t nk)
+    {
+        for (std::int64_t q = 1; q <= m; ++q) {
+            const std::int64_t column0 = nk + q * k;
+            forEachSample({MeshLattice::Family::ConstantX, q},
+                          [&](std::int64_t i, const MeshWalk::Sample& s) {
+                              if (i == 0)
+                                  d_.moveTo(s.x, s.y);
+                              else
+                                  visit(s, column0 - i);
+                          });
+        }
+    }
+
+private:
+    static constexpr std::size_t piece = 1024;
+
+    template <class Visit>
+    void forEachSample(MeshLattice::Line line, Visit&& visitSample)
+    {
+        const std::span<const double> z = heights_.line(line);
+        const auto length = static_cast<std::int64_t>(z.size());
+        for (std::int64_t first = 0; first < length; first += piece) {
+            const auto count = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(piece), length - first));
+            lattice_.points(line, first, count, x_, y_);
+            for (std::size_t i = 0; i < count; ++i) {
+                const double zi = z[static_cast<std::size_t>(first) + i];
+                samples_[i] = {p_.projectX(x_[i], y_[i]), p_.projectY(x_[i], y_[i], zi)};
+            }
+            for (std::size_t i = 0; i < count; ++i)
+                visitSample(first + static_cast<std::int64_t>(i), samples_[i]);
+        }
+    }
+
+    // As MeshWalk::visit.
+    void visit(const MeshWalk::Sample& s, std::int64_t c)
+    {
+        double& upper = upper_[static_cast<std::size_t>(c)];
+        double& lower = lower_[static_cast<std::size_t>(c)];
+        if (!(upper >= s.y)) {
+            d_.lineTo(s.x, s.y);
+            upper = s.y;
+        } else if (!(s.y >= lower)) {
+            d_.selectPen(pen_ - 8);
+            d_.lineTo(s.x, s.y);
+            d_.selectPen(pen_);
+            lower = s.y;
+        } else {
+            d_.moveTo(s.x, s.y);
+        }
+    }
+
+    PlotDevice& d_;
+    MeshHeights& heights_;
+    const MeshLattice& lattice_;
+    std::vector<double>& lower_;
+    std::vector<double>& upper_;
+    const int pen_;
+    const Projection p_;
+    double x_[piece];
+    double y_[piece];
+    MeshWalk::Sample samples_[piece];
+};
+
+} // namespace
+
 void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt)
 {
@@ -205,5 +319,41 @@ void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, 
     linesOfConstantY(walk, g, line);
     frontBoundary(walk, g, false);
     linesOfConstantX(walk, g, line);
+    device.selectPen(surfacePen);
+}
+
+void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights& heights,
+                 double x1, double x2, double y1, double y2, double z1, double z2, int m, int n,
+                 int k, double tilt)
+{
+    const Projection p = projectionOf(x1, x2, y1, y2, z1, z2, m, n, tilt);
+    device.setProjection(p);
+    setProjectedWorld(device, p);
+    const int surfacePen = device.penIndex();
+    if (meshRefusal(m, n, k) != MeshRefusal::None)
+        return;
+
+    const std::int64_t mk = std::int64_t{m} * k, nk = std::int64_t{n} * k;
+    const auto columns = static_cast<std::size_t>(mk + nk + 1);
+    const MeshLattice lattice(x1, x2, y1, y2, m, n, k);
+    std::vector<double> lower, upper;
+    try {
+        lower.resize(columns);
+        upper.resize(columns);
+        heights.prepare(function, lattice);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+
+    auto walk = std::make_unique<KeptWalk>(device, heights, lattice, lower, upper);
+    try {
+        walk->frontBoundary(true);
+        walk->linesOfConstantY(n, k, nk);
+        walk->frontBoundary(false);
+        walk->linesOfConstantX(m, k, nk);
+    } catch (const std::bad_alloc&) {
+        // Heights beyond the budget are computed line by line; a line that
+        // finds no memory ends the surface where it is.
+    }
     device.selectPen(surfacePen);
 }

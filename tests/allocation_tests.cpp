@@ -5,11 +5,16 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
+#include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
 #include "sheets/Sheets.h"
 
 namespace {
+
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
 std::atomic<long> allocations{0};
 }
 
@@ -42,6 +47,27 @@ TEST(Allocation, EvaluateAllocatesNothing)
             sum += surface.evaluate(-2 + 0.1 * i, -2 + 0.2 * j);
     EXPECT_EQ(allocations.load(), before);
     EXPECT_NE(sum, 0);
+}
+
+TEST(Allocation, LinesWithScratchAllocateNothing)
+{
+    fdata = defaultFunctionSheet();
+    buildLine(fdata[6], "f(x,y)", "a*exp(-(x*x+4*y*y))/(1+|x|)+log(2+y)-x^b+sqrt(x)");
+    SurfaceFunction surface(fdata);
+    surface.parse();
+    surface.setParameters();
+    surface.setTheta(30);
+    const LineEvaluator lines = surface.lineEvaluator();
+    std::vector<double> x(1000), y(1000), z(1000);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        x[i] = -2 + 0.004 * static_cast<double>(i);
+        y[i] = 0.5;
+    }
+    LineEvaluator::Scratch scratch(lines);
+    const long before = allocations.load();
+    lines.evaluate(x, y, z, scratch);
+    EXPECT_EQ(allocations.load(), before);
+    EXPECT_NE(z[999], 0);
 }
 
 } // namespace

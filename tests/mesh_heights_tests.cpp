@@ -1,0 +1,537 @@
+// The kept, streamed and parallel mesh heights against the renderer's
+// own samples, bit for bit.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "device/PlotDevice.h"
+#include "expr/LineEvaluator.h"
+#include "expr/SurfaceFunction.h"
+#include "render/ComposePage.h"
+#include "render/MeshHeights.h"
+#include "render/SurfaceRenderer.h"
+#include "sheets/DataSheet.h"
+#include "sheets/Sheets.h"
+#include "device/RecordingCanvas.h"
+#include "tests/FakeCanvas.h"
+
+namespace {
+
+// The function sheet the tests of this file build their f on.
+DataSheet fdata;
+
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Heights match bit for bit, except that any NaN matches any NaN: which of
+// two NaN operands an operation passes on, and so the sign and payload of
+// a NaN, is left to the compiler's order of operands in either path (and
+// nothing downstream tells NaNs apart).
+bool sameHeight(double a, double b)
+{
+    return sameBits(a, b) || (std::isnan(a) && std::isnan(b));
+}
+
+struct Sample {
+    double x, y, z;
+};
+
+// Every evaluation the renderer makes, in its order.
+class Recorder final : public ZFunction {
+public:
+    explicit Recorder(SurfaceFunction& f) : f_(f) {}
+    double evaluate(double x, double y) override
+    {
+        const double z = f_.evaluate(x, y);
+        samples.push_back({x, y, z});
+        return z;
+    }
+    std::vector<Sample> samples;
+
+private:
+    SurfaceFunction& f_;
+};
+
+struct Box {
+    double x1 = -2, x2 = 2, y1 = -2, y2 = 2;
+    int m = 40, n = 20, k = 10;
+};
+
+std::vector<Sample> samplesOfDrawSurface(SurfaceFunction& f, const Box& b)
+{
+    TestWindow window(800, 600);
+    PlotDevice device(window);
+    device.beginDrawing(DeviceTarget::Screen);
+    device.setViewport(5, 80, 5, 85, ClipMode::Clip);
+    device.selectPen(13);
+    Recorder recorder(f);
+    drawSurface(device, recorder, b.x1, b.x2, b.y1, b.y2, 0, 1, b.m, b.n, b.k, 15);
+    device.finishDrawing();
+    return std::move(recorder.samples);
+}
+
+MeshLattice latticeOf(const Box& b)
+{
+    return {b.x1, b.x2, b.y1, b.y2, b.m, b.n, b.k};
+}
+
+// The lines in the renderer's order: front, lines of constant y, the
+// front again for the reset, lines of constant x.
+std::vector<MeshLattice::Line> sweepOrder(const MeshLattice& lattice)
+{
+    using Family = MeshLattice::Family;
+    std::vector<MeshLattice::Line> lines{{Family::Front, 0}};
+    for (std::int64_t r = 1; r <= lattice.lines(Family::ConstantY); ++r)
+        lines.push_back({Family::ConstantY, r});
+    lines.push_back({Family::Front, 0});
+    for (std::int64_t q = 1; q <= lattice.lines(Family::ConstantX); ++q)
+        lines.push_back({Family::ConstantX, q});
+    return lines;
+}
+
+// The heights and points the lattice gives, in the sweep order.
+std::vector<Sample> sweep(MeshHeights& heights, const MeshLattice& lattice)
+{
+    std::vector<Sample> samples;
+    for (const MeshLattice::Line& line : sweepOrder(lattice)) {
+        const std::span<const double> z = heights.line(line);
+        std::vector<double> x(z.size()), y(z.size());
+        lattice.points(line, 0, z.size(), x.data(), y.data());
+        for (std::size_t i = 0; i < z.size(); ++i)
+            samples.push_back({x[i], y[i], z[i]});
+    }
+    return samples;
+}
+
+void expectSameSamples(const std::vector<Sample>& got, const std::vector<Sample>& want,
+                       const std::string& what)
+{
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_TRUE(sameBits(got[i].x, want[i].x) && sameBits(got[i].y, want[i].y) &&
+                    sameHeight(got[i].z, want[i].z))
+            << what << ": sample " << i << " at (" << want[i].x << ", " << want[i].y
+            << ") should be " << want[i].z << ", is (" << got[i].x << ", " << got[i].y << ") "
+            << got[i].z;
+}
+
+// The ways of computing: kept on one thread and on two, and beyond a
+// budget of about two lines and of less than one, line by line.
+const MeshHeights::Limits ways[] = {
+    {std::size_t{256} << 20, 1}, {std::size_t{256} << 20, 2}, {std::size_t{256} << 20, 0},
+    {800 * sizeof(double), 2},   {16, 2},
+};
+
+struct Sheet {
+    const char* name;
+    const char* expression;
+    Box box;
+    double theta = 0;
+    const char* a = "5";
+    // Of the pages drawn from the sheet; the heights do not depend on it.
+    double tilt = 15;
+};
+
+const Sheet sheets[] = {
+    {"defaults", "exp(-(x*x+4*y*y))", {}},
+    {"thetaTurnsAboutTheCentre", "exp(-(x*x+4*y*y))*(1+x)", {-1, 3, -2, 0.5, 12, 9, 3}, 37.5},
+    {"domainErrors", "sqrt(x)/log(y+1)+1/(x*y)", {-2, 2, -2, 2, 16, 8, 4}, 20},
+    {"notANumberAndInfinity", "x^y+exp(800*x)", {-2, 2, -2, 2, 10, 10, 3}},
+    {"parseErrorIsFlat", "exp(-(x*x", {}},
+    {"parameter", "a*sin(x)*cos(y)", {-3, 3, -1, 1, 14, 6, 5}, -90, "-2.25"},
+    {"noIntervalsAlongY", "x*x-y", {-2, 2, -2, 2, 7, 0, 3}, 10},
+    {"noIntervalsAlongX", "x*x-y", {-2, 2, -2, 2, 0, 7, 3}, 10},
+    {"noSubSteps", "x*x-y", {-2, 2, -2, 2, 5, 4, 0}, 10},
+    {"oneSubStep", "|x|+|y|", {-2, 2, -2, 2, 9, 5, 1}, 45},
+    {"columnBookkeeping", "x+10*y", {-2, 2, -2, 2, 2, 1, 2}},
+    {"reversedBox", "x-2*y", {1, -1, 3, -3, 6, 4, 2}, 15},
+    {"longLines", "exp(-(x*x+4*y*y))", {-2, 2, -2, 2, 3, 2, 3000}, 5},
+    {"undersideSeen", "exp(-(x*x+4*y*y))", {}, 0, "5", -35},
+    {"fromAbove", "x*y", {-2, 2, -2, 2, 20, 20, 2}, 0, "5", 90},
+    {"upsideDown", "sin(3*x)*y", {-2, 2, -2, 2, 15, 10, 3}, 25, "5", -90},
+    {"divisionByZeroAlongALine", "1/(x-y)", {-2, 2, -2, 2, 12, 12, 3}, 0, "5", 40},
+    {"logOfNegatives", "log(x)+y", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 20},
+    {"positiveInfinity", "exp(1000*y)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 30},
+    {"negativeInfinity", "-exp(1000*x)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", -20},
+    {"infinityMinusInfinity", "exp(1000*x)-exp(1000*x)", {-2, 2, -2, 2, 10, 8, 2}, 0, "5", 10},
+    {"hugeHeights", "1e300*x*y", {-2, 2, -2, 2, 9, 7, 2}, 60, "5", 45},
+    {"parameterAndTurn", "a*x*x+y", {-3, 1, -1, 2, 11, 13, 2}, -120, "0.5", 35},
+    {"emptyExpression", "", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"unknownName", "foo(x)+y", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"constant", "0.25", {-2, 2, -2, 2, 6, 6, 2}, 0, "5", 30},
+    {"tinyBox", "x+y", {0, 1e-300, 0, 1e-300, 5, 5, 2}, 0, "5", 30},
+    {"pointBox", "x+y", {1, 1, 1, 1, 4, 4, 2}, 0, "5", 30},
+    {"wideAndShallow", "sin(x)+y/4", {-6, 6, -1, 1, 60, 3, 2}, 0, "5", 25},
+    {"narrowAndDeep", "sin(y)+x/4", {-1, 1, -6, 6, 3, 60, 2}, 0, "5", 25},
+    {"noIntervalsAtAll", "x*x-y", {-2, 2, -2, 2, 0, 0, 5}, 0, "5", 30},
+    {"fractionalPowers", "(-x)^0.5+y^3", {-2, 2, -2, 2, 14, 9, 2}, 15, "5", 50},
+};
+
+void PrintTo(const Sheet& sheet, std::ostream* out)
+{
+    *out << '"' << sheet.expression << "\" m " << sheet.box.m << " n " << sheet.box.n << " k "
+         << sheet.box.k;
+}
+
+class Heights : public ::testing::TestWithParam<Sheet> {
+protected:
+    void SetUp() override
+    {
+        fdata = defaultFunctionSheet();
+        buildLine(fdata[1], "a", GetParam().a);
+        buildLine(fdata[6], "f(x,y)", GetParam().expression);
+    }
+};
+
+TEST_P(Heights, EveryWayGivesTheRenderersSamples)
+{
+    const Sheet& sheet = GetParam();
+    SurfaceFunction f(fdata);
+    f.setCentre((sheet.box.x1 + sheet.box.x2) / 2, (sheet.box.y1 + sheet.box.y2) / 2);
+    f.parse();
+    f.setParameters();
+    f.setTheta(sheet.theta);
+    const std::vector<Sample> drawn = samplesOfDrawSurface(f, sheet.box);
+    const MeshLattice lattice = latticeOf(sheet.box);
+    for (const MeshHeights::Limits& limits : ways) {
+        MeshHeights heights(limits);
+        EXPECT_TRUE(heights.prepare(f.lineEvaluator(), lattice));
+        EXPECT_EQ(heights.keepsAll(), limits.budgetBytes > 1000 * sizeof(double) ||
+                                          lattice.samples() * sizeof(double) <= limits.budgetBytes);
+        expectSameSamples(sweep(heights, lattice), drawn,
+                          std::string(sheet.name) + ", budget " +
+                              std::to_string(limits.budgetBytes) + ", threads " +
+                              std::to_string(limits.threads));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheets, Heights, ::testing::ValuesIn(sheets),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What the page holds that the heights depend on.
+struct Inputs {
+    std::string expression = "a*exp(-(x*x+4*y*y))";
+    std::string a = "1.5";
+    double theta = 30, centreX = 0, centreY = 0;
+    Box box{-2, 2, -2, 2, 8, 6, 3};
+};
+
+struct Change {
+    const char* name;
+    std::function<void(Inputs&)> apply;
+};
+
+const Change changes[] = {
+    {"expression", [](Inputs& in) { in.expression = "a*exp(-(x*x+3*y*y))"; }},
+    {"parameter", [](Inputs& in) { in.a = "1.25"; }},
+    {"theta", [](Inputs& in) { in.theta = 31; }},
+    {"centreX", [](Inputs& in) { in.centreX = 0.5; }},
+    {"centreY", [](Inputs& in) { in.centreY = -0.5; }},
+    {"x1", [](Inputs& in) { in.box.x1 = -1.5; }},
+    {"x2", [](Inputs& in) { in.box.x2 = 2.5; }},
+    {"y1", [](Inputs& in) { in.box.y1 = -1; }},
+    {"y2", [](Inputs& in) { in.box.y2 = 1; }},
+    {"m", [](Inputs& in) { in.box.m = 9; }},
+    {"n", [](Inputs& in) { in.box.n = 5; }},
+    {"k", [](Inputs& in) { in.box.k = 4; }},
+};
+
+void PrintTo(const Change& change, std::ostream* out)
+{
+    *out << change.name;
+}
+
+class Reuse : public ::testing::TestWithParam<Change> {
+protected:
+    void SetUp() override
+    {
+        fdata = defaultFunctionSheet();
+        surface = std::make_unique<SurfaceFunction>(fdata);
+    }
+
+    // The evaluator the page would make of these inputs.
+    LineEvaluator evaluatorOf(const Inputs& in)
+    {
+        buildLine(fdata[1], "a", in.a.c_str());
+        buildLine(fdata[6], "f(x,y)", in.expression.c_str());
+        surface->setCentre(in.centreX, in.centreY);
+        surface->parse();
+        surface->setParameters();
+        surface->setTheta(in.theta);
+        return surface->lineEvaluator();
+    }
+
+    // The scalar heights at the lattice's points, in the sweep order.
+    std::vector<Sample> scalarHeights(const MeshLattice& lattice)
+    {
+        std::vector<Sample> samples;
+        for (const MeshLattice::Line& line : sweepOrder(lattice)) {
+            const auto count = static_cast<std::size_t>(lattice.length(line.family));
+            std::vector<double> x(count), y(count);
+            lattice.points(line, 0, count, x.data(), y.data());
+            for (std::size_t i = 0; i < count; ++i)
+                samples.push_back({x[i], y[i], surface->evaluate(x[i], y[i])});
+        }
+        return samples;
+    }
+
+    std::unique_ptr<SurfaceFunction> surface;
+};
+
+// A tilt step makes the same evaluator over the same lattice: the kept
+// heights serve. Any change of what the heights depend on recomputes them.
+TEST_P(Reuse, ChangingAHeightInputAfterATiltStepRecomputes)
+{
+    Inputs in;
+    MeshHeights heights;
+    ASSERT_TRUE(heights.prepare(evaluatorOf(in), latticeOf(in.box)));
+    ASSERT_TRUE(heights.keepsAll());
+    EXPECT_FALSE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << "tilt step";
+    const std::vector<Sample> before = sweep(heights, latticeOf(in.box));
+
+    GetParam().apply(in);
+    EXPECT_TRUE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << GetParam().name;
+    const std::vector<Sample> after = sweep(heights, latticeOf(in.box));
+    expectSameSamples(after, scalarHeights(latticeOf(in.box)), GetParam().name);
+    bool differs = after.size() != before.size();
+    for (std::size_t i = 0; !differs && i < after.size(); ++i)
+        differs = !sameBits(after[i].z, before[i].z) || !sameBits(after[i].x, before[i].x);
+    EXPECT_TRUE(differs) << "the change shows in the heights";
+    EXPECT_FALSE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << "and is kept again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Reuse, ::testing::ValuesIn(changes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MeshHeightsLines, StreamedLinesComeInAnyOrder)
+{
+    fdata = defaultFunctionSheet();
+    SurfaceFunction f(fdata);
+    f.parse();
+    f.setTheta(10);
+    const MeshLattice lattice(-2, 2, -2, 2, 12, 7, 5);
+    MeshHeights kept, streamed({3 * 61 * sizeof(double), 2});
+    kept.prepare(f.lineEvaluator(), lattice);
+    EXPECT_TRUE(streamed.prepare(f.lineEvaluator(), lattice));
+    EXPECT_TRUE(streamed.prepare(f.lineEvaluator(), lattice)) << "nothing kept to reuse";
+    EXPECT_FALSE(streamed.keepsAll());
+    auto same = [](std::span<const double> a, std::span<const double> b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameHeight);
+    };
+    for (std::int64_t r : {7, 1, 4, 5, 6, 2})
+        EXPECT_TRUE(same(streamed.lineOfConstantY(r), kept.lineOfConstantY(r))) << r;
+    for (std::int64_t q : {12, 3, 1})
+        EXPECT_TRUE(same(streamed.lineOfConstantX(q), kept.lineOfConstantX(q))) << q;
+    EXPECT_TRUE(same(streamed.front(), kept.front()));
+}
+
+TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
+{
+    fdata = defaultFunctionSheet();
+    SurfaceFunction f(fdata);
+    f.parse();
+    MeshHeights heights;
+    EXPECT_THROW(heights.front(), std::out_of_range) << "before any prepare";
+    heights.prepare(f.lineEvaluator(), MeshLattice(-2, 2, -2, 2, 4, 3, 2));
+    EXPECT_EQ(heights.front().size(), 1u + 6 + 8);
+    EXPECT_EQ(heights.lineOfConstantY(3).size(), 9u);
+    EXPECT_EQ(heights.lineOfConstantX(4).size(), 7u);
+    EXPECT_THROW(heights.lineOfConstantY(0), std::out_of_range);
+    EXPECT_THROW(heights.lineOfConstantY(4), std::out_of_range);
+    EXPECT_THROW(heights.lineOfConstantX(5), std::out_of_range);
+    EXPECT_THROW(heights.line({MeshLattice::Family::Front, 1}), std::out_of_range);
+
+    for (const MeshLattice& refused :
+         {MeshLattice(-2, 2, -2, 2, -1, 3, 2), MeshLattice(-2, 2, -2, 2, 4, 3, -2),
+          MeshLattice(-2, 2, -2, 2, 1 << 30, 1 << 30, 1 << 30)}) {
+        EXPECT_FALSE(refused.valid());
+        heights.prepare(f.lineEvaluator(), refused);
+        EXPECT_FALSE(heights.keepsAll());
+        EXPECT_THROW(heights.front(), std::out_of_range);
+    }
+}
+
+} // namespace
+
+namespace {
+
+bool sameCall(const RecordedCall& a, const RecordedCall& b)
+{
+    return a.kind == b.kind && a.from == b.from && a.to == b.to && a.rect == b.rect &&
+           a.colour == b.colour && a.width == b.width && a.text == b.text;
+}
+
+void expectSameCalls(const std::vector<RecordedCall>& got, const std::vector<RecordedCall>& want,
+                     const std::string& what)
+{
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_TRUE(sameCall(got[i], want[i]))
+            << what << ": call " << i << " from (" << got[i].from.x << ", " << got[i].from.y
+            << ") to (" << got[i].to.x << ", " << got[i].to.y << "), should be from ("
+            << want[i].from.x << ", " << want[i].from.y << ") to (" << want[i].to.x << ", "
+            << want[i].to.y << ")";
+}
+
+// A surface viewport on an 800 x 600 window in the surface pen, whose
+// canvas calls are kept.
+class SurfacePicture {
+public:
+    SurfacePicture() : window_(800, 600), device_(window_)
+    {
+        device_.beginDrawing(DeviceTarget::Screen);
+        device_.setViewport(5, 80, 5, 85, ClipMode::Clip);
+        device_.selectPen(13);
+        window_.clearCalls();
+    }
+
+    // The calls of the picture, finished.
+    std::vector<RecordedCall> finish()
+    {
+        device_.finishDrawing();
+        return window_.calls();
+    }
+
+    PlotDevice& device() { return device_; }
+
+private:
+    TestWindow window_;
+    PlotDevice device_;
+};
+
+std::vector<RecordedCall> scalarPicture(SurfaceFunction& f, const Box& b, double tilt)
+{
+    SurfacePicture picture;
+    drawSurface(picture.device(), f, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    return picture.finish();
+}
+
+std::vector<RecordedCall> keptPicture(const LineEvaluator& f, MeshHeights& heights, const Box& b,
+                                      double tilt)
+{
+    SurfacePicture picture;
+    drawSurface(picture.device(), f, heights, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    return picture.finish();
+}
+
+} // namespace
+
+// The batched, streamed and parallel heights draw the picture of point by
+// point evaluation call for call; so do kept heights at another tilt.
+TEST_P(Heights, EveryWayDrawsTheScalarPicture)
+{
+    const Sheet& sheet = GetParam();
+    SurfaceFunction f(fdata);
+    f.setCentre((sheet.box.x1 + sheet.box.x2) / 2, (sheet.box.y1 + sheet.box.y2) / 2);
+    f.parse();
+    f.setParameters();
+    f.setTheta(sheet.theta);
+    const double otherTilt = sheet.tilt > 0 ? -sheet.tilt / 2 : 40;
+    const std::vector<RecordedCall> scalar = scalarPicture(f, sheet.box, sheet.tilt);
+    const std::vector<RecordedCall> scalarOther = scalarPicture(f, sheet.box, otherTilt);
+    for (const MeshHeights::Limits& limits : ways) {
+        const std::string way = std::string(sheet.name) + ", budget " +
+                                std::to_string(limits.budgetBytes) + ", threads " +
+                                std::to_string(limits.threads);
+        MeshHeights heights(limits);
+        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, sheet.tilt), scalar,
+                        way);
+        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, otherTilt), scalarOther,
+                        way + ", tilt step");
+    }
+}
+
+namespace {
+
+// What a page's heights depend on, changed one at a time on the sheets or
+// the live angles.
+struct PageChange {
+    const char* name;
+    std::function<void(Sheets&, ViewAngles&)> apply;
+};
+
+void setLine(DataSheet& sheet, std::size_t line, const char* value)
+{
+    const std::string name = sheet[line].name;
+    buildLine(sheet[line], name.c_str(), value);
+}
+
+const PageChange pageChanges[] = {
+    {"expression", [](Sheets& s, ViewAngles&) { setLine(s.fdata, 6, "a*exp(-(x*x+3*y*y))"); }},
+    {"parameter", [](Sheets& s, ViewAngles&) { setLine(s.fdata, 1, "1.25"); }},
+    {"theta", [](Sheets&, ViewAngles& v) { v.theta = 40; }},
+    {"x1", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::x1, "-1.5"); }},
+    {"x2", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::x2, "2.5"); }},
+    {"y1", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::y1, "-1"); }},
+    {"y2", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::y2, "1"); }},
+    {"m", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::m, "9"); }},
+    {"n", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::n, "5"); }},
+    {"k", [](Sheets& s, ViewAngles&) { setLine(s.sdata, SettingsLine::k, "4"); }},
+};
+
+void PrintTo(const PageChange& change, std::ostream* out)
+{
+    *out << change.name;
+}
+
+// Pages of the orientation window (the live angles rule) on an 800 x 600
+// plot window, with heights kept from page to page or made for each.
+class KeptPages : public ::testing::TestWithParam<PageChange> {
+protected:
+    KeptPages()
+    {
+        setLine(sheets.fdata, 6, "a*exp(-(x*x+4*y*y))");
+        setLine(sheets.sdata, SettingsLine::m, "8");
+        setLine(sheets.sdata, SettingsLine::n, "6");
+        setLine(sheets.sdata, SettingsLine::k, "3");
+        view.tilt = 20;
+        view.theta = 30;
+    }
+
+    std::vector<RecordedCall> page(MeshHeights* heights)
+    {
+        TestWindow window(800, 600);
+        PlotDevice device(window);
+        SurfaceFunction surface(sheets.fdata);
+        PageContext context{device, sheets, &surface, view, true, heights};
+        composePage(context, PageTarget::Screen);
+        return window.calls();
+    }
+
+    Sheets sheets;
+    ViewAngles view;
+};
+
+// After a step of tilt alone, which draws from the kept heights, a change
+// of any height input draws the page of fresh heights.
+TEST_P(KeptPages, ChangingAHeightInputAfterATiltStepRedrawsFromNewHeights)
+{
+    MeshHeights kept;
+    page(&kept);
+    view.tilt = 35;
+    expectSameCalls(page(&kept), page(nullptr), "tilt step");
+    const std::vector<RecordedCall> tilted = page(nullptr);
+    GetParam().apply(sheets, view);
+    const std::vector<RecordedCall> fresh = page(nullptr);
+    expectSameCalls(page(&kept), fresh, GetParam().name);
+    bool differs = fresh.size() != tilted.size();
+    for (std::size_t i = 0; !differs && i < fresh.size(); ++i)
+        differs = !sameCall(fresh[i], tilted[i]);
+    EXPECT_TRUE(differs) << "the change shows on the page";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, KeptPages, ::testing::ValuesIn(pageChanges),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
