@@ -51,6 +51,30 @@ void setProjectedWorld(PlotDevice& d, const Projection& p)
     }
 }
 
+struct ProjectedSample {
+    double x, y;
+};
+
+// One sample of a mesh line against its column's horizons. The upper
+// side is seen above the upper horizon, the underside below the lower
+// one; a sample on a horizon is hidden. A height that is not a number
+// counts as above.
+inline void visitColumn(PlotDevice& d, int pen, double& upper, double& lower,
+                        const ProjectedSample& s)
+{
+    if (!(upper >= s.y)) {
+        d.lineTo(s.x, s.y);
+        upper = s.y;
+    } else if (!(s.y >= lower)) {
+        d.selectPen(pen - 8);
+        d.lineTo(s.x, s.y);
+        d.selectPen(pen);
+        lower = s.y;
+    } else {
+        d.moveTo(s.x, s.y);
+    }
+}
+
 // One pass of the mesh against the two horizons.
 class MeshWalk {
 public:
@@ -59,9 +83,7 @@ public:
         : d_(device), f_(function), lower_(lower), upper_(upper), pen_(device.penIndex()),
           p_(device.projection()) {}
 
-    struct Sample {
-        double x, y;
-    };
+    using Sample = ProjectedSample;
 
     Sample sample(double x, double y)
     {
@@ -75,24 +97,10 @@ public:
         upper_[static_cast<std::size_t>(c)] = height;
     }
 
-    // The upper side is seen above the upper horizon, the underside below
-    // the lower one; a sample on a horizon is hidden. A height that is not
-    // a number counts as above.
     void visit(const Sample& s, std::int64_t c)
     {
-        double& upper = upper_[static_cast<std::size_t>(c)];
-        double& lower = lower_[static_cast<std::size_t>(c)];
-        if (!(upper >= s.y)) {
-            d_.lineTo(s.x, s.y);
-            upper = s.y;
-        } else if (!(s.y >= lower)) {
-            d_.selectPen(pen_ - 8);
-            d_.lineTo(s.x, s.y);
-            d_.selectPen(pen_);
-            lower = s.y;
-        } else {
-            d_.moveTo(s.x, s.y);
-        }
+        visitColumn(d_, pen_, upper_[static_cast<std::size_t>(c)],
+                    lower_[static_cast<std::size_t>(c)], s);
     }
 
     PlotDevice& d_;
@@ -256,22 +264,10 @@ private:
         }
     }
 
-    // As MeshWalk::visit.
     void visit(const MeshWalk::Sample& s, std::int64_t c)
     {
-        double& upper = upper_[static_cast<std::size_t>(c)];
-        double& lower = lower_[static_cast<std::size_t>(c)];
-        if (!(upper >= s.y)) {
-            d_.lineTo(s.x, s.y);
-            upper = s.y;
-        } else if (!(s.y >= lower)) {
-            d_.selectPen(pen_ - 8);
-            d_.lineTo(s.x, s.y);
-            d_.selectPen(pen_);
-            lower = s.y;
-        } else {
-            d_.moveTo(s.x, s.y);
-        }
+        visitColumn(d_, pen_, upper_[static_cast<std::size_t>(c)],
+                    lower_[static_cast<std::size_t>(c)], s);
     }
 
     PlotDevice& d_;
