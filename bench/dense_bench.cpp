@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FloorRatio.h"
 #include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
 #include "render/MeshHeights.h"
@@ -136,13 +137,9 @@ void BM_DenseTiltStepHeights(benchmark::State& state)
         benchmark::DoNotOptimize(heights.prepare(f.lineEvaluator(), dense));
 }
 
-// Real time, as the user waits it; repeated, with the least of the
-// repetitions beside the median, as other work on the machine only ever
-// adds time.
 void repeated(benchmark::internal::Benchmark* b)
 {
-    b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ComputeStatistics(
-        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    repeatedRuns(b, 9);
 }
 
 BENCHMARK(BM_DenseNativeFloor)->Apply(repeated);
@@ -151,40 +148,13 @@ BENCHMARK(BM_DenseBatchedHeights)->Apply(repeated);
 BENCHMARK(BM_DenseParallelHeights)->Apply(repeated);
 BENCHMARK(BM_DenseTiltStepHeights)->Apply(repeated);
 
-// The console report, then each median as a multiple of the floor's.
-class RatioReporter final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate)
-                times_[run.run_name.function_name][run.aggregate_name] = run.GetAdjustedRealTime();
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto floor = times_.find("BM_DenseNativeFloor");
-        if (floor == times_.end() || floor->second["median"] <= 0 || floor->second["min"] <= 0)
-            return;
-        std::printf("\nReal time against the native floor, median and least:\n");
-        for (auto& [name, time] : times_)
-            std::printf("  %-26s %8.3f ms %6.3f x floor   %8.3f ms %6.3f x floor\n", name.c_str(),
-                        time["median"], time["median"] / floor->second["median"], time["min"],
-                        time["min"] / floor->second["min"]);
-    }
-
-private:
-    std::map<std::string, std::map<std::string, double>> times_;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FloorRatio.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/PopupWindow.h"
@@ -120,13 +121,9 @@ void BM_DenseNativeFloor(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(z.size()));
 }
 
-// Real time, as the user waits it; repeated, with the least of the
-// repetitions beside the median, as other work on the machine only ever
-// adds time.
 void repeated(benchmark::internal::Benchmark* b)
 {
-    b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(7)->ComputeStatistics(
-        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    repeatedRuns(b, 7);
 }
 
 BENCHMARK(BM_DenseNativeFloor)->Apply(repeated);
@@ -134,33 +131,6 @@ BENCHMARK(BM_PointerStepRedrawsThePlot)->Apply(repeated);
 BENCHMARK(BM_PointerStepDenseTheta)->Apply(repeated);
 BENCHMARK(BM_PointerStepDenseTilt)->Apply(repeated);
 
-// The console report, then each median as a multiple of the floor's.
-class RatioReporter final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate)
-                times_[run.run_name.function_name][run.aggregate_name] = run.GetAdjustedRealTime();
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto floor = times_.find("BM_DenseNativeFloor");
-        if (floor == times_.end() || floor->second["median"] <= 0 || floor->second["min"] <= 0)
-            return;
-        std::printf("\nReal time against the native floor, median and least:\n");
-        for (auto& [name, time] : times_)
-            std::printf("  %-30s %8.3f ms %6.3f x floor   %8.3f ms %6.3f x floor\n", name.c_str(),
-                        time["median"], time["median"] / floor->second["median"], time["min"],
-                        time["min"] / floor->second["min"]);
-    }
-
-private:
-    std::map<std::string, std::map<std::string, double>> times_;
-};
 
 } // namespace
 
@@ -170,7 +140,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
