@@ -23,9 +23,20 @@ struct ToolRun {
     std::string err;
 };
 
+// The sanitizers' settings of the test run, passed on into the otherwise
+// empty environment (a leak suppression among them).
+std::string sanitizerSettings()
+{
+    std::string settings;
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            settings += std::string(name) + "='" + value + "' ";
+    return settings;
+}
+
 ToolRun run(const std::string& args, const std::string& environment = "")
 {
-    const std::string command = "env -i " + environment + " " +
+    const std::string command = "env -i " + sanitizerSettings() + environment + " " +
                                 (args.rfind("sh -c", 0) == 0 ? "" : KELVO_RENDER_PATH " ") + args +
                                 " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
