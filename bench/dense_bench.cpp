@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/DenseFloor.h"
 #include "bench/FloorRatio.h"
 #include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
@@ -27,48 +28,15 @@ DataSheet fdata;
 
 const MeshLattice dense(-2, 2, -2, 2, 400, 200, 10);
 
-// Every point the renderer evaluates, in its order: the front, the lines
-// of constant y, the front again for the reset, the lines of constant x.
-struct Points {
-    std::vector<double> x, y;
-};
-
 const Points& densePoints()
 {
-    static const Points points = [] {
-        using Family = MeshLattice::Family;
-        Points p;
-        auto add = [&](MeshLattice::Line line) {
-            const auto count = static_cast<std::size_t>(dense.length(line.family));
-            const std::size_t at = p.x.size();
-            p.x.resize(at + count);
-            p.y.resize(at + count);
-            dense.points(line, 0, count, p.x.data() + at, p.y.data() + at);
-        };
-        add({Family::Front, 0});
-        for (std::int64_t r = 1; r <= dense.lines(Family::ConstantY); ++r)
-            add({Family::ConstantY, r});
-        add({Family::Front, 0});
-        for (std::int64_t q = 1; q <= dense.lines(Family::ConstantX); ++q)
-            add({Family::ConstantX, q});
-        return p;
-    }();
+    static const Points points = pointsOf(dense);
     return points;
 }
 
 void BM_DenseNativeFloor(benchmark::State& state)
 {
-    const Points& p = densePoints();
-    std::vector<double> z(p.x.size());
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < z.size(); ++i) {
-            const double x = p.x[i], y = p.y[i];
-            z[i] = std::exp(-(x * x + 4 * y * y));
-        }
-        benchmark::DoNotOptimize(z.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(z.size()));
+    runNativeFloor(state, densePoints());
 }
 
 // The default sheet's surface function, its centre that of the box.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/DenseFloor.h"
 #include "bench/FloorRatio.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -78,47 +79,10 @@ void BM_PointerStepDenseTilt(benchmark::State& state)
     pointerSteps(state, tiltStep, true);
 }
 
-// Every point the renderer evaluates on the dense mesh over the default
-// box, in its order: the front, the lines of constant y, the front again
-// for the reset, the lines of constant x.
-struct Points {
-    std::vector<double> x, y;
-};
-
-Points densePoints()
-{
-    using Family = MeshLattice::Family;
-    const MeshLattice dense(-2, 2, -2, 2, 400, 200, 10);
-    Points p;
-    auto add = [&](MeshLattice::Line line) {
-        const auto count = static_cast<std::size_t>(dense.length(line.family));
-        const std::size_t at = p.x.size();
-        p.x.resize(at + count);
-        p.y.resize(at + count);
-        dense.points(line, 0, count, p.x.data() + at, p.y.data() + at);
-    };
-    add({Family::Front, 0});
-    for (std::int64_t r = 1; r <= dense.lines(Family::ConstantY); ++r)
-        add({Family::ConstantY, r});
-    add({Family::Front, 0});
-    for (std::int64_t q = 1; q <= dense.lines(Family::ConstantX); ++q)
-        add({Family::ConstantX, q});
-    return p;
-}
-
+// The floor over the dense mesh of the default box.
 void BM_DenseNativeFloor(benchmark::State& state)
 {
-    const Points p = densePoints();
-    std::vector<double> z(p.x.size());
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < z.size(); ++i) {
-            const double x = p.x[i], y = p.y[i];
-            z[i] = std::exp(-(x * x + 4 * y * y));
-        }
-        benchmark::DoNotOptimize(z.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(z.size()));
+    runNativeFloor(state, pointsOf(MeshLattice(-2, 2, -2, 2, 400, 200, 10)));
 }
 
 void repeated(benchmark::internal::Benchmark* b)
