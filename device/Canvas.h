@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <span>
 #include <string>
 
 #include "device/Colours.h"
@@ -59,6 +61,13 @@ public:
     // one another end to start in one pen, up to endLine, are one line:
     // a canvas may draw them as one polyline, joined at their ends.
     virtual void segment(DevicePoint from, DevicePoint to, Pen pen) = 0;
+    // The segments from each point to the next, as that many segment
+    // calls: a dense line comes in one call.
+    virtual void polyline(std::span<const DevicePoint> points, Pen pen)
+    {
+        for (std::size_t i = 1; i < points.size(); ++i)
+            segment(points[i - 1], points[i], pen);
+    }
     virtual void endLine() {}
     // Paints [left, right) x [top, bottom) in the colour.
     virtual void fill(const DeviceRect& rect, Colour colour) = 0;

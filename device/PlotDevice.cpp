@@ -1,6 +1,8 @@
 #include "device/PlotDevice.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "device/DeviceInt.h"
@@ -81,8 +83,61 @@ void PlotDevice::setUpColours()
     indices_.pen = 0;
 }
 
+void PlotDevice::flushLine()
+{
+    if (pendingCount_ >= 2 && dc_ != nullptr)
+        dc_->polyline(std::span<const DevicePoint>(pending_.data(), pendingCount_), pen_);
+    pendingCount_ = 0;
+}
+
+void PlotDevice::moveTo(std::span<const DevicePoint> points)
+{
+    if (points.empty())
+        return;
+    // Only a move elsewhere ends the line, and only the first such one.
+    if (lineOpen_)
+        for (const DevicePoint& p : points)
+            if (!(p == current_)) {
+                endLine();
+                break;
+            }
+    current_ = points.back();
+    currentValid_ = true;
+}
+
+void PlotDevice::lineTo(std::span<const DevicePoint> points)
+{
+    if (points.empty())
+        return;
+    // The first segment as any: it may start from no point.
+    if (dc_ == nullptr || !currentValid_) {
+        lineTo(MappedPoint{points.front(), true});
+        points = points.subspan(1);
+        if (dc_ == nullptr) {
+            for (const DevicePoint& p : points)
+                lineTo(MappedPoint{p, true});
+            return;
+        }
+    }
+    // From here every point ends a segment from the one before it.
+    while (!points.empty()) {
+        if (pendingCount_ == 0 || !(pending_[pendingCount_ - 1] == current_) ||
+            pendingCount_ == pending_.size()) {
+            flushLine();
+            pending_[pendingCount_++] = current_;
+        }
+        const std::size_t count = std::min(points.size(), pending_.size() - pendingCount_);
+        std::copy_n(points.begin(), count, pending_.begin() + static_cast<std::ptrdiff_t>(pendingCount_));
+        pendingCount_ += count;
+        current_ = points[count - 1];
+        points = points.subspan(count);
+        lineOpen_ = true;
+    }
+}
+
 void PlotDevice::endLine()
 {
+    flushLine();
     if (lineOpen_ && dc_ != nullptr)
         dc_->endLine();
     lineOpen_ = false;

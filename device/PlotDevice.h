@@ -1,11 +1,15 @@
 #pragma once
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "device/Canvas.h"
 #include "device/Colours.h"
 #include "device/DeviceInt.h"
+#include "device/DeviceMapping.h"
 #include "device/DeviceWindow.h"
 #include "device/PrintService.h"
 #include "device/Projection.h"
@@ -82,6 +86,18 @@ public:
     int toDeviceY(double y) const;
     void moveTo(double x, double y);
     void lineTo(double x, double y);
+    // The mapping moveTo and lineTo use now, and the two on points it
+    // mapped: for a caller that maps many points at once.
+    DeviceMapping mapping() const
+    {
+        return {world_.x1, world_.y1, xScale_, yScale_, viewport_.left, viewport_.bottom};
+    }
+    void moveTo(MappedPoint point);
+    void lineTo(MappedPoint point);
+    // moveTo and lineTo of each valid point in turn: the samples of a
+    // dense mesh come by the run.
+    void moveTo(std::span<const DevicePoint> points);
+    void lineTo(std::span<const DevicePoint> points);
     void drawGrid(int columns, int rows, int tickLength);
     void drawCircle(double cx, double cy, double radius, int segments, double startDegrees);
 
@@ -116,7 +132,7 @@ private:
     void penAt(int index);
     void setPen(Pen pen);
     void endLine();
-    DevicePoint toDevice(double x, double y, bool& valid) const;
+    void flushLine();
     Colour textColour() const;
     Colour textBackground() const;
 
@@ -158,41 +174,52 @@ private:
     // more of the same line: until a move elsewhere, a new pen or any other
     // drawing.
     bool lineOpen_ = false;
+    // The open line's points not yet handed to the canvas: they go as one
+    // polyline when the line ends, or when the buffer is full.
+    std::array<DevicePoint, 1024> pending_;
+    std::size_t pendingCount_ = 0;
 
     Projection projection_;
 };
 
 // Moves and lines run once for every sample of the surface: inline.
-// The device point of a world point; valid is false when it comes from
-// no number. A height that is not a number, or a world window of zero
-// extent, gives none, and such a point is never joined by a line; an
-// infinite one is drawn to the edge of the device range.
-inline DevicePoint PlotDevice::toDevice(double x, double y, bool& valid) const
-{
-    const double dx = (x - world_.x1) * xScale_;
-    const double dy = (y - world_.y1) * yScale_;
-    valid = !std::isnan(dx) && !std::isnan(dy);
-    return {truncToDevice(dx + viewport_.left + 0.5), truncToDevice(viewport_.bottom - dy + 0.5)};
-}
-
+// A height that is not a number, or a world window of zero extent, gives
+// no point, and such a point is never joined by a line; an infinite one
+// is drawn to the edge of the device range.
 inline void PlotDevice::moveTo(double x, double y)
 {
-    const DevicePoint to = toDevice(x, y, currentValid_);
-    if (lineOpen_ && !(to == current_))
-        endLine();
-    current_ = to;
+    moveTo(mapping().map(x, y));
 }
 
-// The points go to the canvas as they were made, in registers: a point
-// stored in halves and read back whole would stall the processor.
 inline void PlotDevice::lineTo(double x, double y)
 {
+    lineTo(mapping().map(x, y));
+}
+
+inline void PlotDevice::moveTo(MappedPoint point)
+{
+    if (lineOpen_ && !(point.at == current_))
+        endLine();
+    current_ = point.at;
+    currentValid_ = point.valid;
+}
+
+// A segment joins the open line's pending points; a segment that does not
+// start where they end starts a new run.
+inline void PlotDevice::lineTo(MappedPoint point)
+{
     const bool wasValid = currentValid_;
-    const DevicePoint from{current_.x, current_.y};
-    const DevicePoint to = toDevice(x, y, currentValid_);
+    const DevicePoint from = current_;
+    const DevicePoint to = point.at;
     current_ = to;
+    currentValid_ = point.valid;
     if (dc_ != nullptr && wasValid && currentValid_) {
-        dc_->segment(from, to, pen_);
+        if (pendingCount_ == 0 || !(pending_[pendingCount_ - 1] == from) ||
+            pendingCount_ == pending_.size()) {
+            flushLine();
+            pending_[pendingCount_++] = from;
+        }
+        pending_[pendingCount_++] = to;
         lineOpen_ = true;
     } else if (lineOpen_ && !(to == from)) {
         endLine();

@@ -89,6 +89,13 @@ void RecordingCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
     inner_.segment(from, to, pen);
 }
 
+void RecordingCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
+{
+    for (std::size_t i = 1; i < points.size(); ++i)
+        keep({CallKind::Line, points[i - 1], points[i], {}, pen.colour, pen.width, {}});
+    inner_.polyline(points, pen);
+}
+
 void RecordingCanvas::fill(const DeviceRect& rect, Colour colour)
 {
     keep({CallKind::Fill, {}, {}, rect, colour, 0, {}});

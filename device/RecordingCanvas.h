@@ -38,6 +38,7 @@ public:
 
     Resolution resolution() const override { return inner_.resolution(); }
     void segment(DevicePoint from, DevicePoint to, Pen pen) override;
+    void polyline(std::span<const DevicePoint> points, Pen pen) override;
     void endLine() override { inner_.endLine(); }
     void fill(const DeviceRect& rect, Colour colour) override;
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;

@@ -213,7 +213,7 @@ void QtCanvas::rasterLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std
     }
 
     const auto t0 = static_cast<std::int64_t>(first), t1 = static_cast<std::int64_t>(last);
-    const std::int64_t minorAt = steps.minorSteps(t0);
+    const std::int64_t minorAt = t0 == 0 ? 0 : steps.minorSteps(t0);
     const std::int64_t xs = xMajor ? t0 : minorAt, ys = xMajor ? minorAt : t0;
     std::int64_t x = x0 + sx * xs, y = y0 + sy * ys;
     std::int64_t err = dx + dy + ys * dx + xs * dy;
@@ -292,6 +292,39 @@ void QtCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
         polyline_.push_back(start);
     if (end != polyline_.back())
         polyline_.push_back(end);
+}
+
+void QtCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
+{
+    if (points.size() < 2)
+        return;
+    segment(points[0], points[1], pen);
+    if (pen == pen_ && rasterLines()) {
+        rasterPolyline(points.subspan(1));
+        return;
+    }
+    for (std::size_t i = 2; i < points.size(); ++i)
+        segment(points[i - 1], points[i], pen);
+}
+
+// On a dense mesh nearly every segment has no length or is one step long,
+// and such a segment's only pixel is its start.
+void QtCanvas::rasterPolyline(std::span<const DevicePoint> points)
+{
+    const QRect& c = rasterClip_;
+    const int left = c.left(), right = c.right(), top = c.top(), bottom = c.bottom();
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const DevicePoint from = points[i - 1], to = points[i];
+        if (from == to)
+            continue;
+        const std::int64_t dx = std::int64_t{to.x} - from.x, dy = std::int64_t{to.y} - from.y;
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (from.x >= left && from.x <= right && from.y >= top && from.y <= bottom)
+                pixels_[from.y * stride_ + from.x] = penPixel_;
+            continue;
+        }
+        rasterLine(from.x, from.y, to.x, to.y);
+    }
 }
 
 void QtCanvas::endLine()

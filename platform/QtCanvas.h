@@ -24,6 +24,7 @@ public:
 
     Resolution resolution() const override;
     void segment(DevicePoint from, DevicePoint to, Pen pen) override;
+    void polyline(std::span<const DevicePoint> points, Pen pen) override;
     void endLine() override;
     void fill(const DeviceRect& rect, Colour colour) override;
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
@@ -44,6 +45,7 @@ private:
     void usePen(Pen pen);
     void applyPen();
     bool rasterLines() const { return pixels_ != nullptr && pen_.width == 1; }
+    void rasterPolyline(std::span<const DevicePoint> points);
     void rasterLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     // Far beyond any page, well within the painter's fixed-point range.
     static bool painterCanTake(DevicePoint p)
