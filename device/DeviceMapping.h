@@ -31,25 +31,18 @@ public:
                 !std::isnan(dx) && !std::isnan(dy)};
     }
 
-    // The device points of count world points, as map() gives them, taken
-    // several at a time; whether every point came from numbers, and so
-    // is valid.
-    bool map(const double* x, const double* y, std::size_t count, DevicePoint* out) const
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-            out[i].x = truncToDevice((x[i] - x1_) * xScale_ + left_ + 0.5);
-            out[i].y = truncToDevice(bottom_ - (y[i] - y1_) * yScale_ + 0.5);
-        }
-        double invalid = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const double dx = (x[i] - x1_) * xScale_;
-            const double dy = (y[i] - y1_) * yScale_;
-            invalid += dx == dx && dy == dy ? 0.0 : 1.0;
-        }
-        return invalid == 0;
-    }
+    // The device points of count world points, as map() gives them;
+    // whether every point came from numbers, and so is valid.
+    bool map(const double* x, const double* y, std::size_t count, DevicePoint* out) const;
 
 private:
+    bool validAt(double x, double y) const
+    {
+        const double dx = (x - x1_) * xScale_;
+        const double dy = (y - y1_) * yScale_;
+        return dx == dx && dy == dy;
+    }
+
     double x1_, y1_, xScale_, yScale_;
     // The viewport's edges, as the doubles they are added as.
     double left_, bottom_;

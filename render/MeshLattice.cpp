@@ -63,11 +63,17 @@ std::int64_t MeshLattice::samples() const
 
 namespace {
 
-// out[i] = start + (first + i) x step.
+// out[i] = start + (first + i) x step. Every index of a line fits an int
+// (a line has at most maxLineSamples), and ints become doubles several at
+// a time.
+static_assert(MeshLattice::maxLineSamples <= std::int64_t{1} << 31);
+
 void stepsFrom(double start, double step, std::int64_t first, std::size_t count, double* out)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = start + static_cast<double>(first + static_cast<std::int64_t>(i)) * step;
+    const auto base = static_cast<std::int32_t>(first);
+    const auto n = static_cast<std::int32_t>(count);
+    for (std::int32_t i = 0; i < n; ++i)
+        out[i] = start + static_cast<double>(base + i) * step;
 }
 
 } // namespace
