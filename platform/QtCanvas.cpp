@@ -308,22 +308,29 @@ void QtCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
 }
 
 // On a dense mesh nearly every segment has no length or is one step long,
-// and such a segment's only pixel is its start.
+// and such a segment's only pixel is its start, if it has length. Which
+// of them draw follows no pattern, so they are set without a branch: a
+// pixel not drawn goes to a spare.
 void QtCanvas::rasterPolyline(std::span<const DevicePoint> points)
 {
     const QRect& c = rasterClip_;
-    const int left = c.left(), right = c.right(), top = c.top(), bottom = c.bottom();
+    if (c.isEmpty())
+        return;
+    const std::int64_t left = c.left(), top = c.top();
+    const auto width = static_cast<std::uint64_t>(c.width());
+    const auto height = static_cast<std::uint64_t>(c.height());
+    quint32 spare = 0;
     for (std::size_t i = 1; i < points.size(); ++i) {
         const DevicePoint from = points[i - 1], to = points[i];
-        if (from == to)
-            continue;
         const std::int64_t dx = std::int64_t{to.x} - from.x, dy = std::int64_t{to.y} - from.y;
-        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
-            if (from.x >= left && from.x <= right && from.y >= top && from.y <= bottom)
-                pixels_[from.y * stride_ + from.x] = penPixel_;
+        if (static_cast<std::uint64_t>(dx + 1) > 2 || static_cast<std::uint64_t>(dy + 1) > 2) {
+            rasterLine(from.x, from.y, to.x, to.y);
             continue;
         }
-        rasterLine(from.x, from.y, to.x, to.y);
+        const bool draw = (dx | dy) != 0 && static_cast<std::uint64_t>(from.x - left) < width &&
+                          static_cast<std::uint64_t>(from.y - top) < height;
+        quint32* pixel = draw ? pixels_ + (from.y * stride_ + from.x) : &spare;
+        *pixel = penPixel_;
     }
 }
 
