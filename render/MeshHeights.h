@@ -54,6 +54,10 @@ public:
     }
     std::span<const double> line(MeshLattice::Line line);
 
+    // The threads worth computing this many samples with: every core from
+    // parallelFrom samples on unless the limits say how many.
+    int threadsFor(std::int64_t samples) const;
+
     // Below this many samples one thread is quicker than waking others:
     // the default page (about 16 000 samples) takes 0.6 ms on one thread,
     // and several when the other core is busy and a woken thread waits
@@ -78,7 +82,6 @@ private:
     void keepAll();
     void computeWindow(MeshLattice::Family family, std::int64_t first);
     void compute();
-    int threadsFor(std::int64_t samples) const;
     void prepareWorkers(int threads);
 
     Limits limits_;

@@ -31,6 +31,8 @@ public:
     // Samples in each line of the family (0 when not valid), and lines.
     std::int64_t length(Family family) const;
     std::int64_t lines(Family family) const;
+    // Sub-steps in each mesh interval.
+    std::int64_t subSteps() const { return k_; }
     // Samples in all lines, the front counted once.
     std::int64_t samples() const;
 

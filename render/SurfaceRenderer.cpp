@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "render/KeptWalk.h"
 #include "render/MeshHeights.h"
 #include "render/MeshLattice.h"
 
@@ -188,190 +189,6 @@ MeshRefusal meshRefusal(int m, int n, int k)
     return MeshRefusal::None;
 }
 
-namespace {
-
-// The same walk over heights computed ahead, a piece of a line at a time:
-// its samples are projected and mapped to the device from its heights and
-// the lattice's points, seen or hidden against the horizons, and handed
-// to the device by the run, with the same moves and lines, on the same
-// values, as the walk that evaluates point by point.
-class KeptWalk {
-public:
-    KeptWalk(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
-             std::vector<double>& lower, std::vector<double>& upper)
-        : d_(device), heights_(heights), lattice_(lattice), lower_(lower), upper_(upper),
-          pen_(device.penIndex()), p_(device.projection()), mapping_(device.mapping())
-    {
-    }
-
-    // The front boundary sets both horizons; drawn, or in the reset only
-    // computed.
-    void frontBoundary(bool draw)
-    {
-        const MeshLattice::Line front{MeshLattice::Family::Front, 0};
-        forEachPiece(front, [&](std::int64_t first, std::size_t count) {
-            std::size_t i = 0;
-            if (first == 0) {
-                d_.moveTo(point(0));
-                i = 1;
-            }
-            if (draw)
-                for (std::size_t j = i; j < count; ++j)
-                    d_.lineTo(point(j));
-            std::copy_n(worldY_, count, lower_.data() + first);
-            std::copy_n(worldY_, count, upper_.data() + first);
-        });
-    }
-
-    // A line of constant y runs right over the columns nk - r k ..., a
-    // line of constant x left over nk + q k ...; each starts with a move.
-    void linesOfConstantY(std::int64_t n, std::int64_t k, std::int64_t nk)
-    {
-        for (std::int64_t r = 1; r <= n; ++r)
-            sweepLine<1>({MeshLattice::Family::ConstantY, r}, nk - r * k);
-    }
-
-    void linesOfConstantX(std::int64_t m, std::int64_t k, std::int64_t nk)
-    {
-        for (std::int64_t q = 1; q <= m; ++q)
-            sweepLine<-1>({MeshLattice::Family::ConstantX, q}, nk + q * k);
-    }
-
-private:
-    static constexpr std::size_t piece = 1024;
-
-    // How a sample stands against its column's horizons.
-    enum class Seen : std::uint8_t { Hidden, Above, Below };
-
-    // Projects each piece of the line and hands it on as its first
-    // sample's index in the line and its count.
-    template <class Visit>
-    void forEachPiece(MeshLattice::Line line, Visit&& visitPiece)
-    {
-        const std::span<const double> z = heights_.line(line);
-        const auto length = static_cast<std::int64_t>(z.size());
-        for (std::int64_t first = 0; first < length; first += piece) {
-            const auto count = static_cast<std::size_t>(
-                std::min<std::int64_t>(static_cast<std::int64_t>(piece), length - first));
-            project(line, first, z.subspan(static_cast<std::size_t>(first), count));
-            visitPiece(first, count);
-        }
-    }
-
-    void project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
-    {
-        const std::size_t count = z.size();
-        lattice_.points(line, first, count, x_, y_);
-        for (std::size_t i = 0; i < count; ++i) {
-            worldX_[i] = p_.projectX(x_[i], y_[i]);
-            worldY_[i] = p_.projectY(x_[i], y_[i], z[i]);
-        }
-        allValid_ = mapping_.map(worldX_, worldY_, count, device_);
-    }
-
-    MappedPoint point(std::size_t at) const
-    {
-        return {device_[at], allValid_ || mapping_.map(worldX_[at], worldY_[at]).valid};
-    }
-
-    // Sample i of the line lies on column column0 + step i.
-    template <int step>
-    void sweepLine(MeshLattice::Line line, std::int64_t column0)
-    {
-        forEachPiece(line, [&](std::int64_t first, std::size_t count) {
-            const auto column = static_cast<std::ptrdiff_t>(column0 + step * first);
-            std::size_t i = 0;
-            if (first == 0) {
-                d_.moveTo(point(0));
-                i = 1;
-            }
-            see<step>(i, count, upper_.data() + column, lower_.data() + column);
-            if (allValid_)
-                drawRuns(i, count);
-            else
-                for (std::size_t j = i; j < count; ++j)
-                    drawSample(j);
-        });
-    }
-
-    // Samples from .. count - 1 of the piece against their columns'
-    // horizons, sample i on upper[step i] and lower[step i]. The upper
-    // side is seen above the upper horizon, the underside below the lower
-    // one; a sample on a horizon is hidden. A height that is not a number
-    // counts as above.
-    template <int step>
-    void see(std::size_t from, std::size_t count, double* upper, double* lower)
-    {
-        for (std::size_t i = from; i < count; ++i) {
-            const double y = worldY_[i];
-            double& up = upper[step * static_cast<std::ptrdiff_t>(i)];
-            double& low = lower[step * static_cast<std::ptrdiff_t>(i)];
-            if (!(up >= y)) {
-                seen_[i] = Seen::Above;
-                up = y;
-            } else if (!(y >= low)) {
-                seen_[i] = Seen::Below;
-                low = y;
-            } else {
-                seen_[i] = Seen::Hidden;
-            }
-        }
-    }
-
-    void drawSample(std::size_t i)
-    {
-        switch (seen_[i]) {
-        case Seen::Above: d_.lineTo(point(i)); break;
-        case Seen::Below:
-            d_.selectPen(pen_ - 8);
-            d_.lineTo(point(i));
-            d_.selectPen(pen_);
-            break;
-        case Seen::Hidden: d_.moveTo(point(i)); break;
-        }
-    }
-
-    // Every point valid: the samples seen above and those hidden go to the
-    // device by the run.
-    void drawRuns(std::size_t from, std::size_t count)
-    {
-        std::size_t i = from;
-        while (i < count) {
-            const Seen seen = seen_[i];
-            std::size_t end = i + 1;
-            while (end < count && seen_[end] == seen)
-                ++end;
-            const std::span<const DevicePoint> run(device_ + i, end - i);
-            if (seen == Seen::Above)
-                d_.lineTo(run);
-            else if (seen == Seen::Hidden)
-                d_.moveTo(run);
-            else
-                for (std::size_t j = i; j < end; ++j)
-                    drawSample(j);
-            i = end;
-        }
-    }
-
-    PlotDevice& d_;
-    MeshHeights& heights_;
-    const MeshLattice& lattice_;
-    std::vector<double>& lower_;
-    std::vector<double>& upper_;
-    const int pen_;
-    const Projection p_;
-    const DeviceMapping mapping_;
-    double x_[piece];
-    double y_[piece];
-    double worldX_[piece];
-    double worldY_[piece];
-    DevicePoint device_[piece];
-    Seen seen_[piece];
-    bool allValid_ = true;
-};
-
-} // namespace
-
 void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt)
 {
@@ -429,12 +246,8 @@ void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights&
         return;
     }
 
-    auto walk = std::make_unique<KeptWalk>(device, heights, lattice, lower, upper);
     try {
-        walk->frontBoundary(true);
-        walk->linesOfConstantY(n, k, nk);
-        walk->frontBoundary(false);
-        walk->linesOfConstantX(m, k, nk);
+        walkKeptHeights(device, heights, lattice, lower, upper);
     } catch (const std::bad_alloc&) {
         // Heights beyond the budget are computed line by line; a line that
         // finds no memory ends the surface where it is.

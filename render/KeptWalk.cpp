@@ -1,0 +1,396 @@
+#include "render/KeptWalk.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <new>
+#include <span>
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
+
+#include "render/MeshHeights.h"
+#include "render/MeshLattice.h"
+
+namespace {
+
+using Family = MeshLattice::Family;
+
+// How a sample stands against its column's horizons.
+enum class Seen : std::uint8_t { Hidden, Above, Below };
+
+// Samples ready for the device: their device points, how each is seen,
+// and whether each came from numbers (valid is null when all did).
+struct SeenSamples {
+    const DevicePoint* points;
+    const Seen* seen;
+    const bool* valid;
+
+    MappedPoint point(std::size_t i) const { return {points[i], valid == nullptr || valid[i]}; }
+};
+
+// The upper side in the surface's pen, the underside in the pen 8 below.
+void drawSample(PlotDevice& d, int pen, const SeenSamples& s, std::size_t i)
+{
+    switch (s.seen[i]) {
+    case Seen::Above: d.lineTo(s.point(i)); break;
+    case Seen::Below:
+        d.selectPen(pen - 8);
+        d.lineTo(s.point(i));
+        d.selectPen(pen);
+        break;
+    case Seen::Hidden: d.moveTo(s.point(i)); break;
+    }
+}
+
+// Samples from .. count - 1. When every point is valid, the samples seen
+// above and those hidden go to the device by the run.
+void drawSeen(PlotDevice& d, int pen, const SeenSamples& s, std::size_t from, std::size_t count)
+{
+    if (s.valid != nullptr) {
+        for (std::size_t i = from; i < count; ++i)
+            drawSample(d, pen, s, i);
+        return;
+    }
+    std::size_t i = from;
+    while (i < count) {
+        const Seen seen = s.seen[i];
+        std::size_t end = i + 1;
+        while (end < count && s.seen[end] == seen)
+            ++end;
+        const std::span<const DevicePoint> run(s.points + i, end - i);
+        if (seen == Seen::Above)
+            d.lineTo(run);
+        else if (seen == Seen::Hidden)
+            d.moveTo(run);
+        else
+            for (std::size_t j = i; j < end; ++j)
+                drawSample(d, pen, s, j);
+        i = end;
+    }
+}
+
+// One thread's view of the mesh, a piece of a line at a time: the piece's
+// samples projected and mapped to the device from their heights and the
+// lattice's points, then seen against the horizons.
+class PieceSeer {
+public:
+    static constexpr std::size_t piece = 1024;
+
+    PieceSeer(MeshHeights& heights, const MeshLattice& lattice, const Projection& projection,
+              const DeviceMapping& mapping)
+        : heights_(heights), lattice_(lattice), p_(projection), mapping_(mapping)
+    {
+    }
+
+    // Projects each piece of the line and hands it on as the index of its
+    // first sample in the line and its count.
+    template <class Visit>
+    void forEachPiece(MeshLattice::Line line, Visit&& visitPiece)
+    {
+        const std::span<const double> z = heights_.line(line);
+        const auto length = static_cast<std::int64_t>(z.size());
+        for (std::int64_t first = 0; first < length; first += piece) {
+            const auto count = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(piece), length - first));
+            project(line, first, z.subspan(static_cast<std::size_t>(first), count));
+            visitPiece(first, count);
+        }
+    }
+
+    // Samples from .. count - 1 of the piece against their columns'
+    // horizons, sample i on upper[step i] and lower[step i]. The upper
+    // side is seen above the upper horizon, the underside below the lower
+    // one; a sample on a horizon is hidden. A height that is not a number
+    // counts as above.
+    template <int step>
+    void see(std::size_t from, std::size_t count, double* upper, double* lower)
+    {
+        for (std::size_t i = from; i < count; ++i) {
+            const double y = worldY_[i];
+            double& up = upper[step * static_cast<std::ptrdiff_t>(i)];
+            double& low = lower[step * static_cast<std::ptrdiff_t>(i)];
+            if (!(up >= y)) {
+                seen_[i] = Seen::Above;
+                up = y;
+            } else if (!(y >= low)) {
+                seen_[i] = Seen::Below;
+                low = y;
+            } else {
+                seen_[i] = Seen::Hidden;
+            }
+        }
+    }
+
+    SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_}; }
+    const double* worldY() const { return worldY_; }
+
+private:
+    void project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
+    {
+        const std::size_t count = z.size();
+        lattice_.points(line, first, count, x_, y_);
+        for (std::size_t i = 0; i < count; ++i) {
+            worldX_[i] = p_.projectX(x_[i], y_[i]);
+            worldY_[i] = p_.projectY(x_[i], y_[i], z[i]);
+        }
+        allValid_ = mapping_.map(worldX_, worldY_, count, device_);
+        if (!allValid_)
+            for (std::size_t i = 0; i < count; ++i)
+                valid_[i] = mapping_.map(worldX_[i], worldY_[i]).valid;
+    }
+
+    MeshHeights& heights_;
+    const MeshLattice& lattice_;
+    const Projection p_;
+    const DeviceMapping mapping_;
+    double x_[piece];
+    double y_[piece];
+    double worldX_[piece];
+    double worldY_[piece];
+    DevicePoint device_[piece];
+    Seen seen_[piece];
+    bool valid_[piece];
+    bool allValid_ = true;
+};
+
+// The front boundary's heights as both horizons.
+void frontHorizons(PieceSeer& seer, double* lower, double* upper)
+{
+    seer.forEachPiece({Family::Front, 0}, [&](std::int64_t first, std::size_t count) {
+        std::copy_n(seer.worldY(), count, lower + first);
+        std::copy_n(seer.worldY(), count, upper + first);
+    });
+}
+
+// Line r of constant y runs right over the columns from nk - r k, line q
+// of constant x left over those from nk + q k.
+std::int64_t firstColumn(const MeshLattice& lattice, MeshLattice::Line line)
+{
+    const std::int64_t nk = lattice.length(Family::ConstantX) - 1;
+    const std::int64_t k = lattice.subSteps();
+    return line.family == Family::ConstantY ? nk - line.index * k : nk + line.index * k;
+}
+
+// The walk on this thread, drawing as it goes.
+class KeptWalk {
+public:
+    KeptWalk(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
+             std::vector<double>& lower, std::vector<double>& upper)
+        : d_(device), lattice_(lattice), lower_(lower), upper_(upper), pen_(device.penIndex()),
+          seer_(heights, lattice, device.projection(), device.mapping())
+    {
+    }
+
+    // The front boundary sets both horizons; drawn, or in the reset only
+    // computed.
+    void frontBoundary(bool draw)
+    {
+        seer_.forEachPiece({Family::Front, 0}, [&](std::int64_t first, std::size_t count) {
+            const SeenSamples s = seer_.samples();
+            std::size_t i = 0;
+            if (first == 0) {
+                d_.moveTo(s.point(0));
+                i = 1;
+            }
+            if (draw)
+                for (; i < count; ++i)
+                    d_.lineTo(s.point(i));
+        });
+        frontHorizons(seer_, lower_.data(), upper_.data());
+    }
+
+    void linesOfConstantY()
+    {
+        for (std::int64_t r = 1; r <= lattice_.lines(Family::ConstantY); ++r)
+            line<1>({Family::ConstantY, r});
+    }
+
+    void linesOfConstantX()
+    {
+        for (std::int64_t q = 1; q <= lattice_.lines(Family::ConstantX); ++q)
+            line<-1>({Family::ConstantX, q});
+    }
+
+    PlotDevice& device() const { return d_; }
+    int pen() const { return pen_; }
+
+private:
+    // Each line starts with a move; sample i lies on column column0 + step i.
+    template <int step>
+    void line(MeshLattice::Line line)
+    {
+        const std::int64_t column0 = firstColumn(lattice_, line);
+        seer_.forEachPiece(line, [&](std::int64_t first, std::size_t count) {
+            const auto column = static_cast<std::ptrdiff_t>(column0 + step * first);
+            const SeenSamples s = seer_.samples();
+            std::size_t i = 0;
+            if (first == 0) {
+                d_.moveTo(s.point(0));
+                i = 1;
+            }
+            seer_.see<step>(i, count, upper_.data() + column, lower_.data() + column);
+            drawSeen(d_, pen_, s, i, count);
+        });
+    }
+
+    PlotDevice& d_;
+    const MeshLattice& lattice_;
+    std::vector<double>& lower_;
+    std::vector<double>& upper_;
+    const int pen_;
+    PieceSeer seer_;
+};
+
+// The lines of constant x seen ahead on another thread, against horizons
+// of their own from the front boundary, while this one draws the lines of
+// constant y; then drawn here in order. Only a large mesh whose heights
+// are all kept (so that both threads may read them) is worth it, and only
+// while it fits its budget.
+class SeenAhead {
+public:
+    static constexpr std::size_t budgetBytes = std::size_t{64} << 20;
+
+    static std::unique_ptr<SeenAhead> make(const PlotDevice& device, MeshHeights& heights,
+                                           const MeshLattice& lattice)
+    {
+#ifdef _OPENMP
+        const std::int64_t samples =
+            lattice.lines(Family::ConstantX) * lattice.length(Family::ConstantX);
+        const double bytes = static_cast<double>(samples) *
+                             (sizeof(DevicePoint) + sizeof(Seen) + sizeof(bool));
+        if (!heights.keepsAll() || heights.threadsFor(2 * samples) < 2 ||
+            bytes > static_cast<double>(budgetBytes))
+            return nullptr;
+        try {
+            return std::unique_ptr<SeenAhead>(new SeenAhead(device, heights, lattice));
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+#else
+        (void)device, (void)heights, (void)lattice;
+        return nullptr;
+#endif
+    }
+
+    // On the other thread; true when every line was seen.
+    bool see() noexcept
+    {
+        try {
+            frontHorizons(seer_, lower_.get(), upper_.get());
+            for (std::int64_t q = 1; q <= lattice_.lines(Family::ConstantX); ++q)
+                seeLine({Family::ConstantX, q});
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    void draw(PlotDevice& d, int pen) const
+    {
+        const auto length = static_cast<std::size_t>(lattice_.length(Family::ConstantX));
+        for (std::int64_t q = 1; q <= lattice_.lines(Family::ConstantX); ++q) {
+            const std::size_t at = static_cast<std::size_t>(q - 1) * length;
+            const SeenSamples s{points_.get() + at, seen_.get() + at,
+                                lineValid_[static_cast<std::size_t>(q - 1)] ? nullptr
+                                                                            : valid_.get() + at};
+            d.moveTo(s.point(0));
+            drawSeen(d, pen, s, 1, length);
+        }
+    }
+
+private:
+    SeenAhead(const PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice)
+        : lattice_(lattice), seer_(heights, lattice, device.projection(), device.mapping())
+    {
+        const auto columns = static_cast<std::size_t>(lattice.length(Family::Front));
+        const auto samples = static_cast<std::size_t>(lattice.lines(Family::ConstantX) *
+                                                      lattice.length(Family::ConstantX));
+        lower_ = std::make_unique_for_overwrite<double[]>(columns);
+        upper_ = std::make_unique_for_overwrite<double[]>(columns);
+        points_ = std::make_unique_for_overwrite<DevicePoint[]>(samples);
+        seen_ = std::make_unique_for_overwrite<Seen[]>(samples);
+        valid_ = std::make_unique_for_overwrite<bool[]>(samples);
+        lineValid_ = std::make_unique_for_overwrite<bool[]>(
+            static_cast<std::size_t>(lattice.lines(Family::ConstantX)));
+    }
+
+    void seeLine(MeshLattice::Line line)
+    {
+        const std::int64_t column0 = firstColumn(lattice_, line);
+        const auto at = static_cast<std::size_t>((line.index - 1) *
+                                                 lattice_.length(Family::ConstantX));
+        bool& lineValid = lineValid_[static_cast<std::size_t>(line.index - 1)];
+        lineValid = true;
+        seer_.forEachPiece(line, [&](std::int64_t first, std::size_t count) {
+            const auto column = static_cast<std::ptrdiff_t>(column0 - first);
+            const std::size_t from = first == 0 ? 1 : 0;
+            seer_.see<-1>(from, count, upper_.get() + column, lower_.get() + column);
+            const SeenSamples s = seer_.samples();
+            const std::size_t to = at + static_cast<std::size_t>(first);
+            std::copy_n(s.points, count, points_.get() + to);
+            std::copy_n(s.seen, count, seen_.get() + to);
+            if (s.valid == nullptr) {
+                std::fill_n(valid_.get() + to, count, true);
+            } else {
+                std::copy_n(s.valid, count, valid_.get() + to);
+                lineValid = false;
+            }
+        });
+    }
+
+    const MeshLattice& lattice_;
+    PieceSeer seer_;
+    std::unique_ptr<double[]> lower_, upper_;
+    std::unique_ptr<DevicePoint[]> points_;
+    std::unique_ptr<Seen[]> seen_;
+    std::unique_ptr<bool[]> valid_;
+    std::unique_ptr<bool[]> lineValid_;
+};
+
+} // namespace
+
+void walkKeptHeights(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
+                     std::vector<double>& lower, std::vector<double>& upper)
+{
+    auto walk = std::make_unique<KeptWalk>(device, heights, lattice, lower, upper);
+    const std::unique_ptr<SeenAhead> ahead = SeenAhead::make(device, heights, lattice);
+    bool seenAhead = false;
+    if (ahead != nullptr) {
+        // The device is drawn on by the calling thread alone.
+        std::exception_ptr failure;
+#ifdef _OPENMP
+#pragma omp parallel num_threads(2)
+#endif
+        {
+#ifdef _OPENMP
+            const int thread = omp_get_thread_num();
+#else
+            const int thread = 0;
+#endif
+            if (thread == 0) {
+                try {
+                    walk->frontBoundary(true);
+                    walk->linesOfConstantY();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            } else {
+                seenAhead = ahead->see();
+            }
+        }
+        if (failure)
+            std::rethrow_exception(failure);
+    } else {
+        walk->frontBoundary(true);
+        walk->linesOfConstantY();
+    }
+    walk->frontBoundary(false);
+    if (seenAhead)
+        ahead->draw(device, walk->pen());
+    else
+        walk->linesOfConstantX();
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <vector>
+
+#include "device/PlotDevice.h"
+
+class MeshHeights;
+class MeshLattice;
+
+// The hidden-line walk of the mesh over heights computed ahead: the front
+// boundary, the lines of constant y, the front again to reset the
+// horizons, the lines of constant x, with the same moves, lines and pens,
+// on the same values, as the walk that evaluates f point by point. The
+// device holds the projection and world window of the surface; lower and
+// upper are the two horizons, one entry a column. Where the heights are
+// all kept and the mesh is large, the lines of constant x are seen on a
+// second thread while this one draws those of constant y.
+void walkKeptHeights(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
+                     std::vector<double>& lower, std::vector<double>& upper);
