@@ -307,30 +307,43 @@ void QtCanvas::polyline(std::span<const DevicePoint> points, Pen pen)
         segment(points[i - 1], points[i], pen);
 }
 
-// On a dense mesh nearly every segment has no length or is one step long,
-// and such a segment's only pixel is its start, if it has length. Which
-// of them draw follows no pattern, so they are set without a branch: a
-// pixel not drawn goes to a spare.
+// On a dense mesh most segments have no length, and which do follows no
+// pattern: the points are first taken without their repeats (a write of
+// every point, a step on only for a new one, no branch), and the segments
+// left drawn. Nearly all of those are one step long, and such a segment's
+// only pixel is its start.
 void QtCanvas::rasterPolyline(std::span<const DevicePoint> points)
 {
     const QRect& c = rasterClip_;
-    if (c.isEmpty())
+    if (c.isEmpty() || points.empty())
         return;
     const std::int64_t left = c.left(), top = c.top();
     const auto width = static_cast<std::uint64_t>(c.width());
     const auto height = static_cast<std::uint64_t>(c.height());
-    quint32 spare = 0;
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        const DevicePoint from = points[i - 1], to = points[i];
-        const std::int64_t dx = std::int64_t{to.x} - from.x, dy = std::int64_t{to.y} - from.y;
-        if (static_cast<std::uint64_t>(dx + 1) > 2 || static_cast<std::uint64_t>(dy + 1) > 2) {
-            rasterLine(from.x, from.y, to.x, to.y);
-            continue;
+    DevicePoint last = points.front();
+    std::size_t from = 1;
+    while (from < points.size()) {
+        const std::size_t count = std::min(distinct_.size() - 1, points.size() - from);
+        distinct_[0] = last;
+        std::size_t kept = 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const DevicePoint p = points[from + i];
+            distinct_[kept] = p;
+            kept += !(p == points[from + i - 1]);
         }
-        const bool draw = (dx | dy) != 0 && static_cast<std::uint64_t>(from.x - left) < width &&
-                          static_cast<std::uint64_t>(from.y - top) < height;
-        quint32* pixel = draw ? pixels_ + (from.y * stride_ + from.x) : &spare;
-        *pixel = penPixel_;
+        for (std::size_t i = 1; i < kept; ++i) {
+            const DevicePoint a = distinct_[i - 1], b = distinct_[i];
+            const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
+            if (static_cast<std::uint64_t>(dx + 1) <= 2 && static_cast<std::uint64_t>(dy + 1) <= 2) {
+                if (static_cast<std::uint64_t>(a.x - left) < width &&
+                    static_cast<std::uint64_t>(a.y - top) < height)
+                    pixels_[a.y * stride_ + a.x] = penPixel_;
+            } else {
+                rasterLine(a.x, a.y, b.x, b.y);
+            }
+        }
+        last = distinct_[kept - 1];
+        from += count;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPoint>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -76,6 +77,8 @@ private:
     quint32* pixels_ = nullptr;
     qsizetype stride_ = 0;
     quint32 penPixel_ = 0xff000000u;
+    // A dense line's points without their repeats, a piece at a time.
+    std::array<DevicePoint, 1025> distinct_;
     QRect rasterClip_;
     QRect imageRect_;
 };
