@@ -2,9 +2,12 @@
 
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "device/DeviceInt.h"
+#include "device/DeviceMapping.h"
 #include "device/Fonts.h"
 #include "device/PlotDevice.h"
 #include "tests/FakeCanvas.h"
@@ -33,6 +36,60 @@ INSTANTIATE_TEST_SUITE_P(
                       Conversion{2147483648.0, INT_MAX}, Conversion{-2147483649.0, INT_MIN},
                       Conversion{1e300, INT_MAX}, Conversion{-INFINITY, INT_MIN},
                       Conversion{NAN, 0}));
+
+// Mappings and the world points they meet: infinities, numbers beyond
+// the int range, points that truncate on either side of a whole number,
+// a world window of no extent (every point not a number), and lengths
+// that leave every tail of the processor's lanes.
+struct ManyPoints {
+    const char* name;
+    double x1, y1, xScale, yScale;
+    int left, bottom;
+};
+
+class MappingMany : public ::testing::TestWithParam<ManyPoints> {};
+
+TEST_P(MappingMany, GivesThePointsAndValidityOfOneAtATime)
+{
+    const ManyPoints& m = GetParam();
+    const DeviceMapping mapping(m.x1, m.y1, m.xScale, m.yScale, m.left, m.bottom);
+    const double values[] = {0,     0.25,   -0.25,  3.4999, 3.5,      -3.5,  1e9,    -1e9,
+                             1e300, -1e300, INFINITY, -INFINITY, 2147483.6, 7.0,  -7.000001,
+                             NAN,   12.5,   -12.5};
+    const std::size_t n = std::size(values);
+    for (std::size_t count = 0; count <= 2 * n; ++count) {
+        for (std::size_t skip = 0; skip < 3; ++skip) {
+            std::vector<double> x(count), y(count);
+            bool allValid = true;
+            for (std::size_t i = 0; i < count; ++i) {
+                x[i] = values[(i * 7 + skip) % n];
+                y[i] = values[(i * 5 + 3 * skip + 1) % n];
+                // Points not numbers only where this pass puts them.
+                if (skip != 2) {
+                    x[i] = std::isnan(x[i]) ? 1.5 : x[i];
+                    y[i] = std::isnan(y[i]) ? -1.5 : y[i];
+                }
+                allValid = allValid && mapping.map(x[i], y[i]).valid;
+            }
+            std::vector<DevicePoint> out(count);
+            const bool valid = mapping.map(x.data(), y.data(), count, out.data());
+            EXPECT_EQ(valid, allValid) << m.name << ", " << count << " points";
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(out[i], mapping.map(x[i], y[i]).at)
+                    << m.name << ": point " << i << " of " << count << " at (" << x[i] << ", "
+                    << y[i] << ")";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mappings, MappingMany,
+    ::testing::Values(ManyPoints{"page", -2.5, -1.75, 160.3, 212.9, 40, 570},
+                      ManyPoints{"reversed", 3, 2, -97.25, -31.5, 800, 0},
+                      ManyPoints{"tiny", 0, 0, 1e-300, 1e-300, 0, 600},
+                      ManyPoints{"noExtent", 1, 1, INFINITY, INFINITY, 40, 570},
+                      ManyPoints{"huge", -1e10, 1e10, 1e200, 1e200, -5, 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 DevicePoint start(const RecordedCall& line) { return line.from; }
 DevicePoint end(const RecordedCall& line) { return line.to; }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
@@ -272,6 +273,89 @@ INSTANTIATE_TEST_SUITE_P(
         ClippedLine{"startsInside", {150, 100}, {3000, 90000}, {100, 50, 300, 500}},
         ClippedLine{"endsInside", {-7001, -90000}, {150, 100}, {100, 50, 300, 500}},
         ClippedLine{"missesTheClip", {0, 0}, {799, 40}, {100, 50, 300, 500}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Polylines as a dense mesh draws them (repeated points, single steps)
+// and as a steep page does (long lines, far off the image, across the
+// clip): one polyline call sets the pixels of its segments drawn one by
+// one, in either pen.
+struct PolylineCase {
+    const char* name;
+    std::vector<DevicePoint> points;
+    DeviceRect clip;
+};
+
+std::vector<DevicePoint> denseWalk(int count)
+{
+    // A walk of repeats and unit steps that wanders over a clip edge.
+    std::vector<DevicePoint> points{{95, 60}};
+    std::uint32_t state = 12345;
+    for (int i = 1; i < count; ++i) {
+        state = state * 1103515245u + 12345u;
+        const int move = static_cast<int>(state >> 16) % 9;
+        DevicePoint p = points.back();
+        if (move < 5) {
+            p.x += move % 3 - 1;
+            p.y += move / 3 == 0 ? 1 : -1;
+        } else if (move == 5) {
+            p.x += 1;
+        }
+        points.push_back(p);
+    }
+    return points;
+}
+
+// A staircase of single steps that never comes back to a pixel, long
+// enough to be taken in several pieces: a pixel lost anywhere shows.
+std::vector<DevicePoint> staircase(int count)
+{
+    std::vector<DevicePoint> points;
+    for (int i = 0; i < count; ++i)
+        points.push_back({5 + i / 8, 5 + (i + 4) / 8});
+    return points;
+}
+
+class Polylines : public ::testing::TestWithParam<PolylineCase> {};
+
+TEST_P(Polylines, SetThePixelsOfTheirSegments)
+{
+    const PolylineCase& c = GetParam();
+    for (const Pen pen : {Pen{PenColours[13], 1}, Pen{PenColours[5], 1}}) {
+        QImage whole(400, 300, QImage::Format_RGB32), byParts(400, 300, QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        byParts.fill(Qt::white);
+        {
+            QtCanvas canvas(&whole);
+            canvas.clip(c.clip);
+            canvas.segment({0, 0}, {1, 1}, {PenColours[2], 1});
+            canvas.polyline(c.points, pen);
+        }
+        {
+            QtCanvas canvas(&byParts);
+            canvas.clip(c.clip);
+            canvas.segment({0, 0}, {1, 1}, {PenColours[2], 1});
+            for (std::size_t i = 1; i < c.points.size(); ++i)
+                canvas.segment(c.points[i - 1], c.points[i], pen);
+        }
+        ASSERT_EQ(whole, byParts) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Polylines,
+    ::testing::Values(
+        PolylineCase{"denseWalk", denseWalk(5000), {10, 10, 390, 290}},
+        PolylineCase{"denseWalkOverTheEdge", denseWalk(5000), {97, 58, 200, 200}},
+        PolylineCase{"repeatsOnly", std::vector<DevicePoint>(3000, DevicePoint{50, 50}),
+                     {0, 0, 400, 300}},
+        PolylineCase{"onePoint", {{20, 20}}, {0, 0, 400, 300}},
+        PolylineCase{"staircase", staircase(2300), {0, 0, 400, 300}},
+        PolylineCase{"longAndFar",
+                     {{10, 10}, {10, 10}, {2000000, -50}, {2000000, -50}, {11, 11}, {12, 11},
+                      {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {150, 150}, {151, 152}, {151, 152},
+                      {399, 299}, {400, 300}},
+                     {5, 5, 395, 295}},
+        PolylineCase{"emptyClip", denseWalk(300), {100, 100, 100, 200}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Lines to the ends of the int range: no overflow (UBSan watches), and
