@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -48,6 +49,8 @@ struct TextMetrics {
     int aveCharWidth = 0;
 };
 
+class CanvasLayer;
+
 // What a PlotDevice draws on: a driver in device units, origin top left,
 // y down. Every call brings what it draws with (pen, colours, font); the
 // canvas keeps no current pen, brush, font or position, only its clip.
@@ -84,4 +87,19 @@ public:
     // in the background colour.
     virtual void text(DevicePoint at, const std::string& text, const FontSpec& font,
                       Colour colour, Colour background) = 0;
+
+    // A layer for thin lines that another thread draws while this canvas
+    // is drawn on: the same size and clip, its pixels laid over these by
+    // compose, at that point in the order of drawing. Null where a canvas
+    // has none: then it is drawn on in order.
+    virtual std::unique_ptr<CanvasLayer> openLayer() { return nullptr; }
+    // Lays a layer this canvas opened over what is drawn so far.
+    virtual void compose(CanvasLayer& layer) { (void)layer; }
+};
+
+// A layer's own canvas, for one thread at a time.
+class CanvasLayer {
+public:
+    virtual ~CanvasLayer() = default;
+    virtual Canvas& canvas() = 0;
 };

@@ -244,10 +244,30 @@ void PlotDevice::penAt(int index)
 
 void PlotDevice::selectPen(int index)
 {
-    if (!isPenIndex(index) || !colourDrawing())
+    const std::optional<Pen> pen = penFor(index);
+    if (!pen)
         return;
-    penAt(index);
+    setPen(*pen);
     indices_.pen = index;
+}
+
+std::optional<Pen> PlotDevice::penFor(int index) const
+{
+    if (!isPenIndex(index) || !colourDrawing())
+        return std::nullopt;
+    return Pen{PenColours[static_cast<std::size_t>(index)], penWidth_};
+}
+
+std::unique_ptr<CanvasLayer> PlotDevice::openLayer()
+{
+    return dc_ != nullptr ? dc_->openLayer() : nullptr;
+}
+
+void PlotDevice::composeLayer(CanvasLayer& layer)
+{
+    endLine();
+    if (dc_ != nullptr)
+        dc_->compose(layer);
 }
 
 void PlotDevice::selectBrush(int index)

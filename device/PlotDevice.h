@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -67,6 +68,10 @@ public:
     void selectPen(int index);
     void selectBrush(int index);
     int penIndex() const { return indices_.pen; }
+    // The pen lines are drawn with now, and the one selectPen(index) would
+    // make it (none when it would be ignored).
+    Pen pen() const { return pen_; }
+    std::optional<Pen> penFor(int index) const;
     void setPenWidth(int width);
 
     void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode);
@@ -116,6 +121,12 @@ public:
     void tabTo(int column);
     int charWidth() const { return charWidth_; }
     int lineHeight() const { return lineHeight_; }
+
+    // A layer of the canvas for lines drawn on another thread (null when
+    // the canvas has none), and the layer laid on the page after the lines
+    // drawn so far.
+    std::unique_ptr<CanvasLayer> openLayer();
+    void composeLayer(CanvasLayer& layer);
 
     // The projection left by the surface renderer.
     void setProjection(const Projection& projection) { projection_ = projection; }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -345,6 +346,68 @@ void QtCanvas::rasterPolyline(std::span<const DevicePoint> points)
         last = distinct_[kept - 1];
         from += count;
     }
+}
+
+namespace {
+
+// An image of the canvas's size, every pixel 0 until drawn on: every
+// pixel the canvas draws is opaque, and so never 0. (The image's own fill
+// would make them opaque black.)
+QImage blankImage(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    if (!image.isNull())
+        std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
+    return image;
+}
+
+class QtLayer final : public CanvasLayer {
+public:
+    QtLayer(QSize size, const QRect& clip)
+        : image_(blankImage(size)), canvas_(&image_), clip_(clip)
+    {
+        canvas_.clip({clip.left(), clip.top(), clip.left() + clip.width(),
+                      clip.top() + clip.height()});
+    }
+
+    Canvas& canvas() override { return canvas_; }
+
+    // The drawn pixels over the pixels of another image of its size.
+    void layOver(quint32* pixels, qsizetype stride)
+    {
+        canvas_.end();
+        const QRect& area = clip_;
+        const auto* from = reinterpret_cast<const quint32*>(image_.constBits());
+        const qsizetype fromStride = image_.bytesPerLine() / 4;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const quint32* source = from + y * fromStride;
+            quint32* target = pixels + y * stride;
+            for (int x = area.left(); x <= area.right(); ++x)
+                target[x] = source[x] != 0 ? source[x] : target[x];
+        }
+    }
+
+private:
+    QImage image_;
+    QtCanvas canvas_;
+    QRect clip_;
+};
+
+} // namespace
+
+std::unique_ptr<CanvasLayer> QtCanvas::openLayer()
+{
+    if (pixels_ == nullptr)
+        return nullptr;
+    return std::make_unique<QtLayer>(imageRect_.size(), rasterClip_);
+}
+
+// The layer was opened by this canvas, with its clip.
+void QtCanvas::compose(CanvasLayer& layer)
+{
+    endLine();
+    if (pixels_ != nullptr)
+        static_cast<QtLayer&>(layer).layOver(pixels_, stride_);
 }
 
 void QtCanvas::endLine()

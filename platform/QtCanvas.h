@@ -2,9 +2,11 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QImage>
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "device/Canvas.h"
@@ -35,6 +37,9 @@ public:
     int textWidth(const std::string& text, const FontSpec& font) override;
     void text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
               Colour background) override;
+    // On an image: a layer of the same size and clip.
+    std::unique_ptr<CanvasLayer> openLayer() override;
+    void compose(CanvasLayer& layer) override;
     // Ends the painting; false when the paint device refused it.
     bool end();
 

@@ -6,7 +6,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expr/SurfaceFunction.h"
@@ -315,6 +317,8 @@ std::vector<DevicePoint> staircase(int count)
     return points;
 }
 
+void PrintTo(const PolylineCase& c, std::ostream* out) { *out << c.name; }
+
 class Polylines : public ::testing::TestWithParam<PolylineCase> {};
 
 TEST_P(Polylines, SetThePixelsOfTheirSegments)
@@ -356,6 +360,67 @@ INSTANTIATE_TEST_SUITE_P(
                       {399, 299}, {400, 300}},
                      {5, 5, 395, 295}},
         PolylineCase{"emptyClip", denseWalk(300), {100, 100, 100, 200}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Pages whose lines of constant x are drawn on a second thread, on a
+// layer of the image, and the same pages drawn on one thread: pixel for
+// pixel the same, whatever the pens, heights and view.
+struct LayeredPage {
+    const char* name;
+    std::vector<std::pair<std::size_t, const char*>> settings;
+    const char* f = nullptr;
+};
+
+QImage pageWithThreads(const LayeredPage& p, int threads)
+{
+    Sheets sheets;
+    if (p.f != nullptr)
+        buildLine(sheets.fdata[6], "f(x,y)", p.f);
+    for (const auto& [line, value] : p.settings) {
+        const std::string name = sheets.sdata[line].name;
+        buildLine(sheets.sdata[line], name.c_str(), value);
+    }
+    QImage image(640, 480, QImage::Format_RGB32);
+    PaintDeviceWindow window(&image, 640, 480);
+    SurfaceFunction surface(sheets.fdata);
+    PlotDevice device(window);
+    ViewAngles view;
+    MeshHeights heights(MeshHeights::Limits{std::size_t{256} << 20, threads});
+    PageContext page{device, sheets, &surface, view, false, &heights};
+    composePage(page, PageTarget::Screen);
+    return image;
+}
+
+void PrintTo(const LayeredPage& page, std::ostream* out) { *out << page.name; }
+
+class LayeredPages : public ::testing::TestWithParam<LayeredPage> {};
+
+TEST_P(LayeredPages, HaveThePixelsOfOneThread)
+{
+    const QImage one = pageWithThreads(GetParam(), 1);
+    const QImage two = pageWithThreads(GetParam(), 2);
+    for (int y = 0; y < one.height(); ++y)
+        for (int x = 0; x < one.width(); ++x)
+            ASSERT_EQ(two.pixel(x, y), one.pixel(x, y)) << GetParam().name << " at " << x << ", " << y;
+}
+
+using S = std::pair<std::size_t, const char*>;
+INSTANTIATE_TEST_SUITE_P(
+    Pages, LayeredPages,
+    ::testing::Values(
+        LayeredPage{"defaults", {}},
+        LayeredPage{"dense", {S{SettingsLine::n, "60"}, S{SettingsLine::m, "90"}, S{SettingsLine::k, "6"}}},
+        LayeredPage{"undersideSeen", {S{SettingsLine::tilt, "-35"}, S{SettingsLine::theta, "50"}}},
+        LayeredPage{"fromBelowSteep",
+                    {S{SettingsLine::tilt, "-70"}, S{SettingsLine::n, "30"}, S{SettingsLine::k, "4"}},
+                    "sin(3*x)*y"},
+        LayeredPage{"undersideInAnUnknownPen", {S{SettingsLine::tilt, "-35"}, S{SettingsLine::pc, "3"}}},
+        LayeredPage{"surfacePenUnknown", {S{SettingsLine::tilt, "-35"}, S{SettingsLine::pc, "40"}}},
+        LayeredPage{"notNumbersAndInfinities", {S{SettingsLine::tilt, "30"}}, "log(x)+exp(900*y)"},
+        LayeredPage{"reversedBox", {S{SettingsLine::x1, "2"}, S{SettingsLine::x2, "-2"}}, "x-2*y"},
+        LayeredPage{"flatBox", {S{SettingsLine::z1, "0"}, S{SettingsLine::z2, "0"}}},
+        LayeredPage{"frameAndAxes", {S{SettingsLine::fc, "9"}, S{SettingsLine::ax, "1"}}},
+        LayeredPage{"oneInterval", {S{SettingsLine::n, "1"}, S{SettingsLine::m, "1"}, S{SettingsLine::k, "200"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Lines to the ends of the int range: no overflow (UBSan watches), and
