@@ -371,6 +371,8 @@ public:
     }
 
     Canvas& canvas() override { return canvas_; }
+    // False when there was no memory for the image.
+    bool drawable() const { return !image_.isNull(); }
 
     // The drawn pixels over the pixels of another image of its size.
     void layOver(quint32* pixels, qsizetype stride)
@@ -395,11 +397,16 @@ private:
 
 } // namespace
 
+// A layer doubles the image's memory: only for an image of a window's
+// size, not for a poster rendered to a file.
 std::unique_ptr<CanvasLayer> QtCanvas::openLayer()
 {
-    if (pixels_ == nullptr)
+    constexpr qsizetype maxLayerPixels = qsizetype{1} << 24;
+    if (pixels_ == nullptr ||
+        qsizetype{imageRect_.width()} * imageRect_.height() > maxLayerPixels)
         return nullptr;
-    return std::make_unique<QtLayer>(imageRect_.size(), rasterClip_);
+    auto layer = std::make_unique<QtLayer>(imageRect_.size(), rasterClip_);
+    return layer->drawable() ? std::move(layer) : nullptr;
 }
 
 // The layer was opened by this canvas, with its clip.
