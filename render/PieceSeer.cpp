@@ -1,0 +1,90 @@
+#include "render/PieceSeer.h"
+
+using Family = MeshLattice::Family;
+
+void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
+{
+    const std::size_t count = z.size();
+    const AlongProducts* along = alongProducts(line.family);
+    if (along != nullptr)
+        projectAlong(*along, line, static_cast<std::size_t>(first), z);
+    else
+        projectPoints(line, first, z);
+    allValid_ = mapping_.map(worldX_, worldY_, count, device_);
+    if (!allValid_)
+        for (std::size_t i = 0; i < count; ++i)
+            valid_[i] = mapping_.map(worldX_[i], worldY_[i]).valid;
+}
+
+void PieceSeer::projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
+{
+    const std::size_t count = z.size();
+    lattice_.points(line, first, count, x_, y_);
+    for (std::size_t i = 0; i < count; ++i) {
+        worldX_[i] = p_.projectX(x_[i], y_[i]);
+        worldY_[i] = p_.projectY(x_[i], y_[i], z[i]);
+    }
+}
+
+const PieceSeer::AlongProducts* PieceSeer::alongProducts(Family family)
+{
+    if (family == Family::Front || lattice_.length(family) > maxAlongProducts)
+        return nullptr;
+    AlongProducts& along = family == Family::ConstantY ? alongX_ : alongY_;
+    const auto length = static_cast<std::size_t>(lattice_.length(family));
+    if (along.forX.size() != length) {
+        std::vector<double> x(length), y(length);
+        lattice_.points({family, 1}, 0, length, x.data(), y.data());
+        along.forX.resize(length);
+        along.forY.resize(length);
+        for (std::size_t i = 0; i < length; ++i) {
+            if (family == Family::ConstantY) {
+                along.forX[i] = x[i] * p_.cosRot;
+                along.forY[i] = x[i] * p_.sinRotSinTilt;
+            } else {
+                along.forX[i] = y[i] * p_.sinRot;
+                along.forY[i] = y[i] * p_.cosRotSinTilt;
+            }
+        }
+    }
+    return &along;
+}
+
+void PieceSeer::projectAlong(const AlongProducts& along, MeshLattice::Line line,
+                         std::size_t first, std::span<const double> z)
+{
+    double x, y;
+    lattice_.points(line, 0, 1, &x, &y);
+    const std::size_t count = z.size();
+    const double* forX = along.forX.data() + first;
+    const double* forY = along.forY.data() + first;
+    const double cosTilt = p_.cosTilt;
+    if (line.family == Family::ConstantY) {
+        const double acrossX = y * p_.sinRot, acrossY = y * p_.cosRotSinTilt;
+        for (std::size_t i = 0; i < count; ++i) {
+            worldX_[i] = forX[i] + acrossX;
+            worldY_[i] = acrossY - forY[i] + z[i] * cosTilt;
+        }
+    } else {
+        const double acrossX = x * p_.cosRot, acrossY = x * p_.sinRotSinTilt;
+        for (std::size_t i = 0; i < count; ++i) {
+            worldX_[i] = acrossX + forX[i];
+            worldY_[i] = forY[i] - acrossY + z[i] * cosTilt;
+        }
+    }
+}
+
+void frontHorizons(PieceSeer& seer, double* lower, double* upper)
+{
+    seer.forEachPiece({Family::Front, 0}, [&](std::int64_t first, std::size_t count) {
+        std::copy_n(seer.worldY(), count, lower + first);
+        std::copy_n(seer.worldY(), count, upper + first);
+    });
+}
+
+std::int64_t firstColumn(const MeshLattice& lattice, MeshLattice::Line line)
+{
+    const std::int64_t nk = lattice.length(Family::ConstantX) - 1;
+    const std::int64_t k = lattice.subSteps();
+    return line.family == Family::ConstantY ? nk - line.index * k : nk + line.index * k;
+}
