@@ -13,6 +13,8 @@ class MeshLattice;
 // device holds the projection and world window of the surface; lower and
 // upper are the two horizons, one entry a column. Where the heights are
 // all kept and the mesh is large, the lines of constant x are seen on a
-// second thread while this one draws those of constant y.
+// second thread while this one draws those of constant y, and drawn there
+// too where the canvas has a layer for them; the device is drawn on only
+// by the calling thread.
 void walkKeptHeights(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
                      std::vector<double>& lower, std::vector<double>& upper);
