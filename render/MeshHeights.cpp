@@ -36,18 +36,19 @@ std::int64_t MeshHeights::firstIndex(Family family) const
     return family == Family::Front ? 0 : 1;
 }
 
-bool MeshHeights::prepare(const LineEvaluator& f, const MeshLattice& lattice)
+bool MeshHeights::prepare(const LineEvaluator& f, const MeshLattice& lattice, Computing computing)
 {
     if (keepsAll_ && f == f_ && lattice == lattice_)
         return false;
     keepsAll_ = false;
     windows_.clear();
+    lineReady_.clear();
     f_ = f;
     lattice_ = lattice;
     const auto bytes = static_cast<double>(lattice.samples()) * sizeof(double);
     if (lattice.valid() && bytes <= static_cast<double>(limits_.budgetBytes)) {
         try {
-            keepAll();
+            keepAll(computing);
             return true;
         } catch (const std::bad_alloc&) {
             windows_.clear();
@@ -58,7 +59,7 @@ bool MeshHeights::prepare(const LineEvaluator& f, const MeshLattice& lattice)
     return true;
 }
 
-void MeshHeights::keepAll()
+void MeshHeights::keepAll(Computing computing)
 {
     heights_.resize(static_cast<std::size_t>(lattice_.samples()));
     std::int64_t offset = 0;
@@ -66,9 +67,55 @@ void MeshHeights::keepAll()
         windows_.push_back({family, firstIndex(family), lattice_.lines(family), offset});
         offset += lattice_.lines(family) * lattice_.length(family);
     }
-    prepareWorkers(threadsFor(lattice_.samples()));
+    const int threads = threadsFor(lattice_.samples());
+    if (computing == Computing::AsAsked && threads > 1) {
+        prepareWorkers(threads);
+        lineReady_.assign(static_cast<std::size_t>(1 + lattice_.lines(Family::ConstantY) +
+                                                   lattice_.lines(Family::ConstantX)),
+                          0);
+        keepsAll_ = true;
+        line({Family::Front, 0});
+        return;
+    }
+    prepareWorkers(threads);
     compute();
     keepsAll_ = true;
+}
+
+std::size_t MeshHeights::ordinal(MeshLattice::Line line) const
+{
+    switch (line.family) {
+    case Family::Front: return 0;
+    case Family::ConstantY: return static_cast<std::size_t>(line.index);
+    case Family::ConstantX:
+        return static_cast<std::size_t>(lattice_.lines(Family::ConstantY) + line.index);
+    }
+    return 0;
+}
+
+// One line of the kept heights, on the thread that asks for it.
+void MeshHeights::computeLine(const Window& window, MeshLattice::Line line)
+{
+    const std::int64_t length = lattice_.length(line.family);
+    double* z = heights_.data() + window.offset + (line.index - window.first) * length;
+    Worker& worker = workers_[static_cast<std::size_t>(threadIndex())];
+    for (std::int64_t start = 0; start < length; start += chunkSamples) {
+        const auto count = static_cast<std::size_t>(std::min(chunkSamples, length - start));
+        evaluate(line, start, {z + start, count}, worker);
+    }
+}
+
+// The heights of samples start .. start + z.size() - 1 of the line.
+void MeshHeights::evaluate(MeshLattice::Line line, std::int64_t start, std::span<double> z,
+                           Worker& worker) const
+{
+    if (line.family == Family::Front) {
+        lattice_.points(line, start, z.size(), worker.x.data(), worker.y.data());
+        f_.evaluate({worker.x.data(), z.size()}, {worker.y.data(), z.size()}, z, worker.scratch);
+    } else {
+        const auto [x, y] = lattice_.axes(line);
+        f_.evaluate(x, y, start, z, worker.scratch);
+    }
 }
 
 std::span<const double> MeshHeights::line(MeshLattice::Line line)
@@ -83,6 +130,13 @@ std::span<const double> MeshHeights::line(MeshLattice::Line line)
     if (window == windows_.end()) {
         computeWindow(line.family, line.index);
         window = windows_.begin();
+    }
+    if (!lineReady_.empty()) {
+        std::uint8_t& ready = lineReady_[ordinal(line)];
+        if (ready == 0) {
+            computeLine(*window, line);
+            ready = 1;
+        }
     }
     const std::int64_t length = lattice_.length(line.family);
     const std::int64_t offset = window->offset + (line.index - window->first) * length;
@@ -159,13 +213,6 @@ void MeshHeights::compute()
         const MeshLattice::Line line{window.family, window.first + lineIndex};
         const std::span<double> z(heights_.data() + window.offset + lineIndex * length + start,
                                   count);
-        Worker& worker = workers_[static_cast<std::size_t>(threadIndex())];
-        if (line.family == Family::Front) {
-            lattice_.points(line, start, count, worker.x.data(), worker.y.data());
-            f_.evaluate({worker.x.data(), count}, {worker.y.data(), count}, z, worker.scratch);
-        } else {
-            const auto [x, y] = lattice_.axes(line);
-            f_.evaluate(x, y, start, z, worker.scratch);
-        }
+        evaluate(line, start, z, workers_[static_cast<std::size_t>(threadIndex())]);
     }
 }

@@ -31,11 +31,19 @@ public:
     MeshHeights() : MeshHeights(Limits{}) {}
     explicit MeshHeights(Limits limits);
 
+    // When heights that are kept are computed: all at once, on all cores;
+    // or, where several threads are worth it, each line of constant y or x
+    // when it is first asked for, by the thread that asks (the front at
+    // once). Then two threads may ask for lines at the same time, never
+    // for the same line.
+    enum class Computing { AtOnce, AsAsked };
+
     // Makes these heights those of f over the lattice. True when they are
     // computed anew (or, beyond the budget, will be line by line); false
     // when the kept ones serve. An invalid lattice holds no heights.
     // Throws std::bad_alloc when not even one line fits in memory.
-    bool prepare(const LineEvaluator& f, const MeshLattice& lattice);
+    bool prepare(const LineEvaluator& f, const MeshLattice& lattice,
+                 Computing computing = Computing::AtOnce);
 
     // Whether all the heights are held at once.
     bool keepsAll() const { return keepsAll_; }
@@ -79,7 +87,11 @@ private:
     };
 
     std::int64_t firstIndex(MeshLattice::Family family) const;
-    void keepAll();
+    void keepAll(Computing computing);
+    std::size_t ordinal(MeshLattice::Line line) const;
+    void computeLine(const Window& window, MeshLattice::Line line);
+    void evaluate(MeshLattice::Line line, std::int64_t start, std::span<double> z,
+                  Worker& worker) const;
     void computeWindow(MeshLattice::Family family, std::int64_t first);
     void compute();
     void prepareWorkers(int threads);
@@ -93,4 +105,8 @@ private:
     // window otherwise.
     std::vector<Window> windows_;
     std::vector<Worker> workers_;
+    // Computing as asked: whether each line (the front, then the lines of
+    // constant y, then those of constant x) holds its heights yet; each
+    // entry written only by the thread that computes its line.
+    std::vector<std::uint8_t> lineReady_;
 };

@@ -241,7 +241,7 @@ void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights&
     try {
         lower.resize(columns);
         upper.resize(columns);
-        heights.prepare(function, lattice);
+        heights.prepare(function, lattice, MeshHeights::Computing::AsAsked);
     } catch (const std::bad_alloc&) {
         return;
     }
