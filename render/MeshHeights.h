@@ -34,8 +34,8 @@ public:
     // When heights that are kept are computed: all at once, on all cores;
     // or, where several threads are worth it, each line of constant y or x
     // when it is first asked for, by the thread that asks (the front at
-    // once). Then two threads may ask for lines at the same time, never
-    // for the same line.
+    // once). Then two threads of one OpenMP team may ask for lines at the
+    // same time, never for the same line.
     enum class Computing { AtOnce, AsAsked };
 
     // Makes these heights those of f over the lattice. True when they are

@@ -204,16 +204,20 @@ TEST_P(Heights, EveryWayGivesTheRenderersSamples)
     f.setTheta(sheet.theta);
     const std::vector<Sample> drawn = samplesOfDrawSurface(f, sheet.box);
     const MeshLattice lattice = latticeOf(sheet.box);
-    for (const MeshHeights::Limits& limits : ways) {
-        MeshHeights heights(limits);
-        EXPECT_TRUE(heights.prepare(f.lineEvaluator(), lattice));
-        EXPECT_EQ(heights.keepsAll(), limits.budgetBytes > 1000 * sizeof(double) ||
-                                          lattice.samples() * sizeof(double) <= limits.budgetBytes);
-        expectSameSamples(sweep(heights, lattice), drawn,
-                          std::string(sheet.name) + ", budget " +
-                              std::to_string(limits.budgetBytes) + ", threads " +
-                              std::to_string(limits.threads));
-    }
+    using Computing = MeshHeights::Computing;
+    for (const MeshHeights::Limits& limits : ways)
+        for (const Computing computing : {Computing::AtOnce, Computing::AsAsked}) {
+            MeshHeights heights(limits);
+            EXPECT_TRUE(heights.prepare(f.lineEvaluator(), lattice, computing));
+            EXPECT_EQ(heights.keepsAll(),
+                      limits.budgetBytes > 1000 * sizeof(double) ||
+                          lattice.samples() * sizeof(double) <= limits.budgetBytes);
+            expectSameSamples(sweep(heights, lattice), drawn,
+                              std::string(sheet.name) + ", budget " +
+                                  std::to_string(limits.budgetBytes) + ", threads " +
+                                  std::to_string(limits.threads) +
+                                  (computing == Computing::AsAsked ? ", as asked" : ""));
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, Heights, ::testing::ValuesIn(sheets),
