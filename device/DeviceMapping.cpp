@@ -82,7 +82,15 @@ __attribute__((target("avx2"))) std::size_t mapQuads(const Constants& k, const d
     return i;
 }
 
-const bool wideRegisters = __builtin_cpu_supports("avx2");
+// Asked once, at load; the processor's features are read first, as this
+// may run before the runtime's own constructors have read them.
+bool hasWideRegisters()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+const bool wideRegisters = hasWideRegisters();
 
 } // namespace
 #endif
