@@ -1,5 +1,6 @@
 #include "render/KeptWalk.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -41,8 +42,9 @@ public:
             if (draw)
                 for (; i < count; ++i)
                     d_.lineTo(s.point(i));
+            std::copy_n(seer_.worldY(), count, lower_.data() + first);
+            std::copy_n(seer_.worldY(), count, upper_.data() + first);
         });
-        frontHorizons(seer_, lower_.data(), upper_.data());
     }
 
     void linesOfConstantY()

@@ -38,12 +38,7 @@ public:
                 drawSample(s, i);
             return;
         }
-        std::size_t i = from;
-        while (i < count) {
-            const Seen seen = s.seen[i];
-            std::size_t end = i + 1;
-            while (end < count && s.seen[end] == seen)
-                ++end;
+        forEachRun(s.seen, from, count, [&](Seen seen, std::size_t i, std::size_t end) {
             if (seen == Seen::Above && valid_) {
                 // From the current point, which is the sample before the
                 // run, or before the piece.
@@ -59,8 +54,7 @@ public:
                 for (std::size_t j = i; j < end; ++j)
                     drawSample(s, j);
             }
-            i = end;
-        }
+        });
     }
 
     bool anyBelow() const { return anyBelow_; }

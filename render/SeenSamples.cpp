@@ -27,20 +27,14 @@ void drawSeen(PlotDevice& d, int pen, const SeenSamples& s, std::size_t from, st
             drawSample(d, pen, s, i);
         return;
     }
-    std::size_t i = from;
-    while (i < count) {
-        const Seen seen = s.seen[i];
-        std::size_t end = i + 1;
-        while (end < count && s.seen[end] == seen)
-            ++end;
-        const std::span<const DevicePoint> run(s.points + i, end - i);
+    forEachRun(s.seen, from, count, [&](Seen seen, std::size_t first, std::size_t end) {
+        const std::span<const DevicePoint> run(s.points + first, end - first);
         if (seen == Seen::Above)
             d.lineTo(run);
         else if (seen == Seen::Hidden)
             d.moveTo(run);
         else
-            for (std::size_t j = i; j < end; ++j)
+            for (std::size_t j = first; j < end; ++j)
                 drawSample(d, pen, s, j);
-        i = end;
-    }
+    });
 }
