@@ -52,6 +52,8 @@ struct DomainRow {
     const char* report;
 };
 
+void PrintTo(const DomainRow& r, std::ostream* os) { *os << r.name << '(' << r.x << ')'; }
+
 class DomainErrors : public ::testing::TestWithParam<DomainRow> {};
 
 TEST_P(DomainErrors, ThrowWithNameAndArgument)

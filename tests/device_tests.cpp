@@ -19,6 +19,8 @@ struct Conversion {
     int device;
 };
 
+void PrintTo(const Conversion& c, std::ostream* os) { *os << ::testing::PrintToString(c.value); }
+
 class DeviceInt : public ::testing::TestWithParam<Conversion> {};
 
 // Truncation toward zero wherever the result fits an int, right up to

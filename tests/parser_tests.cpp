@@ -12,6 +12,8 @@ struct ValueRow {
     double expected;
 };
 
+void PrintTo(const ValueRow& r, std::ostream* os) { *os << '"' << r.text << '"'; }
+
 class Values : public ::testing::TestWithParam<ValueRow> {};
 
 TEST_P(Values, ParseAndEvaluate)
@@ -76,6 +78,8 @@ struct ErrorRow {
     const char* text;
     const char* diagnostic;
 };
+
+void PrintTo(const ErrorRow& r, std::ostream* os) { *os << '"' << r.text << '"'; }
 
 class Errors : public ::testing::TestWithParam<ErrorRow> {};
 

@@ -236,6 +236,8 @@ struct FailedPrint {
     const char* says;
 };
 
+void PrintTo(const FailedPrint& p, std::ostream* os) { *os << '"' << p.says << '"'; }
+
 class FailedPrints : public Printing, public ::testing::WithParamInterface<FailedPrint> {};
 
 TEST_P(FailedPrints, AreNotReportedAsPrinted)

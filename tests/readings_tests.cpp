@@ -13,6 +13,8 @@ struct RealRow {
     double expected;
 };
 
+void PrintTo(const RealRow& r, std::ostream* os) { *os << '"' << r.text << '"'; }
+
 class RealReading : public ::testing::TestWithParam<RealRow> {};
 
 TEST_P(RealReading, TakesTheLongestLeadingDecimal)
@@ -37,6 +39,8 @@ struct IntegerRow {
     const char* text;
     int expected;
 };
+
+void PrintTo(const IntegerRow& r, std::ostream* os) { *os << '"' << r.text << '"'; }
 
 class IntegerReading : public ::testing::TestWithParam<IntegerRow> {};
 

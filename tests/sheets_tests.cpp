@@ -224,6 +224,11 @@ struct CountRow {
     std::size_t count;
 };
 
+void PrintTo(const CountRow& r, std::ostream* os)
+{
+    *os << '"' << r.header << "\" over " << r.lines << " lines";
+}
+
 class EntryCount : public ::testing::TestWithParam<CountRow> {};
 
 TEST_P(EntryCount, StaysWithinTheSheet)
