@@ -339,3 +339,24 @@ void LineEvaluator::evaluate(std::span<const double> x, std::span<const double> 
     Scratch scratch(*this);
     evaluate(x, y, z, scratch);
 }
+
+void LineEvaluator::heights(std::span<const double> x, std::span<const double> y,
+                            std::span<double> z) const
+{
+    thread_local Scratch scratch;
+    scratch.fit(*this);
+    evaluate(x, y, z, scratch);
+}
+
+bool LineEvaluator::sameHeights(const ZFunction& other) const
+{
+    const auto* evaluator = dynamic_cast<const LineEvaluator*>(&other);
+    if (evaluator == nullptr)
+        return other.sameHeights(*this);
+    return *this == *evaluator;
+}
+
+std::unique_ptr<ZFunction> LineEvaluator::snapshot() const
+{
+    return std::make_unique<LineEvaluator>(*this);
+}

@@ -6,6 +6,7 @@
 
 #include "expr/Builtins.h"
 #include "expr/Program.h"
+#include "expr/ZFunction.h"
 
 struct SymbolEntry;
 
@@ -27,7 +28,7 @@ struct PointTurn {
 // A snapshot: it copies the constants, the parameters, theta and the
 // centre when it is made and reads nothing shared afterwards, so several
 // threads may evaluate through one evaluator, each with its own Scratch.
-class LineEvaluator {
+class LineEvaluator final : public ZFunction {
 public:
     static constexpr std::size_t blockSize = 512;
 
@@ -85,6 +86,12 @@ public:
     bool operator==(const LineEvaluator& other) const;
 
     bool flat() const { return steps_.empty(); }
+
+    // As a surface's heights: each thread with working memory of its own.
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override;
+    bool sameHeights(const ZFunction& other) const override;
+    std::unique_ptr<ZFunction> snapshot() const override;
 
 private:
     enum class Source : unsigned char { X, Y, Value };

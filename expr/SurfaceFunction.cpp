@@ -92,3 +92,22 @@ LineEvaluator SurfaceFunction::lineEvaluator() const
         return {};
     return {parser_->program(), xEntry_, yEntry_, {centreX_, centreY_, sinTheta_, cosTheta_}};
 }
+
+void SurfaceFunction::heights(std::span<const double> x, std::span<const double> y,
+                              std::span<double> z) const
+{
+    lineEvaluator().heights(x, y, z);
+}
+
+bool SurfaceFunction::sameHeights(const ZFunction& other) const
+{
+    const LineEvaluator mine = lineEvaluator();
+    if (const auto* surface = dynamic_cast<const SurfaceFunction*>(&other))
+        return mine == surface->lineEvaluator();
+    return mine.sameHeights(other);
+}
+
+std::unique_ptr<ZFunction> SurfaceFunction::snapshot() const
+{
+    return std::make_unique<LineEvaluator>(lineEvaluator());
+}

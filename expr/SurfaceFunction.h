@@ -23,7 +23,11 @@ public:
     bool parse();
     void setParameters();
     void setTheta(double degrees);
-    double evaluate(double x, double y) override;
+    double evaluate(double x, double y);
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override;
+    bool sameHeights(const ZFunction& other) const override;
+    std::unique_ptr<ZFunction> snapshot() const override;
     // f as it stands now (parse, parameters, theta and centre), for
     // evaluating many points at once, on any number of threads.
     LineEvaluator lineEvaluator() const;

@@ -80,7 +80,7 @@ inline void visitColumn(PlotDevice& d, int pen, double& upper, double& lower,
 // One pass of the mesh against the two horizons.
 class MeshWalk {
 public:
-    MeshWalk(PlotDevice& device, ZFunction& function, std::vector<double>& lower,
+    MeshWalk(PlotDevice& device, const ZFunction& function, std::vector<double>& lower,
              std::vector<double>& upper)
         : d_(device), f_(function), lower_(lower), upper_(upper), pen_(device.penIndex()),
           p_(device.projection()) {}
@@ -89,7 +89,7 @@ public:
 
     Sample sample(double x, double y)
     {
-        const double z = f_.evaluate(x, y);
+        const double z = f_.height(x, y);
         return {p_.projectX(x, y), p_.projectY(x, y, z)};
     }
 
@@ -106,7 +106,7 @@ public:
     }
 
     PlotDevice& d_;
-    ZFunction& f_;
+    const ZFunction& f_;
     std::vector<double>& lower_;
     std::vector<double>& upper_;
     const int pen_;
@@ -189,7 +189,7 @@ MeshRefusal meshRefusal(int m, int n, int k)
     return MeshRefusal::None;
 }
 
-void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
+void drawSurface(PlotDevice& device, const ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt)
 {
     const Projection p = projectionOf(x1, x2, y1, y2, z1, z2, m, n, tilt);

@@ -11,7 +11,7 @@ class MeshHeights;
 // (a floating horizon over k*(m+n)+1 exact screen columns), and leaves the
 // projection in the device. Negative m, n or k, or a mesh too large for
 // memory, draws no surface; the projection and world window are still set.
-void drawSurface(PlotDevice& device, ZFunction& function, double x1, double x2, double y1,
+void drawSurface(PlotDevice& device, const ZFunction& function, double x1, double x2, double y1,
                  double y2, double z1, double z2, int m, int n, int k, double tilt);
 
 // The same surface, call for call, with the heights of f computed a line

@@ -51,13 +51,18 @@ struct Sample {
 class Recorder final : public ZFunction {
 public:
     explicit Recorder(SurfaceFunction& f) : f_(f) {}
-    double evaluate(double x, double y) override
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override
     {
-        const double z = f_.evaluate(x, y);
-        samples.push_back({x, y, z});
-        return z;
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            const double h = f_.evaluate(x[i], y[i]);
+            samples.push_back({x[i], y[i], h});
+            z[i] = h;
+        }
     }
-    std::vector<Sample> samples;
+    bool sameHeights(const ZFunction&) const override { return false; }
+    std::unique_ptr<ZFunction> snapshot() const override { return f_.snapshot(); }
+    mutable std::vector<Sample> samples;
 
 private:
     SurfaceFunction& f_;

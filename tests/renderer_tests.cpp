@@ -16,12 +16,20 @@ namespace {
 class Function final : public ZFunction {
 public:
     explicit Function(std::function<double(double, double)> f) : f_(std::move(f)) {}
-    double evaluate(double x, double y) override
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override
     {
-        ++evaluations;
-        return f_(x, y);
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            ++evaluations;
+            z[i] = f_(x[i], y[i]);
+        }
     }
-    long evaluations = 0;
+    bool sameHeights(const ZFunction&) const override { return false; }
+    std::unique_ptr<ZFunction> snapshot() const override
+    {
+        return std::make_unique<Function>(f_);
+    }
+    mutable long evaluations = 0;
 
 private:
     std::function<double(double, double)> f_;
