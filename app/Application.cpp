@@ -6,8 +6,10 @@
 static void initResources() { Q_INIT_RESOURCE(kelvo); }
 
 #include <QAction>
+#include <QClipboard>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <cstdio>
@@ -19,6 +21,7 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 #include "app/SheetWindow.h"
 #include "device/HelpPage.h"
 #include "platform/PageFile.h"
+#include "platform/PageMimeData.h"
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
 #include "sheets/Readings.h"
@@ -141,6 +144,10 @@ void Application::openPlotWindow()
     plot->addAction(save);
     plot->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(save, &QAction::triggered, this, &Application::savePicture);
+    auto* copy = new QAction(QStringLiteral("Copy"), plot);
+    copy->setShortcut(QKeySequence::Copy);
+    plot->addAction(copy);
+    connect(copy, &QAction::triggered, this, &Application::copyPicture);
     connect(plot, &QObject::destroyed, this, &Application::releaseDevice);
     plotWindow_ = plot;
     bindDevice(*plot);
@@ -223,10 +230,7 @@ void Application::savePicture()
         !shownPage_)
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    const DeviceRect client = plot->clientRect();
-    const PageFileResult result =
-        writePageFile(path.toStdString(), PageRequest{shownPage_->sheets, client.right - client.left,
-                                                      client.bottom - client.top, shownPage_->view});
+    const PageFileResult result = writePageFile(path.toStdString(), shownPageRequest(*plot));
     if (result.written)
         return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Save Picture As"),
@@ -234,6 +238,22 @@ void Application::savePicture()
                         .arg(path, QString::fromStdString(result.error)),
                     QMessageBox::Ok, plot);
     box.exec();
+}
+
+// The shown page at the window's size, drawn anew as Save Picture draws
+// it; before the first page there is nothing to copy.
+void Application::copyPicture()
+{
+    if (!plotWindow_ || !shownPage_ || composing_)
+        return;
+    QGuiApplication::clipboard()->setMimeData(pageMimeData(shownPageRequest(*plotWindow_)).release());
+}
+
+PageRequest Application::shownPageRequest(PopupWindow& plot) const
+{
+    const DeviceRect client = plot.clientRect();
+    return PageRequest{shownPage_->sheets, client.right - client.left, client.bottom - client.top,
+                       shownPage_->view};
 }
 
 // The page of the sheets, on the device as it is bound.

@@ -14,6 +14,7 @@
 class MainWindow;
 class PopupWindow;
 class PrintService;
+struct PageRequest;
 class SheetWindow;
 
 // The desktop program. It owns the main window, the long-lived device and
@@ -47,6 +48,8 @@ public slots:
     void showAbout();
     // Writes the page the plot window shows to a file the user picks.
     void savePicture();
+    // Puts that page on the clipboard, as an image and as an SVG drawing.
+    void copyPicture();
 
 protected:
     // No window closes while a page is being drawn.
@@ -60,6 +63,8 @@ private:
     void composeOnScreen();
     void compose(PageTarget target);
     void readViewFromSheet();
+    // The shown page, to draw anew at the plot window's size.
+    PageRequest shownPageRequest(PopupWindow& plot) const;
 
     void plotWindowClicked();
     void orientationPointerMoved(QPoint at);

@@ -155,14 +155,23 @@ void drawPage(const PageRequest& request, Window& window, PageFileResult& result
     composePage(page, PageTarget::Screen);
 }
 
-bool writePng(const PageRequest& r, QIODevice& out, PageFileResult& result)
+// Null when the image cannot be had.
+QImage drawImage(const PageRequest& r, PageFileResult& result)
 {
     QImage image(r.width, r.height, QImage::Format_RGB32);
     if (image.isNull())
-        return false;
+        return image;
     image.fill(Qt::white);
     PaintDeviceWindow window(&image, r.width, r.height);
     drawPage(r, window, result);
+    return image;
+}
+
+bool writePng(const PageRequest& r, QIODevice& out, PageFileResult& result)
+{
+    const QImage image = drawImage(r, result);
+    if (image.isNull())
+        return false;
     QImageWriter writer(&out, "png");
     return writer.write(image);
 }
@@ -178,6 +187,34 @@ bool writeCalls(const PageRequest& r, QIODevice& out, PageFileResult& result)
     drawPage(r, window, result);
     return writer.flush();
 }
+
+// Keeps what is written, up to a bound: past it every write fails and
+// nothing is kept, so a page too large to hold costs its drawing only.
+class BoundedBuffer final : public QIODevice {
+public:
+    explicit BoundedBuffer(std::int64_t limit) : limit_(limit) { open(QIODevice::WriteOnly); }
+
+    // Empty when the bound was passed.
+    QByteArray take() { return std::exchange(bytes_, {}); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (overflowed_ || bytes_.size() + size > limit_) {
+            overflowed_ = true;
+            bytes_.clear();
+            return -1;
+        }
+        bytes_.append(data, size);
+        return size;
+    }
+
+private:
+    std::int64_t limit_;
+    QByteArray bytes_;
+    bool overflowed_ = false;
+};
 
 bool writeSvg(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
@@ -298,4 +335,20 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
     else
         result.error = file.errorString().toStdString();
     return result;
+}
+
+QImage pageImage(const PageRequest& request)
+{
+    if (std::int64_t{request.width} * request.height > maxPngPixels)
+        return {};
+    PageFileResult result;
+    return drawImage(request, result);
+}
+
+QByteArray pageSvg(const PageRequest& request)
+{
+    BoundedBuffer out(maxMemorySvgBytes);
+    PageFileResult result;
+    writeSvg(request, out, result);
+    return out.take();
 }

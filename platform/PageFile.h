@@ -1,4 +1,6 @@
 #pragma once
+#include <QByteArray>
+#include <QImage>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +20,9 @@ std::optional<PageFormat> pageFormatOf(const std::string& path);
 // content is held until the page ends).
 constexpr std::int64_t maxPngPixels = std::int64_t{1} << 27;
 constexpr std::int64_t maxPdfSamples = std::int64_t{1} << 25;
+// The most an SVG page drawn in memory may take: a mesh of some ten
+// million samples (about 6 bytes each).
+constexpr std::int64_t maxMemorySvgBytes = std::int64_t{1} << 26;
 
 // The page a click in the plot window draws, of the given size in pixels,
 // at the live angles when given (else at the sheet's).
@@ -48,3 +53,11 @@ struct PageFileResult {
 // names. The file appears whole or not at all: a failed write leaves
 // whatever was there before.
 PageFileResult writePageFile(const std::string& path, const PageRequest& request);
+
+// The page drawn in memory, as its PNG file holds it: null when it has
+// more than maxPngPixels or its image cannot be had.
+QImage pageImage(const PageRequest& request);
+
+// The page's SVG drawing, as its SVG file holds it: empty when it would
+// take more than maxMemorySvgBytes.
+QByteArray pageSvg(const PageRequest& request);
