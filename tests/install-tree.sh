@@ -56,7 +56,8 @@ done
 
 desktop=$share/applications/kelvo.desktop
 check "desktop entry passes desktop-file-validate" silent desktop-file-validate "$desktop"
-check "desktop entry starts the installed kelvo" has_key "$desktop" 'Exec=kelvo'
+check "desktop entry starts the installed kelvo on a file" has_key "$desktop" 'Exec=kelvo %f'
+check "desktop entry opens sheet files" has_key "$desktop" 'MimeType=application/x-kelvo;'
 check "desktop entry names the theme icon" has_key "$desktop" 'Icon=kelvo'
 
 icons=$share/icons/hicolor
@@ -72,6 +73,37 @@ check "metainfo launches the desktop entry" \
 for program in kelvo kelvo-render; do
   check "metainfo provides $program" grep -q "<binary>$program</binary>" "$metainfo"
 done
+check "metainfo provides the sheet files' type" \
+  grep -q '<mediatype>application/x-kelvo</mediatype>' "$metainfo"
+
+# The sheet files' type, in a MIME database made from the tree alone, as
+# a file manager finds it: by the name, or by the first line when the
+# name says nothing.
+mime=$share/mime
+check "the MIME type is well-formed XML" quiet xmllint --noout "$mime/packages/kelvo.xml"
+check "update-mime-database takes it without a word" \
+  silent env XDG_DATA_DIRS="$share" update-mime-database "$mime"
+check "the MIME database holds application/x-kelvo" test -f "$mime/application/x-kelvo.xml"
+content_type() {
+  GIO_USE_VFS=local XDG_DATA_DIRS="$share:/usr/share" gio info -a standard::content-type "$1" |
+    sed -n 's/^ *standard::content-type: //p'
+}
+is_type() { [ "$(content_type "$1")" = "$2" ] || { echo "$1: $(content_type "$1")"; return 1; }; }
+printf 'whatever it holds\n' >"$prefix/any.kelvo"
+printf 'kelvo sheets 1\n# a comment\n' >"$prefix/wave"
+printf 'kelvo is a program\n' >"$prefix/notes"
+check "a .kelvo file is a sheet file" is_type "$prefix/any.kelvo" application/x-kelvo
+check "a file whose first line is 'kelvo sheets 1' is a sheet file" \
+  is_type "$prefix/wave" application/x-kelvo
+check "other text is not" is_type "$prefix/notes" text/plain
+# What a double-click on a sheet file starts, with the installed kelvo
+# on the PATH and the entry in the tree's application cache.
+opens_with() {
+  PATH="$prefix/bin:$PATH" GIO_USE_VFS=local XDG_DATA_DIRS="$share:/usr/share" \
+    gio mime application/x-kelvo | grep -q '^Default application.*: kelvo\.desktop$'
+}
+check "update-desktop-database takes the entry" quiet update-desktop-database "$share/applications"
+check "sheet files open with kelvo.desktop" opens_with
 
 man1=$share/man/man1
 for page in kelvo kelvo-render; do
