@@ -345,9 +345,9 @@ QImage pageImage(const PageRequest& request)
     return drawImage(request, result);
 }
 
-QByteArray pageSvg(const PageRequest& request)
+QByteArray pageSvg(const PageRequest& request, std::int64_t limit)
 {
-    BoundedBuffer out(maxMemorySvgBytes);
+    BoundedBuffer out(limit);
     PageFileResult result;
     writeSvg(request, out, result);
     return out.take();

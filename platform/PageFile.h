@@ -59,5 +59,5 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
 QImage pageImage(const PageRequest& request);
 
 // The page's SVG drawing, as its SVG file holds it: empty when it would
-// take more than maxMemorySvgBytes.
-QByteArray pageSvg(const PageRequest& request);
+// take more than limit bytes.
+QByteArray pageSvg(const PageRequest& request, std::int64_t limit = maxMemorySvgBytes);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSvgRenderer>
@@ -177,17 +178,40 @@ private slots:
         QCOMPARE(svg, pageSvg(PageRequest{shown, size.width(), size.height(), view}));
     }
 
-    // A page of more SVG than the clipboard takes comes as its image alone.
-    void aPageTooLargeForSvgComesAsItsImage()
+    // A drawing is held whole or not at all: a page of more SVG than the
+    // memory bound (one of many millions of samples on the clipboard)
+    // comes as its image alone.
+    void theSvgIsHeldWithinItsBound_data()
     {
-        Sheets sheets;
-        buildLine(sheets.sdata[SettingsLine::n], "n", "2000");
-        buildLine(sheets.sdata[SettingsLine::m], "m", "2000");
-        buildLine(sheets.sdata[SettingsLine::k], "k", "2");
-        const std::unique_ptr<QMimeData> data = pageMimeData(PageRequest{sheets, 400, 300, {}});
-        QVERIFY(data->hasImage());
-        QCOMPARE(data->imageData().value<QImage>().size(), QSize(400, 300));
-        QVERIFY(!data->hasFormat(svgMimeType));
+        QTest::addColumn<qint64>("slack");
+        QTest::newRow("a byte over the bound") << qint64{-1};
+        QTest::newRow("at the bound") << qint64{0};
+        QTest::newRow("under the bound") << qint64{1000};
+    }
+
+    void theSvgIsHeldWithinItsBound()
+    {
+        QFETCH(qint64, slack);
+        const Sheets sheets;
+        const PageRequest request{sheets, 400, 300, {}};
+        const QString path = dir.filePath(QString("%1.svg").arg(QTest::currentDataTag()));
+        QVERIFY(writePageFile(path.toStdString(), request).written);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        const QByteArray held = pageSvg(request, saved.size() + slack);
+        QCOMPARE(held, slack < 0 ? QByteArray() : saved);
+    }
+
+    // And a page of more pixels than an image may have comes as SVG alone.
+    void aPageOfTooManyPixelsComesAsItsSvg()
+    {
+        const Sheets sheets;
+        const std::unique_ptr<QMimeData> data = pageMimeData(PageRequest{sheets, 16384, 8193, {}});
+        QVERIFY(!data->hasImage());
+        QSvgRenderer drawing(data->data(svgMimeType));
+        QVERIFY(drawing.isValid());
+        QCOMPARE(drawing.defaultSize(), QSize(16384, 8193));
     }
 };
 
