@@ -246,7 +246,8 @@ void Application::copyPicture()
 {
     if (!plotWindow_ || !shownPage_ || composing_)
         return;
-    QGuiApplication::clipboard()->setMimeData(pageMimeData(shownPageRequest(*plotWindow_)).release());
+    std::unique_ptr<QMimeData> page = pageMimeData(shownPageRequest(*plotWindow_));
+    QGuiApplication::clipboard()->setMimeData(page.release()); // which takes it over
 }
 
 PageRequest Application::shownPageRequest(PopupWindow& plot) const

@@ -21,8 +21,7 @@
 
 namespace {
 
-// What the page is drawn from before the window is shown; the edit, if
-// any, comes after its page was drawn.
+// What happens between the click that draws the page and Copy.
 enum class After { Nothing, SheetEdit, PointerOverGrid };
 
 void moveOver(QWidget* w, QPoint at)
@@ -96,7 +95,6 @@ private slots:
         QVERIFY(copy != nullptr);
         QCOMPARE(copy->shortcut(), QKeySequence(QKeySequence::Copy));
         QCOMPARE(copy->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-        QVERIFY(plot->actions().indexOf(copy) > 0);
     }
 
     // Before the first click the window shows no page, and the clipboard
@@ -108,18 +106,6 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
         QVERIFY(copiedImage().isNull());
         QVERIFY(copiedSvg().isEmpty());
-    }
-
-    // An older plot window's Copy is off, as its clicks are.
-    void anOlderPlotWindowCopiesNothing()
-    {
-        PopupWindow* older = openPlot(QSize(200, 200));
-        QTest::mouseClick(older, Qt::LeftButton, {}, QPoint(5, 5));
-        openPlot(QSize(200, 200));
-        QAction* copy = copyAction(older);
-        QVERIFY(!copy->isEnabled());
-        copy->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
     }
 
     void copiesThePageShown_data()
@@ -160,15 +146,15 @@ private slots:
         }
         copyAction(plot)->trigger();
 
-        const QImage image = copiedImage();
+        const QImage image = copiedImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.size(), size);
         const QImage saved = savedPicture(shown, size, view);
         QVERIFY(!saved.isNull());
-        QVERIFY(image.convertToFormat(QImage::Format_RGB32) == saved);
-        QVERIFY(image.convertToFormat(QImage::Format_RGB32) ==
-                plot->picture().convertToFormat(QImage::Format_RGB32));
+        QVERIFY(image == saved);
+        QVERIFY(image == plot->picture().convertToFormat(QImage::Format_RGB32));
+        // Not the page the sheets would give now.
         if (after != After::Nothing)
-            QVERIFY(image.convertToFormat(QImage::Format_RGB32) != savedPicture(sheets, size, ofTheSheet));
+            QVERIFY(image != savedPicture(sheets, size, ofTheSheet));
 
         const QByteArray svg = copiedSvg();
         QSvgRenderer drawing(svg);
