@@ -280,7 +280,7 @@ private:
 
     // The names and counts of the lines come from the defaults: no file
     // changes them.
-    const Sheets defaults_;
+    Sheets defaults_;
     std::array<std::optional<GivenSheet>, sheetEntries.size()> given_;
     std::size_t current_ = noBlock;
     std::size_t lineNumber_ = 0;

@@ -21,3 +21,8 @@ inline constexpr std::array<SheetEntry, 2> sheetEntries{{
     {"fdata", &Sheets::fdata},
     {"sdata", &Sheets::sdata},
 }};
+
+// Whether every line of every sheet has the same texts in both: what a
+// page and a sheet file are made of. The bytes after a field's end are
+// not compared.
+bool sameTexts(const Sheets& a, const Sheets& b);
