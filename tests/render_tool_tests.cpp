@@ -264,6 +264,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"unwritable", "-o /nonexistent-dir/page.png", "cannot write"},
     BadRun{"unknownExtension", "-o page.jpeg", "extension"},
     BadRun{"printWithOutput", "--print -o OUT", "--print writes no file"},
+    BadRun{"unsavable", "--save /nonexistent-dir/sheets.kelvo -o OUT",
+           "/nonexistent-dir/sheets.kelvo: cannot be saved: No such file or directory"},
     BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"}),
     [](const auto& info) { return std::string(info.param.name); });
 

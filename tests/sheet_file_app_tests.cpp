@@ -13,9 +13,11 @@
 #include <QTest>
 #include <QUrl>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "app/PopupWindow.h"
 #include "app/SheetDocument.h"
 #include "app/SheetWindow.h"
 #include "sheets/SheetCommit.h"
@@ -166,6 +168,45 @@ private slots:
         app->functionSheetWindow()->close();
         app->settingsSheetWindow()->close();
         QCOMPARE(title(), QString::fromUtf8("opened.kelvo \u2014 kelvo"));
+    }
+
+    // The page of sheets with edited rows, drawn again after the file is
+    // opened in a new run, is the same call for call.
+    void aReopenedFileDrawsTheSamePage()
+    {
+        const auto page = [this] {
+            menu().screen->trigger();
+            app->plotWindow()->resize(320, 240);
+            app->plotWindow()->setRecording(true);
+            QTest::mouseClick(app->plotWindow(), Qt::LeftButton, {}, QPoint(5, 5));
+            return app->plotWindow()->recordedCalls();
+        };
+        menu().fdata->trigger();
+        typeRow(app->functionSheetWindow(), "a = 2");
+        app->functionSheetWindow()->list()->setCurrentRow(5);
+        QTest::keyClick(app->functionSheetWindow()->list(), Qt::Key_Return);
+        typeRow(app->functionSheetWindow(), "f(x,y) = sin(a*x)*y");
+        menu().gdata->trigger();
+        typeRow(app->settingsSheetWindow(), "x1 = 1");
+        const auto before = page();
+        const QString file = path("reopened.kelvo");
+        saveAs(file);
+
+        app = std::make_unique<Application>();
+        app->mainWindow().show();
+        picked = file;
+        menu().open->trigger();
+        const auto after = page();
+        QVERIFY(!before.empty());
+        QVERIFY(before == after);
+        for (const char* shown : {"\"a = 2\"", "\"x1 = 1\"", "\"f(x,y) = sin(a*x)*y\""})
+            QVERIFY2(std::any_of(after.begin(), after.end(),
+                                 [shown](const std::string& call) {
+                                     return call.find(shown) != std::string::npos;
+                                 }),
+                     shown);
+        QCOMPARE(QString(app->sheets().fdata[6].value), QString("sin(a*x)*y"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::x1].display), QString("x1 = 1"));
     }
 
     void aBadFileIsToldAndChangesNothing()
