@@ -37,9 +37,6 @@ public:
     PopupWindow* plotWindow() const;
     PopupWindow* orientationWindow() const;
     PopupWindow* helpWindow() const;
-    // The sheet file worked in, and the File menu's commands on it.
-    SheetDocument& document() { return *document_; }
-
     // Reads a sheet file given at start; one that cannot be read is told
     // in a box, and the program goes on with the defaults.
     void openAtStart(const QString& path);
