@@ -18,6 +18,7 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 #include "app/MainWindow.h"
 #include "app/OrientationGrid.h"
 #include "app/PopupWindow.h"
+#include "app/SheetDocument.h"
 #include "app/SheetWindow.h"
 #include "device/HelpPage.h"
 #include "platform/PageFile.h"
@@ -53,12 +54,16 @@ Application::Application() : spooler_(std::make_unique<SpoolerPrintService>())
     initResources();
     mainWindow_ = std::make_unique<MainWindow>();
     mainWindow_->installEventFilter(this);
+    mainWindow_->setAcceptDrops(true);
+    document_ = std::make_unique<SheetDocument>(sheets_, *mainWindow_);
     connectCommands();
+    connectFileCommands();
 }
 
 // The windows go first, while everything their going touches still lives.
 Application::~Application()
 {
+    document_.reset();
     mainWindow_.reset();
 }
 
@@ -87,6 +92,8 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
         event->ignore();
         return true;
     }
+    if (watched == mainWindow_.get() && sheetFileEvent(event))
+        return true;
     return QObject::eventFilter(watched, event);
 }
 
@@ -102,6 +109,7 @@ void Application::openFunctionSheet()
     if (fdataWindow_)
         return;
     fdataWindow_ = new SheetWindow("fdata", sheets_.fdata, mainWindow_.get());
+    connectEditor(fdataWindow_);
     fdataWindow_->show();
 }
 
@@ -110,6 +118,7 @@ void Application::openSettingsSheet()
     if (sdataWindow_)
         return;
     sdataWindow_ = new SheetWindow("Gdata", sheets_.sdata, mainWindow_.get());
+    connectEditor(sdataWindow_);
     sdataWindow_->show();
 }
 
@@ -140,7 +149,8 @@ void Application::openPlotWindow()
     PopupWindow* plot = openPopup("plot", QSize(200, 200), mainWindow_.get());
     connect(plot, &PopupWindow::clicked, this, &Application::plotWindowClicked);
     auto* save = new QAction(QStringLiteral("Save Picture As\u2026"), plot);
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Ctrl+S saves the sheets from every window; the picture is exported.
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     plot->addAction(save);
     plot->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(save, &QAction::triggered, this, &Application::savePicture);
@@ -317,6 +327,7 @@ void Application::recordAngles()
         sdataWindow_->showLine(SettingsLine::tilt);
         sdataWindow_->showLine(SettingsLine::theta);
     }
+    document_->showState();
 }
 
 void Application::helpWindowClicked()

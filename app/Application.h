@@ -15,6 +15,7 @@ class MainWindow;
 class PopupWindow;
 class PrintService;
 struct PageRequest;
+class SheetDocument;
 class SheetWindow;
 
 // The desktop program. It owns the main window, the long-lived device and
@@ -37,6 +38,9 @@ public:
     PopupWindow* plotWindow() const;
     PopupWindow* orientationWindow() const;
     PopupWindow* helpWindow() const;
+    // Reads a sheet file given at start; one that cannot be read is told
+    // in a box, and the program goes on with the defaults.
+    void openAtStart(const QString& path);
 
 public slots:
     void openFunctionSheet();
@@ -46,6 +50,9 @@ public slots:
     void openOrientationWindow();
     void openHelpWindow();
     void showAbout();
+    void openSheetFile();
+    void saveSheets();
+    void saveSheetsAs();
     // Writes the page the plot window shows to a file the user picks.
     void savePicture();
     // Puts that page on the clipboard, as an image and as an SVG drawing.
@@ -57,6 +64,17 @@ protected:
 
 private:
     void connectCommands();
+    void connectFileCommands();
+    // Sheet files on the main window: closing asks about changed sheets,
+    // a .kelvo file dropped on it opens. True when the event is done with.
+    bool sheetFileEvent(QEvent* event);
+    void openGivenFile(const QString& path);
+    void showRecentFiles();
+    // The open editors' rows written back, as Exit and the File menu's
+    // commands do before they look at the sheets.
+    void commitEditors();
+    void showSheetsInEditors();
+    void connectEditor(SheetWindow* editor);
     PopupWindow* openPopup(const QString& caption, QSize size, QWidget* owner);
     void bindDevice(DeviceWindow& window);
     // The page on the plot window, unless one is being drawn already.
@@ -102,4 +120,5 @@ private:
     QPointer<PopupWindow> orientationWindow_;
     QPointer<PopupWindow> helpWindow_;
     std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<SheetDocument> document_;
 };

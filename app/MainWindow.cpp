@@ -23,8 +23,25 @@ QAction* MainWindow::addCommand(QWidget* menu, const QString& text)
     return action;
 }
 
+// The sheet files' commands, at the left of the bar; the keys are the
+// platform's own, from any of the program's windows.
+void MainWindow::createFileMenu()
+{
+    QMenu* file = menuBar()->addMenu("&File");
+    commands_.file = file;
+    commands_.open = addCommand(file, QStringLiteral("&Open\u2026"));
+    commands_.recent = file->addMenu("Open &Recent");
+    file->addSeparator();
+    commands_.save = addCommand(file, "&Save");
+    commands_.saveAs = addCommand(file, QStringLiteral("Save &As\u2026"));
+    addShortcut(commands_.open, QKeySequence::Open);
+    addShortcut(commands_.save, QKeySequence::Save);
+    addShortcut(commands_.saveAs, QKeySequence::SaveAs);
+}
+
 void MainWindow::createMenu()
 {
+    createFileMenu();
     QMenuBar* bar = menuBar();
     commands_.exit = addCommand(bar, "E&xit");
     QMenu* data = bar->addMenu("&Data");

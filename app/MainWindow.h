@@ -5,6 +5,7 @@
 
 class QAction;
 class QKeySequence;
+class QMenu;
 
 // The main window "kelvo": the menu, and a client area that a declined
 // print draws into. It owns the printing questions.
@@ -13,6 +14,12 @@ class MainWindow final : public QMainWindow {
 public:
     // The menu's commands, one action each.
     struct Commands {
+        QAction* open = nullptr;
+        QAction* save = nullptr;
+        QAction* saveAs = nullptr;
+        // The files last opened or saved; filled by whoever keeps them.
+        QMenu* recent = nullptr;
+        QMenu* file = nullptr;
         QAction* exit = nullptr;
         QAction* fdata = nullptr;
         QAction* gdata = nullptr;
@@ -33,6 +40,7 @@ protected:
 
 private:
     void createMenu();
+    void createFileMenu();
     QAction* addCommand(QWidget* menu, const QString& text);
     static void addShortcut(QAction* action, const QKeySequence& keys);
 

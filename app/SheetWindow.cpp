@@ -128,6 +128,12 @@ void SheetWindow::showLine(std::size_t line)
         edit_->setText(list_->item(row)->text());
 }
 
+void SheetWindow::showSheet()
+{
+    for (std::size_t line = 1; line < sheet_.size(); ++line)
+        showLine(line);
+}
+
 void SheetWindow::pickRow(QListWidgetItem* item)
 {
     selected_ = list_->row(item);
@@ -167,6 +173,7 @@ void SheetWindow::commit()
         fitCaption(box);
         box.exec();
     }
+    emit committed();
 }
 
 void SheetWindow::closeEvent(QCloseEvent* event)

@@ -35,10 +35,16 @@ public:
     // the edit when that row is the one being edited: for lines changed
     // outside the editor, so that its next commit keeps the change.
     void showLine(std::size_t line);
+    // Shows every line again: for sheets replaced as a whole, by a file.
+    void showSheet();
 
 public slots:
     // Writes the list back; each line that refuses its row says so in a box.
     void commit();
+
+signals:
+    // The list was written back into the sheet by the button or a close.
+    void committed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

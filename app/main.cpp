@@ -15,9 +15,11 @@ namespace {
 
 constexpr const char* helpText =
     "kelvo draws z = f(x,y) as a wire mesh with hidden lines removed, in desktop windows.\n"
-    "usage: kelvo [--help | --version]\n"
-    "It takes no other arguments and ignores any it is given: everything is set in its windows.\n"
-    "The manual is man kelvo; man kelvo-render tells how to draw the page without a window.\n";
+    "usage: kelvo [FILE.kelvo] | --help | --version\n"
+    "It opens the sheet file FILE.kelvo if one is given, else starts on the defaults;\n"
+    "everything else is set in its windows.\n"
+    "The manual is man kelvo; man kelvo-render tells how to draw the page without a window,\n"
+    "and man 5 kelvo how a sheet file is written.\n";
 
 enum class Request { Run, Help, Version };
 
@@ -31,6 +33,16 @@ Request requestOf(int argc, char** argv)
             return Request::Version;
     }
     return Request::Run;
+}
+
+// The sheet file to open at start: the first argument that is not an
+// option, after Qt has taken its own. The rest are ignored.
+QString sheetFileOf(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-')
+            return QString::fromLocal8Bit(argv[i]);
+    return {};
 }
 
 // The platforms Qt will try: its -platform argument, else QT_QPA_PLATFORM.
@@ -110,5 +122,7 @@ int main(int argc, char** argv)
     Application app;
     app.mainWindow().resize(640, 480);
     app.mainWindow().show();
+    if (const QString file = sheetFileOf(argc, argv); !file.isEmpty())
+        app.openAtStart(file);
     return qt.exec();
 }

@@ -1,4 +1,7 @@
 #pragma once
+#include <array>
+#include <string_view>
+
 #include "sheets/DataSheet.h"
 
 // All the user's data: the function sheet and the settings sheet, as one
@@ -7,3 +10,19 @@ struct Sheets {
     DataSheet fdata = defaultFunctionSheet();
     DataSheet sdata = defaultSettingsSheet();
 };
+
+// The sheets by the names a sheet file gives their blocks, in the order it
+// writes them. A sheet added to Sheets is one more entry here.
+struct SheetEntry {
+    std::string_view name;
+    DataSheet Sheets::*sheet;
+};
+inline constexpr std::array<SheetEntry, 2> sheetEntries{{
+    {"fdata", &Sheets::fdata},
+    {"sdata", &Sheets::sdata},
+}};
+
+// Whether every line of every sheet has the same texts in both: what a
+// page and a sheet file are made of. The bytes after a field's end are
+// not compared.
+bool sameTexts(const Sheets& a, const Sheets& b);

@@ -27,7 +27,8 @@ public:
     }
 
     // Answers to the questions in turn; a question beyond them is answered
-    // No. Notes are answered OK, other dialogs by their default button.
+    // No (Discard when it has no No). Notes are answered OK, other dialogs
+    // by their default button.
     QList<QMessageBox::StandardButton> answers;
     // Runs while each box is open, before it is answered.
     std::function<void()> whileOpen;
@@ -59,8 +60,12 @@ private:
             clickDefaultButton(*dialog);
         else if (box->standardButtons() == QMessageBox::Ok)
             box->button(QMessageBox::Ok)->click();
+        else if (!answers.isEmpty())
+            box->button(answers.takeFirst())->click();
+        else if (QAbstractButton* no = box->button(QMessageBox::No))
+            no->click();
         else
-            box->button(answers.isEmpty() ? QMessageBox::No : answers.takeFirst())->click();
+            box->button(QMessageBox::Discard)->click();
         open_.removeOne(dialog);
     }
 

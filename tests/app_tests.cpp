@@ -163,18 +163,19 @@ private slots:
         QStringList texts;
         for (QAction* a : bar)
             texts << a->text();
-        QCOMPARE(texts, (QStringList{"E&xit", "&Data", "&Plot", "&Orientation", "&Help", "&About"}));
-        const QList<QAction*> data = bar[1]->menu()->actions();
+        QCOMPARE(texts, (QStringList{"&File", "E&xit", "&Data", "&Plot", "&Orientation", "&Help",
+                                     "&About"}));
+        const QList<QAction*> data = bar[2]->menu()->actions();
         QCOMPARE(data.size(), 3);
         QCOMPARE(data[0]->text(), QString("&Fdata"));
         QVERIFY(data[1]->isSeparator());
         QCOMPARE(data[2]->text(), QString("&Gdata"));
-        const QList<QAction*> plot = bar[2]->menu()->actions();
+        const QList<QAction*> plot = bar[3]->menu()->actions();
         QCOMPARE(plot.size(), 3);
         QCOMPARE(plot[0]->text(), QString("&Screen"));
         QVERIFY(plot[1]->isSeparator());
         QCOMPARE(plot[2]->text(), QString("&Print"));
-        QVERIFY(!bar[3]->isEnabled());
+        QVERIFY(!bar[4]->isEnabled());
         QCOMPARE(app->mainWindow().windowTitle(), QString("kelvo"));
     }
 

@@ -62,14 +62,15 @@ kelvo        --geometry 10x10 --version
 kelvo-render --version
 EOF
 
-# --help: what kelvo is, that it takes no other arguments, its manual.
+# --help: what kelvo is, that it opens a sheet file, its manual.
 if run "kelvo --help" 0 "$kelvo" --help; then
   lines=$(wc -l <"$out/stdout")
   if [ "$lines" -ge 3 ] && [ "$lines" -le 6 ]; then passed=$((passed + 1)); else
     fail "kelvo --help: $lines lines, not 3 to 6" "$out/stdout"
   fi
   says "kelvo --help says what it draws" "$out/stdout" 'z = f\(x,y\)'
-  says "kelvo --help says it takes no other arguments" "$out/stdout" 'no other arguments'
+  says "kelvo --help says it opens a sheet file" "$out/stdout" 'FILE\.kelvo'
+  says "kelvo --help names the sheet file's manual" "$out/stdout" 'man 5 kelvo\b'
   says "kelvo --help names the manual" "$out/stdout" 'man kelvo\b'
 fi
 
@@ -99,6 +100,16 @@ done <<'EOF'
 124 xcb;offscreen
 124 -                 -platform offscreen
 EOF
+
+# A sheet file given at start: read, or told in a box; either way the
+# program runs on (until the timeout).
+"$render" --set n=8 --save "$out/start.kelvo" >/dev/null 2>&1
+printf 'kelvo sheets 1\n[fdata]\nzz = 1\n' >"$out/bad.kelvo"
+for file in start.kelvo bad.kelvo absent.kelvo; do
+  name="kelvo $file on the offscreen platform"
+  run "$name" 124 env QT_QPA_PLATFORM=offscreen timeout 2 "$kelvo" "$out/$file" &&
+    passed=$((passed + 1))
+done
 
 # A display that is named but does not answer: the same one line, status 1.
 name="kelvo with an unreachable DISPLAY"

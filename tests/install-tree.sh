@@ -109,6 +109,7 @@ man1=$share/man/man1
 for page in kelvo kelvo-render; do
   check "$page(1) renders without warnings" renders_cleanly "$man1/$page.1.gz"
 done
+check "kelvo(5) renders without warnings" renders_cleanly "$share/man/man5/kelvo.5.gz"
 render_page=$(man -l "$man1/kelvo-render.1.gz" 2>/dev/null)
 kelvo_page=$(man -l "$man1/kelvo.1.gz" 2>/dev/null)
 # A term of a list stands at the page's indent, alone or before its text.

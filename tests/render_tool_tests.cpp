@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"badSize", "--size 800 -o OUT", "--size takes WxH"},
     BadRun{"zeroSize", "--size 0x600 -o OUT", "--size takes WxH"},
     BadRun{"hugeSize", "--size 99999999x2 -o OUT", "--size takes WxH"},
-    BadRun{"noOutput", "--size 10x10", "-o FILE is needed"},
+    BadRun{"noOutput", "--size 10x10", "-o FILE, --print or --save is needed"},
     BadRun{"pngPastThePixelBound", "--size 16384x8193 -o OUT", "at most 134217728 pixels"},
     BadRun{"pdfPastTheSampleBound", "--set n=4097 --set m=4096 --set k=1 -o OUT.pdf",
            "at most 33554432 samples"},
@@ -264,6 +264,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"unwritable", "-o /nonexistent-dir/page.png", "cannot write"},
     BadRun{"unknownExtension", "-o page.jpeg", "extension"},
     BadRun{"printWithOutput", "--print -o OUT", "--print writes no file"},
+    BadRun{"unsavable", "--save /nonexistent-dir/sheets.kelvo -o OUT",
+           "/nonexistent-dir/sheets.kelvo: cannot be saved: No such file or directory"},
     BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -365,5 +367,82 @@ INSTANTIATE_TEST_SUITE_P(Formats, RenderToolMemory, ::testing::Values(
     HugePage{"svg", "--set n=1000 --set m=1000 --set k=2 --set 'f(x,y)=20*sin(1570.8*(x+y))'",
              "huge.svg", "</svg>"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+void write(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A page saved with --save and drawn again from the file is the same page,
+// call for call, with the file's display texts; a --set on top of the file
+// wins over the file.
+TEST_F(RenderTool, SavedSheetsDrawTheSamePage)
+{
+    const std::string sets = "--set 'f(x,y)=sin(a*x)*cos(y)' --set title=Wave --set theta=30 "
+                             "--set fc=5 --set ax=1 ";
+    ASSERT_EQ(run(sets + "--save " + path("wave.kelvo") + " -o " + path("before.calls")).status, 0);
+    ASSERT_EQ(run(path("wave.kelvo") + " -o " + path("after.calls")).status, 0);
+    EXPECT_EQ(read(path("after.calls")), read(path("before.calls")));
+    EXPECT_NE(read(path("after.calls")).find("theta     = 30"), std::string::npos);
+
+    ASSERT_EQ(run(path("wave.kelvo") + " --set theta=60 -o " + path("turned.calls")).status, 0);
+    ASSERT_EQ(run(sets + "--set theta=60 -o " + path("direct.calls")).status, 0);
+    EXPECT_EQ(read(path("turned.calls")), read(path("direct.calls")));
+}
+
+TEST_F(RenderTool, SaveAloneWritesTheSheetsAsTheSetsLeaveThem)
+{
+    write(path("in.kelvo"), "kelvo sheets 1\n[fdata]\na=1\nb=1\nc=1\nd=1\ne=1\nf(x,y)=x\n[sdata]\n"
+                            "x1=-1\nx2=1\ny1=-1\ny2=1\nz1=0\nz2=1\nn=4\nm=4\nk=1\ntilt=10\ntheta=0\n"
+                            "pc=13\nfc=0\nax=0\ntitle=\n");
+    const ToolRun r = run(path("in.kelvo") + " --set n=8 --save " + path("out.kelvo"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string saved = read(path("out.kelvo"));
+    EXPECT_TRUE(saved.starts_with("kelvo sheets 1\n")) << saved;
+    EXPECT_NE(saved.find("\nn         = 8\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nf(x,y) = x\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nx1        = -1\n"), std::string::npos) << saved;
+}
+
+// A file that cannot be read stops the run before anything is written.
+struct BadSheetFile {
+    const char* name;
+    std::string text;
+    const char* message;
+};
+
+class RenderToolBadSheetFile : public RenderTool,
+                               public ::testing::WithParamInterface<BadSheetFile> {};
+
+TEST_P(RenderToolBadSheetFile, ExitsTwoAndWritesNothing)
+{
+    const std::string in = path("wave.kelvo");
+    if (!GetParam().text.empty())
+        write(in, GetParam().text);
+    const ToolRun r = run(in + " -o " + path("page.png") + " --save " + path("out.kelvo"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("kelvo-render: " + in + GetParam().message), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(path("page.png")));
+    EXPECT_FALSE(exists(path("out.kelvo")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RenderToolBadSheetFile, ::testing::Values(
+    BadSheetFile{"missing", "", ": cannot be read: No such file or directory"},
+    BadSheetFile{"notASheetFile", "P3\n", ":1: not a kelvo sheet file"},
+    BadSheetFile{"unknownLine", "kelvo sheets 1\n[fdata]\nzz = 1\n",
+                 ":3: no sheet line is named \"zz\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RenderTool, SaveRefusesANameWithoutTheExtension)
+{
+    const ToolRun r = run("--save " + path("sheets.txt"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("whose name ends in .kelvo"), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(path("sheets.txt")));
+}
 
 } // namespace

@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(plot->contextMenuPolicy(), Qt::ActionsContextMenu);
         QAction* save = saveAction(plot);
         QVERIFY(save != nullptr);
-        QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     }
 
     void savesWhatKelvoRenderWrites_data()

@@ -7,13 +7,16 @@
 #include "sheets/SheetLookup.h"
 
 const char* const renderUsage =
-    "usage: kelvo-render [--set NAME=VALUE]... [--size WxH] -o FILE\n"
-    "       kelvo-render [--set NAME=VALUE]... --print [--bw]\n"
+    "usage: kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
+    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --print [--bw]\n"
+    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --save OUT.kelvo [-o FILE]\n"
     "       kelvo-render --help | --version\n"
-    "Draws the kelvo page of the sheets' defaults, changed by each --set, into\n"
-    "FILE (.png, .svg, .pdf or .calls), or prints it on the default printer.\n"
-    "NAME is a sheet line: a b c d e f(x,y) x1 x2 y1 y2 z1 z2 n m k tilt theta\n"
-    "pc fc ax title. --size is the page in pixels, 800x600 unless given.\n";
+    "Draws the kelvo page of the sheets of SHEETS.kelvo (else of the defaults),\n"
+    "changed by each --set, into FILE (.png, .svg, .pdf or .calls), or prints it\n"
+    "on the default printer. --save writes the sheets as they then stand to a\n"
+    "sheet file (see kelvo(5)). NAME is a sheet line: a b c d e f(x,y) x1 x2 y1\n"
+    "y2 z1 z2 n m k tilt theta pc fc ax title. --size is the page in pixels,\n"
+    "800x600 unless given.\n";
 
 namespace {
 
@@ -35,6 +38,12 @@ bool parseSize(const std::string& text, int& width, int& height)
            parseSide(text.substr(x + 1), height);
 }
 
+bool isSheetFileName(const std::string& path)
+{
+    constexpr std::string_view extension = ".kelvo";
+    return path.size() > extension.size() && path.ends_with(extension);
+}
+
 } // namespace
 
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
@@ -53,7 +62,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             options.print = true;
         } else if (arg == "--bw") {
             options.blackAndWhite = true;
-        } else if (arg == "--set" || arg == "--size" || arg == "-o") {
+        } else if (arg == "--set" || arg == "--size" || arg == "-o" || arg == "--save") {
             if (!hasValue) {
                 error = arg + " needs a value";
                 return std::nullopt;
@@ -82,10 +91,18 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                     error = "--size takes WxH, each from 1 to 16384, not \"" + value + "\"";
                     return std::nullopt;
                 }
+            } else if (arg == "--save") {
+                if (!isSheetFileName(value)) {
+                    error = "--save writes a sheet file, whose name ends in .kelvo: \"" + value + "\"";
+                    return std::nullopt;
+                }
+                options.save = value;
             } else {
                 options.output = value;
                 haveOutput = true;
             }
+        } else if (!arg.starts_with('-') && options.sheetFile.empty()) {
+            options.sheetFile = arg;
         } else {
             error = "unknown argument \"" + arg + "\"";
             return std::nullopt;
@@ -97,8 +114,12 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
         error = "--bw goes with --print";
         return std::nullopt;
     }
-    if (options.print == haveOutput) {
-        error = options.print ? "--print writes no file: leave out -o" : "-o FILE is needed";
+    if (options.print && haveOutput) {
+        error = "--print writes no file: leave out -o";
+        return std::nullopt;
+    }
+    if (!options.print && !haveOutput && options.save.empty()) {
+        error = "-o FILE, --print or --save is needed";
         return std::nullopt;
     }
     if (haveOutput) {

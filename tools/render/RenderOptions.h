@@ -7,10 +7,14 @@
 #include "platform/PageFile.h"
 
 struct RenderOptions {
+    // The sheet file the sheets are read from; the defaults when empty.
+    std::string sheetFile;
     std::vector<std::pair<std::string, std::string>> sets;
     int width = 800;
     int height = 600;
     std::string output;
+    // Where the sheets, as the --set lines leave them, are saved.
+    std::string save;
     PageFormat format = PageFormat::Png;
     bool print = false;
     bool blackAndWhite = false;

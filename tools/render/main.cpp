@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/PageFile.h"
+#include "platform/SheetFileStore.h"
 #include "platform/SignalCleanup.h"
 #include "sheets/SheetLookup.h"
 #include "sheets/Sheets.h"
@@ -23,15 +24,34 @@ namespace {
 constexpr int exitPageWarning = 1;
 constexpr int exitFailure = 2;
 
-// The sheets' defaults, changed by each --set (the names are known good).
-Sheets sheetsOf(const RenderOptions& options)
+// Each --set on top of the sheets (the names are known good).
+void applySets(const RenderOptions& options, Sheets& sheets)
 {
-    Sheets sheets;
     for (const auto& [name, value] : options.sets) {
         DataLine* line = findEntryLine(sheets, name);
         buildLine(*line, line->name, value.c_str());
     }
-    return sheets;
+}
+
+// The sheets of the sheet file (or the defaults) with the --set lines
+// applied, saved when --save asks; false, having said why, when the file
+// cannot be read or the save fails.
+bool prepareSheets(const RenderOptions& options, Sheets& sheets)
+{
+    if (!options.sheetFile.empty()) {
+        if (const auto error = loadSheetFile(options.sheetFile, sheets)) {
+            std::fprintf(stderr, "kelvo-render: %s\n", error->c_str());
+            return false;
+        }
+    }
+    applySets(options, sheets);
+    if (!options.save.empty()) {
+        if (const auto error = saveSheetFile(options.save, sheets)) {
+            std::fprintf(stderr, "kelvo-render: %s\n", error->c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 // Writes the page to the file, telling on stderr what the page lacks
@@ -101,7 +121,11 @@ int main(int argc, char** argv)
         std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
-    const Sheets sheets = sheetsOf(*options);
+    Sheets sheets;
+    if (!prepareSheets(*options, sheets))
+        return exitFailure;
+    if (!options->print && options->output.empty())
+        return 0;
 
     // No window is ever shown: Qt serves only fonts, images and printing,
     // so no display is needed whatever the environment asks for.
