@@ -1,7 +1,8 @@
 #include "device/DeviceMapping.h"
 
+#include <cstring>
+
 #if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
 #define KELVO_X86_VECTORS 1
 #endif
 
@@ -10,51 +11,73 @@ namespace {
 
 static_assert(sizeof(DevicePoint) == 2 * sizeof(int));
 
-// truncToDevice of two values: a value that is not a number becomes 0,
+// N doubles, N ints and 2N ints, in the processor's vector registers.
+template <int N> struct Vectors {
+    typedef double Doubles __attribute__((vector_size(N * sizeof(double))));
+    typedef int Ints __attribute__((vector_size(N * sizeof(int))));
+    typedef int IntPairs __attribute__((vector_size(2 * N * sizeof(int))));
+};
+template <int N> using Doubles = typename Vectors<N>::Doubles;
+template <int N> using Ints = typename Vectors<N>::Ints;
+template <int N> using IntPairs = typename Vectors<N>::IntPairs;
+
+// truncToDevice lane by lane: a value that is not a number becomes 0,
 // the rest are held to the bounds whose truncations are INT_MAX and
-// INT_MIN, then truncated; the two ints are in the low half.
-__m128i truncToDevice2(__m128d v)
+// INT_MIN, then truncated.
+template <int N> [[gnu::always_inline]] inline Ints<N> truncToDevice(const Doubles<N>& v)
 {
-    const __m128d number = _mm_and_pd(v, _mm_cmpord_pd(v, v));
-    const __m128d bounded = _mm_max_pd(_mm_set1_pd(-2147483648.0),
-                                       _mm_min_pd(_mm_set1_pd(2147483647.0), number));
-    return _mm_cvttpd_epi32(bounded);
+    const Doubles<N> number = v == v ? v : Doubles<N>{};
+    const Doubles<N> below = number < 2147483647.0 ? number : 2147483647.0;
+    return __builtin_convertvector(below > -2147483648.0 ? below : -2147483648.0, Ints<N>);
 }
 
-// The same for four values.
-__attribute__((target("avx2"))) __m128i truncToDevice4(__m256d v)
+// The device points (x0, y0), (x1, y1) ... of N lanes of x and of y.
+template <int N>
+[[gnu::always_inline]] inline void storePoints(DevicePoint* out, const Ints<N>& x, const Ints<N>& y)
 {
-    const __m256d number = _mm256_and_pd(v, _mm256_cmp_pd(v, v, _CMP_ORD_Q));
-    const __m256d bounded = _mm256_max_pd(_mm256_set1_pd(-2147483648.0),
-                                          _mm256_min_pd(_mm256_set1_pd(2147483647.0), number));
-    return _mm256_cvttpd_epi32(bounded);
+    IntPairs<N> points;
+    if constexpr (N == 2)
+        points = __builtin_shufflevector(x, y, 0, 2, 1, 3);
+    else
+        points = __builtin_shufflevector(x, y, 0, 4, 1, 5, 2, 6, 3, 7);
+    std::memcpy(static_cast<void*>(out), &points, sizeof points);
 }
 
 struct Constants {
     double x1, y1, xScale, yScale, left, bottom;
 };
 
-// Points first .. count - 1 two at a time; the index it stopped at, and
-// whether any was not a number.
+// Points 0 .. count - 1, N at a time, as map() of one point takes them;
+// the index it stopped at, and whether any was not a number. The
+// constants are a copy, which the stores to out cannot reach.
+template <int N>
+[[gnu::always_inline]] inline std::size_t mapLanes(const Constants k, const double* x,
+                                                   const double* y, std::size_t count,
+                                                   DevicePoint* out, bool& notNumber)
+{
+    using Lanes = Doubles<N>;
+    decltype(Lanes{} != Lanes{}) notNumbers{};
+    std::size_t i = 0;
+    for (; i + N <= count; i += N) {
+        Lanes xs, ys;
+        std::memcpy(&xs, x + i, sizeof xs);
+        std::memcpy(&ys, y + i, sizeof ys);
+        const Lanes dx = (xs - k.x1) * k.xScale;
+        const Lanes dy = (ys - k.y1) * k.yScale;
+        storePoints<N>(out + i, truncToDevice<N>(dx + k.left + 0.5),
+                       truncToDevice<N>(k.bottom - dy + 0.5));
+        notNumbers |= (dx != dx) | (dy != dy);
+    }
+    notNumber = false;
+    for (int lane = 0; lane < N; ++lane)
+        notNumber = notNumber || notNumbers[lane] != 0;
+    return i;
+}
+
 std::size_t mapPairs(const Constants& k, const double* x, const double* y, std::size_t count,
                      DevicePoint* out, bool& notNumber)
 {
-    const __m128d x1 = _mm_set1_pd(k.x1), y1 = _mm_set1_pd(k.y1);
-    const __m128d xScale = _mm_set1_pd(k.xScale), yScale = _mm_set1_pd(k.yScale);
-    const __m128d left = _mm_set1_pd(k.left), bottom = _mm_set1_pd(k.bottom);
-    const __m128d half = _mm_set1_pd(0.5);
-    __m128d notNumbers = _mm_setzero_pd();
-    std::size_t i = 0;
-    for (; i + 2 <= count; i += 2) {
-        const __m128d dx = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(x + i), x1), xScale);
-        const __m128d dy = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(y + i), y1), yScale);
-        const __m128i deviceX = truncToDevice2(_mm_add_pd(_mm_add_pd(dx, left), half));
-        const __m128i deviceY = truncToDevice2(_mm_add_pd(_mm_sub_pd(bottom, dy), half));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(deviceX, deviceY));
-        notNumbers = _mm_or_pd(notNumbers, _mm_cmpunord_pd(dx, dy));
-    }
-    notNumber = _mm_movemask_pd(notNumbers) != 0;
-    return i;
+    return mapLanes<2>(k, x, y, count, out, notNumber);
 }
 
 // Four at a time, where the processor has the wider registers.
@@ -62,24 +85,7 @@ __attribute__((target("avx2"))) std::size_t mapQuads(const Constants& k, const d
                                                      const double* y, std::size_t count,
                                                      DevicePoint* out, bool& notNumber)
 {
-    const __m256d x1 = _mm256_set1_pd(k.x1), y1 = _mm256_set1_pd(k.y1);
-    const __m256d xScale = _mm256_set1_pd(k.xScale), yScale = _mm256_set1_pd(k.yScale);
-    const __m256d left = _mm256_set1_pd(k.left), bottom = _mm256_set1_pd(k.bottom);
-    const __m256d half = _mm256_set1_pd(0.5);
-    __m256d notNumbers = _mm256_setzero_pd();
-    std::size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m256d dx = _mm256_mul_pd(_mm256_sub_pd(_mm256_loadu_pd(x + i), x1), xScale);
-        const __m256d dy = _mm256_mul_pd(_mm256_sub_pd(_mm256_loadu_pd(y + i), y1), yScale);
-        const __m128i deviceX = truncToDevice4(_mm256_add_pd(_mm256_add_pd(dx, left), half));
-        const __m128i deviceY = truncToDevice4(_mm256_add_pd(_mm256_sub_pd(bottom, dy), half));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(deviceX, deviceY));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 2),
-                         _mm_unpackhi_epi32(deviceX, deviceY));
-        notNumbers = _mm256_or_pd(notNumbers, _mm256_cmp_pd(dx, dy, _CMP_UNORD_Q));
-    }
-    notNumber = _mm256_movemask_pd(notNumbers) != 0;
-    return i;
+    return mapLanes<4>(k, x, y, count, out, notNumber);
 }
 
 // Asked once, at load; the processor's features are read first, as this
