@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "device/SegmentClip.h"
 #include "platform/QtLayer.h"
 
 namespace {
@@ -154,27 +155,13 @@ void QtCanvas::clippedPainterLine(DevicePoint from, DevicePoint to)
     const QRectF area = QRectF(painter_.hasClipping() ? painter_.clipBoundingRect()
                                                       : QRectF(0, 0, device_->width(), device_->height()))
                             .adjusted(-pen_.width - 1, -pen_.width - 1, pen_.width + 1, pen_.width + 1);
-    const double x0 = from.x, y0 = from.y, ddx = double(to.x) - x0, ddy = double(to.y) - y0;
-    double enter = 0, leave = 1;
-    // Liang and Barsky: each edge narrows the part of the segment inside.
-    const double p[4] = {-ddx, ddx, -ddy, ddy};
-    const double q[4] = {x0 - area.left(), area.right() - x0, y0 - area.top(), area.bottom() - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return;
-            continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0)
-            enter = std::max(enter, r);
-        else
-            leave = std::min(leave, r);
-    }
-    if (enter > leave)
+    const std::optional<RealSegment> shown =
+        clipSegment({{double(from.x), double(from.y)}, {double(to.x), double(to.y)}}, area.left(),
+                    area.top(), area.right(), area.bottom());
+    if (!shown)
         return;
     applyPen();
-    painter_.drawLine(QLineF(x0 + enter * ddx, y0 + enter * ddy, x0 + leave * ddx, y0 + leave * ddy));
+    painter_.drawLine(QLineF(shown->from.x, shown->from.y, shown->to.x, shown->to.y));
 }
 
 // Thin lines on the image go straight into its pixels. The painter gets

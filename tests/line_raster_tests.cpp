@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "device/LineRaster.h"
+#include "device/SegmentClip.h"
 
 namespace {
 
@@ -323,5 +325,35 @@ TEST(RasterPolyline, RepeatsAreDroppedAndTheLastEndIsLeftOut)
                 set.emplace_back(x, y);
     EXPECT_EQ(set, (std::vector<std::pair<int, int>>{{5, 5}, {6, 5}}));
 }
+
+// Segments cut in doubles to the area 0..100 x 0..50, as the painter's
+// far lines are: the part inside, in the segment's own direction.
+struct SegmentCut {
+    const char* name;
+    RealSegment segment;
+    std::optional<RealSegment> inside;
+};
+
+class SegmentClips : public ::testing::TestWithParam<SegmentCut> {};
+
+TEST_P(SegmentClips, KeepThePartInsideInItsDirection)
+{
+    EXPECT_EQ(clipSegment(GetParam().segment, 0, 0, 100, 50), GetParam().inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Segments, SegmentClips,
+    ::testing::Values(
+        SegmentCut{"inside", {{10, 10}, {90, 40}}, RealSegment{{10, 10}, {90, 40}}},
+        SegmentCut{"across", {{-1e9, 25}, {1e9, 25}}, RealSegment{{0, 25}, {100, 25}}},
+        SegmentCut{"acrossBack", {{1e9, 25}, {-1e9, 25}}, RealSegment{{100, 25}, {0, 25}}},
+        SegmentCut{"leavesAtTheBottom", {{50, 25}, {50, 1e12}}, RealSegment{{50, 25}, {50, 50}}},
+        SegmentCut{"throughACorner", {{-10, -10}, {110, 110}}, RealSegment{{0, 0}, {50, 50}}},
+        SegmentCut{"alongAnEdge", {{0, -10}, {0, 60}}, RealSegment{{0, 0}, {0, 50}}},
+        SegmentCut{"besideAnEdge", {{-5, -10}, {-5, 60}}, std::nullopt},
+        SegmentCut{"pastACorner", {{-10, 5}, {5, -10}}, std::nullopt},
+        SegmentCut{"pointInside", {{7, 7}, {7, 7}}, RealSegment{{7, 7}, {7, 7}}},
+        SegmentCut{"pointOutside", {{107, 7}, {107, 7}}, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
