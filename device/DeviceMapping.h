@@ -36,13 +36,6 @@ public:
     bool map(const double* x, const double* y, std::size_t count, DevicePoint* out) const;
 
 private:
-    bool validAt(double x, double y) const
-    {
-        const double dx = (x - x1_) * xScale_;
-        const double dy = (y - y1_) * yScale_;
-        return dx == dx && dy == dy;
-    }
-
     double x1_, y1_, xScale_, yScale_;
     // The viewport's edges, as the doubles they are added as.
     double left_, bottom_;

@@ -4,12 +4,12 @@
 #include <QPainter>
 #include <QImage>
 #include <QPoint>
-#include <array>
-#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "device/Canvas.h"
+#include "device/LineRaster.h"
 
 class QPaintDevice;
 
@@ -44,15 +44,15 @@ public:
     bool end();
 
     static QColor toQColor(Colour colour);
+    // The pixels of an RGB32 image.
+    static PixelView pixelsOf(QImage& image);
 
 private:
     const QFont& qFont(const FontSpec& font);
     QFont toQFont(const FontSpec& font) const;
     void usePen(Pen pen);
     void applyPen();
-    bool rasterLines() const { return pixels_ != nullptr && pen_.width == 1; }
-    void rasterPolyline(std::span<const DevicePoint> points);
-    void rasterLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    bool rasterLines() const { return raster_.has_value() && pen_.width == 1; }
     // Far beyond any page, well within the painter's fixed-point range.
     static bool painterCanTake(DevicePoint p)
     {
@@ -79,11 +79,6 @@ private:
     // Thin lines on an RGB32 image are set straight into its pixels (the
     // painter draws everything else, in the same order): on a dense mesh
     // that is most of the page's work.
-    quint32* pixels_ = nullptr;
-    qsizetype stride_ = 0;
-    quint32 penPixel_ = 0xff000000u;
-    // A dense line's points without their repeats, a piece at a time.
-    std::array<DevicePoint, 1025> distinct_;
-    QRect rasterClip_;
-    QRect imageRect_;
+    std::optional<LineRaster> raster_;
+    std::uint32_t penPixel_ = 0xff000000u;
 };
