@@ -1,0 +1,83 @@
+#include "grid/GridSurface.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace {
+
+std::shared_ptr<const GridAxis> axisOf(std::span<const double> coordinates, double first,
+                                       double last, std::size_t count)
+{
+    if (!coordinates.empty())
+        return std::make_shared<const GridAxis>(
+            std::vector<double>(coordinates.begin(), coordinates.end()));
+    return std::make_shared<const GridAxis>(
+        GridAxis::spread(first, last, static_cast<std::int32_t>(count)));
+}
+
+double between(double a, double b, double t) { return a + t * (b - a); }
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
+
+GridSurface::GridSurface(std::shared_ptr<const HeightGrid> grid, double x1, double x2, double y1,
+                         double y2)
+    : grid_(std::move(grid)), columns_(axisOf(grid_->x(), x1, x2, grid_->columns())),
+      rows_(axisOf(grid_->y(), y1, y2, grid_->rows())), origin_(grid_->origin()),
+      rowStep_(grid_->rowStep()), columnStep_(grid_->columnStep()), box_{x1, x2, y1, y2}
+{
+    if (columns_->reversed()) {
+        origin_ += static_cast<std::ptrdiff_t>(grid_->columns() - 1) * columnStep_;
+        columnStep_ = -columnStep_;
+    }
+    if (rows_->reversed()) {
+        origin_ += static_cast<std::ptrdiff_t>(grid_->rows() - 1) * rowStep_;
+        rowStep_ = -rowStep_;
+    }
+}
+
+// Only the nodes the point depends on are read: a node's own height, the
+// two ends of a side, or the cell's four corners.
+double GridSurface::heightAt(GridAxis::Place column, GridAxis::Place row) const
+{
+    if (column.node < 0 || row.node < 0)
+        return notANumber;
+    const double* z = origin_ + row.node * rowStep_ + column.node * columnStep_;
+    if (row.t == 0) {
+        if (column.t == 0)
+            return z[0];
+        return between(z[0], z[columnStep_], column.t);
+    }
+    if (column.t == 0)
+        return between(z[0], z[rowStep_], row.t);
+    const double low = between(z[0], z[columnStep_], column.t);
+    const double high = between(z[rowStep_], z[rowStep_ + columnStep_], column.t);
+    return between(low, high, row.t);
+}
+
+void GridSurface::heights(std::span<const double> x, std::span<const double> y,
+                          std::span<double> z) const
+{
+    std::int32_t columnHint = 0, rowHint = 0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+        const GridAxis::Place column = columns_->place(x[i], columnHint);
+        const GridAxis::Place row = rows_->place(y[i], rowHint);
+        z[i] = heightAt(column, row);
+    }
+}
+
+bool GridSurface::sameHeights(const ZFunction& other) const
+{
+    const auto* surface = dynamic_cast<const GridSurface*>(&other);
+    if (surface == nullptr || surface->grid_ != grid_)
+        return false;
+    return grid_->hasCoordinates() || std::memcmp(box_, surface->box_, sizeof box_) == 0;
+}
+
+std::unique_ptr<ZFunction> GridSurface::snapshot() const
+{
+    return std::make_unique<GridSurface>(*this);
+}

@@ -1,0 +1,51 @@
+#pragma once
+#include <algorithm>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+// Values appended while a file is read, held in pieces of a fixed size so
+// that growing never copies what is held, then made one array of exactly
+// their number.
+class ValueStore {
+public:
+    static constexpr std::size_t pieceSize = std::size_t{1} << 16;
+
+    std::size_t size() const { return size_; }
+
+    void append(std::span<const double> values)
+    {
+        while (!values.empty()) {
+            if (pieces_.empty() || pieces_.back().size() == pieceSize) {
+                pieces_.emplace_back();
+                pieces_.back().reserve(pieceSize);
+            }
+            std::vector<double>& piece = pieces_.back();
+            const std::size_t n = std::min(values.size(), pieceSize - piece.size());
+            piece.insert(piece.end(), values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n));
+            values = values.subspan(n);
+            size_ += n;
+        }
+    }
+
+    double operator[](std::size_t i) const { return pieces_[i / pieceSize][i % pieceSize]; }
+
+    // All the values as one array; the store is empty afterwards. Each
+    // piece is let go as soon as it is copied.
+    std::vector<double> take()
+    {
+        std::vector<double> all;
+        all.reserve(size_);
+        for (std::vector<double>& piece : pieces_) {
+            all.insert(all.end(), piece.begin(), piece.end());
+            piece = {};
+        }
+        pieces_.clear();
+        size_ = 0;
+        return all;
+    }
+
+private:
+    std::vector<std::vector<double>> pieces_;
+    std::size_t size_ = 0;
+};
