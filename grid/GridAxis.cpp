@@ -6,14 +6,15 @@
 
 GridAxis::GridAxis(std::vector<double> nodes) : nodes_(std::move(nodes))
 {
-    const double width = nodes_.back() - nodes_.front();
-    scale_ = static_cast<double>(nodes_.size() - 1) / width;
-    // Even when every node lies within a quarter of a cell of where an
-    // even spread puts it: the guess is then at most one cell off.
-    const double cell = width / static_cast<double>(nodes_.size() - 1);
+    first_ = nodes_.front();
+    lastNode_ = static_cast<double>(nodes_.size() - 1);
+    scale_ = lastNode_ / (nodes_.back() - first_);
+    // Given nodes are spread evenly when each is exactly where the spread
+    // puts it.
+    const double step = (nodes_.back() - first_) / lastNode_;
     even_ = std::isfinite(scale_);
     for (std::size_t j = 0; even_ && j < nodes_.size(); ++j)
-        even_ = std::abs(nodes_[j] - (nodes_.front() + static_cast<double>(j) * cell)) <= cell / 4;
+        even_ = nodes_[j] == first_ + static_cast<double>(j) * step;
 }
 
 GridAxis GridAxis::spread(double first, double last, std::int32_t count)
@@ -32,6 +33,9 @@ GridAxis GridAxis::spread(double first, double last, std::int32_t count)
         return {};
     GridAxis axis(std::move(nodes));
     axis.reversed_ = falling;
+    // Spread by the same formula, though rising nodes taken from a
+    // falling spread may lie a rounding away from it.
+    axis.even_ = std::isfinite(axis.scale_);
     return axis;
 }
 
@@ -40,10 +44,7 @@ GridAxis GridAxis::spread(double first, double last, std::int32_t count)
 std::int32_t GridAxis::cellOf(double x, std::int32_t hint) const
 {
     const std::int32_t last = size() - 2;
-    std::int32_t j = hint;
-    if (even_)
-        j = static_cast<std::int32_t>(std::clamp((x - nodes_[0]) * scale_, 0.0, double(last)));
-    j = std::clamp(j, 0, last);
+    std::int32_t j = std::clamp(hint, 0, last);
     // A step or two from the guess; beyond that a search.
     for (int steps = 0; steps < 2; ++steps) {
         if (x < nodes_[static_cast<std::size_t>(j)] && j > 0)
@@ -60,7 +61,7 @@ std::int32_t GridAxis::cellOf(double x, std::int32_t hint) const
     return std::clamp(static_cast<std::int32_t>(above - nodes_.begin()) - 1, 0, last);
 }
 
-GridAxis::Place GridAxis::place(double x, std::int32_t& hint) const
+GridAxis::Place GridAxis::placeAmong(double x, std::int32_t& hint) const
 {
     if (nodes_.empty() || std::isnan(x))
         return {};

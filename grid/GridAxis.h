@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -33,7 +34,10 @@ public:
 
     // hint: the cell of the last coordinate placed, which the next one is
     // looked for around first; updated. Any value will do.
-    Place place(double x, std::int32_t& hint) const;
+    Place place(double x, std::int32_t& hint) const
+    {
+        return even_ ? placeEvenly(x) : placeAmong(x, hint);
+    }
 
     std::int32_t size() const { return static_cast<std::int32_t>(nodes_.size()); }
     // Whether node j here is node size() - 1 - j of the order it was given.
@@ -43,11 +47,30 @@ public:
 private:
     GridAxis() = default;
     std::int32_t cellOf(double x, std::int32_t hint) const;
+    Place placeAmong(double x, std::int32_t& hint) const;
+
+    // Nodes spread evenly are found by arithmetic alone: the coordinate
+    // in cells is (x - nodes_[0]) x scale_, which differs from the node's
+    // own by rounding only, well within the tolerance.
+    Place placeEvenly(double x) const
+    {
+        const double u = (x - first_) * scale_;
+        if (!(u >= -nodeTolerance && u <= lastNode_ + nodeTolerance))
+            return {};
+        // u is above -1: the conversions round it to the nearest node
+        // and truncate it to its cell. A point on a node, which may round
+        // to either side of it, takes one branch either way.
+        const auto nearest = static_cast<std::int32_t>(u + 0.5);
+        if (std::abs(u - nearest) <= nodeTolerance)
+            return {nearest, 0};
+        const auto j = static_cast<std::int32_t>(u);
+        return {j, u - j};
+    }
 
     std::vector<double> nodes_;
     bool reversed_ = false;
-    // Evenly spread nodes: a coordinate's cell is guessed from it as
-    // (x - nodes_[0]) x scale_.
+    // Nodes of an even spread: node j at nodes_[0] + j x (nodes_.back() -
+    // nodes_[0]) / (size() - 1), up to rounding.
     bool even_ = false;
-    double scale_ = 0;
+    double first_ = 0, scale_ = 0, lastNode_ = 0;
 };

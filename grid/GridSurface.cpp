@@ -1,5 +1,6 @@
 #include "grid/GridSurface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -39,33 +40,55 @@ GridSurface::GridSurface(std::shared_ptr<const HeightGrid> grid, double x1, doub
     }
 }
 
-// Only the nodes the point depends on are read: a node's own height, the
+// Only the nodes a point depends on are read: a node's own height, the
 // two ends of a side, or the cell's four corners.
-double GridSurface::heightAt(GridAxis::Place column, GridAxis::Place row) const
+double GridSurface::heightAt(const Corner& c) const
 {
-    if (column.node < 0 || row.node < 0)
+    if (c.at == nullptr)
         return notANumber;
-    const double* z = origin_ + row.node * rowStep_ + column.node * columnStep_;
-    if (row.t == 0) {
-        if (column.t == 0)
+    const double* z = c.at;
+    if (c.rowT == 0) {
+        if (c.columnT == 0)
             return z[0];
-        return between(z[0], z[columnStep_], column.t);
+        return between(z[0], z[columnStep_], c.columnT);
     }
-    if (column.t == 0)
-        return between(z[0], z[rowStep_], row.t);
-    const double low = between(z[0], z[columnStep_], column.t);
-    const double high = between(z[rowStep_], z[rowStep_ + columnStep_], column.t);
-    return between(low, high, row.t);
+    if (c.columnT == 0)
+        return between(z[0], z[rowStep_], c.rowT);
+    const double low = between(z[0], z[columnStep_], c.columnT);
+    const double high = between(z[rowStep_], z[rowStep_ + columnStep_], c.columnT);
+    return between(low, high, c.rowT);
 }
 
+GridSurface::Corner GridSurface::cornerOf(GridAxis::Place column, GridAxis::Place row) const
+{
+    if (column.node < 0 || row.node < 0)
+        return {nullptr, 0, 0};
+    return {origin_ + row.node * rowStep_ + column.node * columnStep_, column.t, row.t};
+}
+
+// In two passes over a piece of the points: where each lies among the
+// nodes, then its height. The first pass asks for the nodes' memory
+// ahead, so that a line crossing the rows of a large grid (a row apart
+// from point to point) does not wait for each row in turn.
 void GridSurface::heights(std::span<const double> x, std::span<const double> y,
                           std::span<double> z) const
 {
+    constexpr std::size_t piece = 256;
+    GridAxis::Place columns[piece], rows[piece];
     std::int32_t columnHint = 0, rowHint = 0;
-    for (std::size_t i = 0; i < z.size(); ++i) {
-        const GridAxis::Place column = columns_->place(x[i], columnHint);
-        const GridAxis::Place row = rows_->place(y[i], rowHint);
-        z[i] = heightAt(column, row);
+    for (std::size_t start = 0; start < z.size(); start += piece) {
+        const std::size_t count = std::min(piece, z.size() - start);
+        for (std::size_t i = 0; i < count; ++i) {
+            columns[i] = columns_->place(x[start + i], columnHint);
+            rows[i] = rows_->place(y[start + i], rowHint);
+            if (const Corner c = cornerOf(columns[i], rows[i]); c.at != nullptr) {
+                __builtin_prefetch(c.at);
+                if (c.rowT != 0)
+                    __builtin_prefetch(c.at + rowStep_);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            z[start + i] = heightAt(cornerOf(columns[i], rows[i]));
     }
 }
 

@@ -31,7 +31,14 @@ public:
     const HeightGrid& grid() const { return *grid_; }
 
 private:
-    double heightAt(GridAxis::Place column, GridAxis::Place row) const;
+    // A point's node, or the first corner of its cell or side, and where
+    // it lies from there; at null outside.
+    struct Corner {
+        const double* at;
+        double columnT, rowT;
+    };
+    Corner cornerOf(GridAxis::Place column, GridAxis::Place row) const;
+    double heightAt(const Corner& c) const;
 
     std::shared_ptr<const HeightGrid> grid_;
     std::shared_ptr<const GridAxis> columns_, rows_;

@@ -93,6 +93,7 @@ public:
 private:
     const char* parse(const char* begin, const char* end, bool last);
     void field(const char* begin, const char* end);
+    void number(double value);
     void comma();
     void push(double value);
     void endLine();
@@ -215,6 +216,15 @@ const char* RowReader::parse(const char* begin, const char* end, bool last)
             ++p;
             break;
         case Byte::Text: {
+            // Most fields are numbers followed by a separator: read at once.
+            double value = 0;
+            const auto [stop, error] = std::from_chars(p, end, value);
+            if (error == std::errc() && stop < end && kindOf(*stop) != Byte::Text &&
+                stop - p <= longestField && !std::isinf(value)) {
+                number(value);
+                p = stop;
+                break;
+            }
             const char* q = p + 1;
             while (q < end && kindOf(*q) == Byte::Text)
                 ++q;
@@ -238,21 +248,27 @@ const char* RowReader::parse(const char* begin, const char* end, bool last)
 
 void RowReader::field(const char* begin, const char* end)
 {
+    const Reading r = readNumber(begin, end);
+    if (r.fault.empty())
+        return number(r.value);
     lineHasFields_ = true;
     pieceHasField_ = true;
-    const Reading r = readNumber(begin, end);
     if (r.number)
         ++numbers_;
-    if (!r.fault.empty()) {
-        if (!firstLine_)
-            refuse(r.fault, column(begin));
-        if (!deferred_) {
-            deferred_ = r.fault;
-            deferredColumn_ = column(begin);
-        }
-        return;
+    if (!firstLine_)
+        refuse(r.fault, column(begin));
+    if (!deferred_) {
+        deferred_ = r.fault;
+        deferredColumn_ = column(begin);
     }
-    push(r.value);
+}
+
+void RowReader::number(double value)
+{
+    lineHasFields_ = true;
+    pieceHasField_ = true;
+    ++numbers_;
+    push(value);
 }
 
 void RowReader::comma()
