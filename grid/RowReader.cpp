@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace {
 
 // Bytes read at a time; a field is at most longestField bytes, which is
 // all that is carried from one piece to the next.
-constexpr std::size_t pieceBytes = std::size_t{1} << 20;
+constexpr std::size_t pieceBytes = std::size_t{1} << 16;
 constexpr std::ptrdiff_t longestField = 256;
 // Of a field that is not a number, as much as a message shows.
 constexpr std::size_t shownField = 24;
@@ -146,16 +147,18 @@ void RowReader::refuse(const std::string& what, std::int64_t at) const
 
 std::int64_t RowReader::read(std::istream& in)
 {
-    std::vector<char> buffer(pieceBytes + static_cast<std::size_t>(longestField));
+    // Not cleared: only what is read into it is ever looked at.
+    const std::unique_ptr<char[]> buffer(
+        new char[pieceBytes + static_cast<std::size_t>(longestField)]);
     std::size_t kept = 0;
     bool first = true;
     for (;;) {
-        in.read(buffer.data() + kept, static_cast<std::streamsize>(pieceBytes));
+        in.read(buffer.get() + kept, static_cast<std::streamsize>(pieceBytes));
         const auto got = static_cast<std::size_t>(in.gcount());
         // What came before a failure is read, up to the line it stopped in.
         const bool failed = in.bad();
         const bool last = !failed && (in.eof() || got == 0);
-        piece_ = buffer.data();
+        piece_ = buffer.get();
         const char* begin = piece_;
         const char* end = piece_ + kept + got;
         // A byte order mark, as some programs write before UTF-8 text.
@@ -171,7 +174,7 @@ std::int64_t RowReader::read(std::istream& in)
             break;
         kept = static_cast<std::size_t>(end - stop);
         pieceOffset_ += stop - piece_;
-        std::memmove(buffer.data(), stop, kept);
+        std::memmove(buffer.get(), stop, kept);
     }
     if (lineHasFields_ || lineHasComment_)
         endLine();

@@ -16,10 +16,10 @@ public:
     void append(std::span<const double> values)
     {
         while (!values.empty()) {
-            if (pieces_.empty() || pieces_.back().size() == pieceSize) {
+            // A piece grows as a vector does up to its size, so that a
+            // small file takes little.
+            if (pieces_.empty() || pieces_.back().size() == pieceSize)
                 pieces_.emplace_back();
-                pieces_.back().reserve(pieceSize);
-            }
             std::vector<double>& piece = pieces_.back();
             const std::size_t n = std::min(values.size(), pieceSize - piece.size());
             piece.insert(piece.end(), values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n));

@@ -221,10 +221,11 @@ TEST(GridLimits, MoreThanTwoToTheTwentyFourNodesAreRefusedWithTheLimitNamed)
 
 TEST(GridLimits, AFailureToReadIsRefusedAtItsLine)
 {
-    // Rows of 6 bytes: the first piece of the text ends in line 174763.
+    // Rows of 6 bytes, read 64 KiB at a time: the last piece read whole
+    // ends with line 196608.
     GeneratedText text(3, 300000, 200000);
     std::istream in(&text);
-    EXPECT_EQ(readGrid(in, "data.csv").error, "data.csv:174763: cannot be read");
+    EXPECT_EQ(readGrid(in, "data.csv").error, "data.csv:196609: cannot be read");
 }
 
 TEST(GridFiles, MissingFileAndFolderCannotBeRead)
