@@ -6,6 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "bench/FloorRatio.h"
 #include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
+#include "grid/GridReader.h"
 #include "grid/GridSurface.h"
 #include "render/MeshHeights.h"
 #include "render/MeshLattice.h"
@@ -48,13 +52,18 @@ const Points& turnedPoints(double degrees)
 
 const GridSurface& surface()
 {
+    // Read as a file is, and so held as a read grid is.
     static const GridSurface grid = [] {
-        std::vector<double> z(std::size_t{nodes} * nodes);
+        std::string text;
+        char number[32];
         for (int i = 0; i < nodes; ++i)
-            for (int j = 0; j < nodes; ++j)
-                z[std::size_t(i) * nodes + j] = std::sin(0.01 * i) * std::cos(0.013 * j);
-        auto heights = std::make_shared<const HeightGrid>(HeightGrid::matrix(std::move(z), nodes, nodes));
-        return GridSurface(heights, -2, 2, -2, 2);
+            for (int j = 0; j < nodes; ++j) {
+                const double z = std::sin(0.01 * i) * std::cos(0.013 * j);
+                std::snprintf(number, sizeof number, "%.17g%c", z, j + 1 < nodes ? ',' : '\n');
+                text += number;
+            }
+        std::istringstream in(text);
+        return GridSurface(readGrid(in, "bench.csv").grid, -2, 2, -2, 2);
     }();
     return grid;
 }

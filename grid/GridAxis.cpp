@@ -6,15 +6,15 @@
 
 GridAxis::GridAxis(std::vector<double> nodes) : nodes_(std::move(nodes))
 {
-    first_ = nodes_.front();
-    lastNode_ = static_cast<double>(nodes_.size() - 1);
-    scale_ = lastNode_ / (nodes_.back() - first_);
+    const double first = nodes_.front();
+    const auto lastNode = static_cast<double>(nodes_.size() - 1);
+    spread_ = {first, lastNode / (nodes_.back() - first), lastNode};
     // Given nodes are spread evenly when each is exactly where the spread
     // puts it.
-    const double step = (nodes_.back() - first_) / lastNode_;
-    even_ = std::isfinite(scale_);
+    const double step = (nodes_.back() - first) / lastNode;
+    even_ = std::isfinite(spread_.scale);
     for (std::size_t j = 0; even_ && j < nodes_.size(); ++j)
-        even_ = nodes_[j] == first_ + static_cast<double>(j) * step;
+        even_ = nodes_[j] == first + static_cast<double>(j) * step;
 }
 
 GridAxis GridAxis::spread(double first, double last, std::int32_t count)
@@ -35,7 +35,7 @@ GridAxis GridAxis::spread(double first, double last, std::int32_t count)
     axis.reversed_ = falling;
     // Spread by the same formula, though rising nodes taken from a
     // falling spread may lie a rounding away from it.
-    axis.even_ = std::isfinite(axis.scale_);
+    axis.even_ = std::isfinite(axis.spread_.scale);
     return axis;
 }
 

@@ -32,12 +32,39 @@ public:
         double t = 0;            // 0 on the node, otherwise in (0, 1)
     };
 
+    // Nodes spread evenly are found by arithmetic alone: the coordinate
+    // in cells is (x - first) x scale, which differs from the node's own
+    // by rounding only, well within the tolerance.
+    struct Spread {
+        double first = 0, scale = 0, lastNode = 0;
+
+        Place place(double x) const
+        {
+            const double u = (x - first) * scale;
+            if (!(u >= -nodeTolerance && u <= lastNode + nodeTolerance))
+                return {};
+            // u is above -1: the conversions round it to the nearest node
+            // and truncate it to its cell. A point on a node, which may
+            // round to either side of it, takes one branch either way.
+            const auto nearest = static_cast<std::int32_t>(u + 0.5);
+            if (std::abs(u - nearest) <= nodeTolerance)
+                return {nearest, 0};
+            const auto j = static_cast<std::int32_t>(u);
+            return {j, u - j};
+        }
+    };
+
     // hint: the cell of the last coordinate placed, which the next one is
     // looked for around first; updated. Any value will do.
     Place place(double x, std::int32_t& hint) const
     {
-        return even_ ? placeEvenly(x) : placeAmong(x, hint);
+        return even_ ? spread_.place(x) : placeAmong(x, hint);
     }
+
+    // The spread of nodes spread evenly (node j at nodes()[0] + j x
+    // (nodes().back() - nodes()[0]) / (size() - 1), up to rounding), or
+    // null.
+    const Spread* spread() const { return even_ ? &spread_ : nullptr; }
 
     std::int32_t size() const { return static_cast<std::int32_t>(nodes_.size()); }
     // Whether node j here is node size() - 1 - j of the order it was given.
@@ -49,28 +76,8 @@ private:
     std::int32_t cellOf(double x, std::int32_t hint) const;
     Place placeAmong(double x, std::int32_t& hint) const;
 
-    // Nodes spread evenly are found by arithmetic alone: the coordinate
-    // in cells is (x - nodes_[0]) x scale_, which differs from the node's
-    // own by rounding only, well within the tolerance.
-    Place placeEvenly(double x) const
-    {
-        const double u = (x - first_) * scale_;
-        if (!(u >= -nodeTolerance && u <= lastNode_ + nodeTolerance))
-            return {};
-        // u is above -1: the conversions round it to the nearest node
-        // and truncate it to its cell. A point on a node, which may round
-        // to either side of it, takes one branch either way.
-        const auto nearest = static_cast<std::int32_t>(u + 0.5);
-        if (std::abs(u - nearest) <= nodeTolerance)
-            return {nearest, 0};
-        const auto j = static_cast<std::int32_t>(u);
-        return {j, u - j};
-    }
-
     std::vector<double> nodes_;
     bool reversed_ = false;
-    // Nodes of an even spread: node j at nodes_[0] + j x (nodes_.back() -
-    // nodes_[0]) / (size() - 1), up to rounding.
     bool even_ = false;
-    double first_ = 0, scale_ = 0, lastNode_ = 0;
+    Spread spread_;
 };

@@ -69,27 +69,49 @@ GridSurface::Corner GridSurface::cornerOf(GridAxis::Place column, GridAxis::Plac
 // In two passes over a piece of the points: where each lies among the
 // nodes, then its height. The first pass asks for the nodes' memory
 // ahead, so that a line crossing the rows of a large grid (a row apart
-// from point to point) does not wait for each row in turn.
-void GridSurface::heights(std::span<const double> x, std::span<const double> y,
-                          std::span<double> z) const
+// from point to point) does not wait for each row in turn. place(x, y)
+// gives a point's column and row.
+template <typename Place>
+void GridSurface::heightsBy(Place place, std::span<const double> x, std::span<const double> y,
+                            std::span<double> z) const
 {
     constexpr std::size_t piece = 256;
     GridAxis::Place columns[piece], rows[piece];
-    std::int32_t columnHint = 0, rowHint = 0;
+    const std::ptrdiff_t rowStep = rowStep_;
     for (std::size_t start = 0; start < z.size(); start += piece) {
         const std::size_t count = std::min(piece, z.size() - start);
         for (std::size_t i = 0; i < count; ++i) {
-            columns[i] = columns_->place(x[start + i], columnHint);
-            rows[i] = rows_->place(y[start + i], rowHint);
+            place(x[start + i], y[start + i], columns[i], rows[i]);
             if (const Corner c = cornerOf(columns[i], rows[i]); c.at != nullptr) {
                 __builtin_prefetch(c.at);
                 if (c.rowT != 0)
-                    __builtin_prefetch(c.at + rowStep_);
+                    __builtin_prefetch(c.at + rowStep);
             }
         }
         for (std::size_t i = 0; i < count; ++i)
             z[start + i] = heightAt(cornerOf(columns[i], rows[i]));
     }
+}
+
+void GridSurface::heights(std::span<const double> x, std::span<const double> y,
+                          std::span<double> z) const
+{
+    using Place = GridAxis::Place;
+    const GridAxis::Spread* columnSpread = columns_->spread();
+    const GridAxis::Spread* rowSpread = rows_->spread();
+    if (columnSpread != nullptr && rowSpread != nullptr) {
+        // Copies: the heights written cannot then be taken to change them.
+        const GridAxis::Spread across = *columnSpread, along = *rowSpread;
+        return heightsBy([&](double px, double py, Place& column, Place& row) {
+            column = across.place(px);
+            row = along.place(py);
+        }, x, y, z);
+    }
+    std::int32_t columnHint = 0, rowHint = 0;
+    heightsBy([&](double px, double py, Place& column, Place& row) {
+        column = columns_->place(px, columnHint);
+        row = rows_->place(py, rowHint);
+    }, x, y, z);
 }
 
 bool GridSurface::sameHeights(const ZFunction& other) const

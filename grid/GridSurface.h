@@ -39,6 +39,9 @@ private:
     };
     Corner cornerOf(GridAxis::Place column, GridAxis::Place row) const;
     double heightAt(const Corner& c) const;
+    template <typename Place>
+    void heightsBy(Place place, std::span<const double> x, std::span<const double> y,
+                   std::span<double> z) const;
 
     std::shared_ptr<const HeightGrid> grid_;
     std::shared_ptr<const GridAxis> columns_, rows_;
