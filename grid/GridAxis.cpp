@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 GridAxis::GridAxis(std::vector<double> nodes) : nodes_(std::move(nodes))
@@ -22,6 +23,8 @@ GridAxis GridAxis::spread(double first, double last, std::int32_t count)
     if (!(std::isfinite(first) && std::isfinite(last) && first != last) || count < 2)
         return {};
     const double step = (last - first) / (count - 1);
+    if (!std::isfinite(step))
+        return {};
     std::vector<double> nodes(static_cast<std::size_t>(count));
     for (std::int32_t j = 0; j < count; ++j)
         nodes[static_cast<std::size_t>(j)] = first + j * step;

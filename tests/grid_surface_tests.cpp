@@ -135,10 +135,12 @@ TEST(GridSurfaces, AFallingBoxPutsTheFirstColumnAtX1)
     EXPECT_DOUBLE_EQ(surface.height(1.5, 0.5), 3);
 }
 
-TEST(GridSurfaces, ABoxOfNoWidthHoldsNoHeights)
+TEST(GridSurfaces, ABoxOfNoWidthOrBeyondTheDoublesHoldsNoHeights)
 {
-    const GridSurface surface(gridOf("1 2\n3 4\n"), 1, 1, 0, 1);
-    EXPECT_TRUE(std::isnan(surface.height(1, 0)));
+    const auto grid = gridOf("1 2\n3 4\n");
+    EXPECT_TRUE(std::isnan(GridSurface(grid, 1, 1, 0, 1).height(1, 0)));
+    EXPECT_TRUE(std::isnan(GridSurface(grid, -1e308, 1e308, 0, 1).height(0, 0)));
+    EXPECT_TRUE(std::isnan(GridSurface(grid, 0, 1, 0, INFINITY).height(0, 0)));
 }
 
 TEST(GridSurfaces, TriplesStandAtTheirOwnCoordinatesWhateverTheBox)
