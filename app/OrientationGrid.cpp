@@ -8,7 +8,7 @@
 void drawOrientationGrid(DeviceWindow& window, double viewTilt, double viewTheta)
 {
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     device.setPageColours(5, 2, 1);
     device.setViewport(1, 99, 1, 99, ClipMode::Clip);
     device.fillViewport(5);

@@ -56,7 +56,7 @@ void writeEntry(PlotDevice& device, const HelpEntry& entry)
 void drawHelpPage(DeviceWindow& window)
 {
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     device.setPageColours(6, 2, 1);
     device.setViewport(1, 99, 2, 98, ClipMode::Clip);
     device.fillViewport(6);

@@ -23,10 +23,7 @@ int percentOf(int pct, int length)
 
 } // namespace
 
-PlotDevice::PlotDevice(DeviceWindow& window, PrintService* printer)
-    : window_(&window), printService_(printer)
-{
-}
+PlotDevice::PlotDevice(DeviceWindow& window) : window_(&window) {}
 
 PlotDevice::~PlotDevice()
 {
@@ -43,7 +40,7 @@ bool PlotDevice::colourDrawing() const
     return printer_ == nullptr || printer_->colour();
 }
 
-bool PlotDevice::beginDrawing(DeviceTarget target)
+void PlotDevice::beginDrawing(std::unique_ptr<PrinterSession> printer)
 {
     indices_.text = 1;
     indices_.framePen = 2;
@@ -58,12 +55,9 @@ bool PlotDevice::beginDrawing(DeviceTarget target)
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
     dc_->fill(client_, BrushColours[static_cast<std::size_t>(indices_.brush)]);
 
-    if (target == DeviceTarget::Screen)
-        lastScreenWindow_ = window_;
-    else if (!startPrinting())
-        return false;
+    if (printer != nullptr)
+        startPrinting(std::move(printer));
     setUpColours();
-    return true;
 }
 
 // The font of the picture, and the text cursor at its start position.
@@ -151,16 +145,18 @@ void PlotDevice::setPen(Pen pen)
     pen_ = pen;
 }
 
-void PlotDevice::finishDrawing()
+std::optional<PrintOutcome> PlotDevice::finishDrawing()
 {
     endLine();
     setPenWidth(1);
+    std::optional<PrintOutcome> printed;
     if (printer_ != nullptr)
-        finishPrinting();
+        printed = finishPrinting();
     if (dc_ != nullptr) {
         window_->releaseCanvas(dc_);
         dc_ = screen_ = nullptr;
     }
+    return printed;
 }
 
 void PlotDevice::setPageColours(int brush, int framePen, int textColour)

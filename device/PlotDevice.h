@@ -13,11 +13,8 @@
 #include "device/DeviceMapping.h"
 #include "device/DeviceWindow.h"
 #include "device/PrintService.h"
+#include "device/PrinterSession.h"
 #include "device/Projection.h"
-
-class PrinterSession;
-
-enum class DeviceTarget { Screen, Printer };
 
 // How a viewport treats drawing beyond its edges.
 enum class ClipMode {
@@ -38,7 +35,7 @@ struct WorldWindow {
 // Every picture is one beginDrawing ... finishDrawing pair.
 class PlotDevice {
 public:
-    explicit PlotDevice(DeviceWindow& window, PrintService* printer = nullptr);
+    explicit PlotDevice(DeviceWindow& window);
     ~PlotDevice();
     PlotDevice(const PlotDevice&) = delete;
     PlotDevice& operator=(const PlotDevice&) = delete;
@@ -46,14 +43,13 @@ public:
     // The long-lived device draws on the plot window or, for a print, on
     // the main window.
     void bindWindow(DeviceWindow& window);
-    // The window of the last screen picture; null before the first.
-    DeviceWindow* lastScreenWindow() const { return lastScreenWindow_; }
 
-    // For the printer this asks the printer questions. False when the
-    // picture is refused (no printer, or it cannot be opened): it is to be
-    // finished at once.
-    bool beginDrawing(DeviceTarget target);
-    void finishDrawing();
+    // A picture on the window or, given the print the user opened, on its
+    // printed page (the window is set up first all the same). Nothing is
+    // asked: the questions come before, the notes after.
+    void beginDrawing(std::unique_ptr<PrinterSession> printer = nullptr);
+    // How the printed page fared, when the picture was printed.
+    std::optional<PrintOutcome> finishDrawing();
     bool drawing() const { return dc_ != nullptr; }
     // Off only while printing in black and white: then every pen, brush
     // and text colour change is ignored.
@@ -137,8 +133,8 @@ public:
 private:
     void selectFont(const FontSpec& font);
     void setUpColours();
-    bool startPrinting();
-    void finishPrinting();
+    void startPrinting(std::unique_ptr<PrinterSession> printer);
+    PrintOutcome finishPrinting();
     void applyClip();
     void penAt(int index);
     void setPen(Pen pen);
@@ -148,8 +144,6 @@ private:
     Colour textBackground() const;
 
     DeviceWindow* window_;
-    DeviceWindow* lastScreenWindow_ = nullptr;
-    PrintService* printService_;
     std::unique_ptr<PrinterSession> printer_;
     Canvas* screen_ = nullptr;
     Canvas* dc_ = nullptr;

@@ -3,16 +3,11 @@
 #include "device/Fonts.h"
 #include "device/PrinterSession.h"
 
-// The printer's half of beginDrawing. False when the picture is refused;
-// otherwise the device draws on the printer's page, or on the window when
-// the print was declined.
-bool PlotDevice::startPrinting()
+// The printer's half of beginDrawing: from here the device draws on the
+// printed page, in black and white unless the user asked for colour.
+void PlotDevice::startPrinting(std::unique_ptr<PrinterSession> printer)
 {
-    switch (PrinterSession::open(printService_, *window_, printer_)) {
-    case PrinterSession::Opening::Declined: return true;
-    case PrinterSession::Opening::Refused: return false;
-    case PrinterSession::Opening::Printing: break;
-    }
+    printer_ = std::move(printer);
     dc_ = &printer_->canvas();
     brush_ = BrushColours[5];
     currentValid_ = false;
@@ -22,13 +17,12 @@ bool PlotDevice::startPrinting()
     if (!printer_->colour())
         indices_ = {.brush = 5, .framePen = 0, .pen = 0, .text = 0};
     selectFont(createPointFont(*dc_, "Times New Roman", 140, 160, 0));
-    return true;
 }
 
 // The printer's half of finishDrawing: the page goes to the spooler, and
 // the device is back on the window, with the stock fixed font's metrics
-// until the next picture.
-void PlotDevice::finishPrinting()
+// until the next picture. The user is told how it went by the caller.
+PrintOutcome PlotDevice::finishPrinting()
 {
     const PrintOutcome outcome = printer_->finish();
     indices_ = printer_->kept();
@@ -41,5 +35,5 @@ void PlotDevice::finishPrinting()
     font_ = fixed;
     charWidth_ = metrics.aveCharWidth;
     lineHeight_ = metrics.height;
-    PrinterSession::report(*window_, outcome);
+    return outcome;
 }

@@ -45,39 +45,38 @@ void drawSurfaceViewport(PlotDevice& d, const Sheets& sheets, int b)
     d.frameViewport();
 }
 
-// Parses f(x,y) and warns when it fails. The warning belongs to the
-// window of the last screen page: a print leaves the owner as it was, so
-// a print before any screen page shows none.
-void prepareSurface(PlotDevice& d, SurfaceFunction& surface, double theta)
+// Parses f(x,y), and gives the line that did not parse.
+std::optional<ParseFailure> prepareSurface(SurfaceFunction& surface, double theta)
 {
+    std::optional<ParseFailure> failure;
     if (!surface.parse()) {
-        const DataLine* line = surface.expressionLine();
-        if (line != nullptr && d.lastScreenWindow() != nullptr)
-            d.lastScreenWindow()->ask(Prompt::ParseWarning, line->display, parseWarningCaption);
+        if (const DataLine* line = surface.expressionLine())
+            failure = ParseFailure{line->display, surface.parser().diagnostic()};
     }
     surface.setParameters();
     surface.setTheta(theta);
+    return failure;
 }
 
 } // namespace
 
-void composePage(PageContext& page, PageTarget target)
+ViewAngles sheetAngles(const DataSheet& sdata)
+{
+    return {realReading(sdata[SettingsLine::tilt].value),
+            realReading(sdata[SettingsLine::theta].value)};
+}
+
+PageReport composePage(const PageContext& page, PageTarget target,
+                       std::unique_ptr<PrinterSession> printer)
 {
     PlotDevice& d = page.device;
-    const DataSheet& sdata = page.sheets.sdata;
-    const PlotSettings s = readPlotSettings(sdata);
+    const PlotSettings s = readPlotSettings(page.sheets.sdata);
     if (page.surface != nullptr)
         page.surface->setCentre(s.xCentre, s.yCentre);
     const bool printing = target == PageTarget::Printer;
-    if (printing || !page.orientationOpen) {
-        page.view.tilt = realReading(sdata[SettingsLine::tilt].value);
-        page.view.theta = realReading(sdata[SettingsLine::theta].value);
-    }
 
-    if (!d.beginDrawing(printing ? DeviceTarget::Printer : DeviceTarget::Screen)) {
-        d.finishDrawing();
-        return;
-    }
+    PageReport report;
+    d.beginDrawing(std::move(printer));
     if (printing)
         d.setPenWidth(3);
     const int b = printing ? 25 : 5;
@@ -91,7 +90,7 @@ void composePage(PageContext& page, PageTarget target)
     // Without a surface function the surface is flat.
     LineEvaluator function;
     if (page.surface != nullptr) {
-        prepareSurface(d, *page.surface, page.view.theta);
+        report.parseFailure = prepareSurface(*page.surface, page.view.theta);
         function = page.surface->lineEvaluator();
     }
     MeshHeights ownHeights;
@@ -102,5 +101,6 @@ void composePage(PageContext& page, PageTarget target)
         drawFrameBox(d, s.fc);
     if (s.ax == 1)
         drawAxes(d, 9, 12, 10);
-    d.finishDrawing();
+    report.printed = d.finishDrawing();
+    return report;
 }

@@ -18,10 +18,9 @@ class Compose : public ::testing::Test {
 protected:
     Compose() : window(800, 600), device(window) {}
 
-    void compose(PageTarget target = PageTarget::Screen, bool orientationOpen = false)
+    PageReport compose(PageTarget target = PageTarget::Screen)
     {
-        PageContext page{device, sheets, &surface, view, orientationOpen};
-        composePage(page, target);
+        return composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, target);
     }
 
     void set(std::size_t line, const char* value)
@@ -40,7 +39,6 @@ protected:
     PlotDevice device;
     Sheets sheets;
     SurfaceFunction surface{sheets.fdata};
-    ViewAngles view;
 };
 
 TEST_F(Compose, DataPanelListsFiveAndElevenLines)
@@ -119,34 +117,51 @@ TEST_F(Compose, SurfacePenOutsideTheTableLeavesTheFramePen)
     EXPECT_GT(count(CallKind::Line, 2), 1000u);
 }
 
-TEST_F(Compose, AnglesComeFromTheSheetUnlessTheOrientationWindowIsOpen)
+// The sheet's tilt and theta lines are only listed: the surface is drawn
+// at the angles the page is given.
+TEST_F(Compose, SurfaceIsDrawnAtTheGivenAngles)
 {
     set(SettingsLine::tilt, "25");
     set(SettingsLine::theta, "-40");
+    EXPECT_EQ(sheetAngles(sheets.sdata).tilt, 25);
+    EXPECT_EQ(sheetAngles(sheets.sdata).theta, -40);
     compose();
-    EXPECT_EQ(view.tilt, 25);
-    EXPECT_EQ(view.theta, -40);
-    view = {60, 10};
-    compose(PageTarget::Screen, true);
-    EXPECT_EQ(view.tilt, 60);
-    EXPECT_EQ(view.theta, 10);
-    EXPECT_DOUBLE_EQ(device.projection().sinTilt, std::sin(60 * 0.017453292519943295));
+    const auto fromSheet = window.calls(CallKind::Line);
+    window.clearCalls();
+    set(SettingsLine::tilt, "60");
+    set(SettingsLine::theta, "10");
+    composePage({device, sheets, &surface, ViewAngles{25, -40}}, PageTarget::Screen);
+    const auto given = window.calls(CallKind::Line);
+    ASSERT_EQ(given.size(), fromSheet.size());
+    for (std::size_t i = 0; i < given.size(); ++i)
+        ASSERT_TRUE(given[i].from == fromSheet[i].from && given[i].to == fromSheet[i].to) << i;
 }
 
-TEST_F(Compose, ParseErrorWarnsOnEveryScreenPageAndDrawsFlat)
+// The page asks nothing while it is drawn: it says what did not parse.
+TEST_F(Compose, ParseErrorIsReportedOnEveryPageAndDrawsFlat)
 {
     buildLine(sheets.fdata[6], "f(x,y)", "exp(");
-    compose();
-    compose();
-    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_TRUE(compose().parseFailure.has_value());
+    const PageReport report = compose();
+    EXPECT_TRUE(window.shown.empty());
+    ASSERT_TRUE(report.parseFailure.has_value());
+    EXPECT_EQ(report.parseFailure->line, "f(x,y) = exp(");
+    EXPECT_NE(report.parseFailure->diagnostic.find("Syntax error"), std::string::npos);
+    EXPECT_FALSE(report.printed.has_value());
+    EXPECT_GT(count(CallKind::Line), 0u);
+    EXPECT_EQ(count(CallKind::Line, 5), 0u) << "a flat surface above tilt 0 is all upper side";
+
+    tellPage(report, &window, window);
+    ASSERT_EQ(window.shown.size(), 1u);
     EXPECT_EQ(window.shown[0].kind, Prompt::ParseWarning);
     EXPECT_EQ(window.shown[0].caption, "Parse error: therefore f(x,y) = 0");
     EXPECT_EQ(window.shown[0].text, "f(x,y) = exp(");
-    EXPECT_GT(count(CallKind::Line), 0u);
-    EXPECT_EQ(count(CallKind::Line, 5), 0u) << "a flat surface above tilt 0 is all upper side";
+    EXPECT_EQ(window.shown[0].releasedBefore, 2) << "told once the page is finished";
+    tellPage(report, nullptr, window);
+    EXPECT_EQ(window.shown.size(), 1u) << "no owner, no warning";
+
     buildLine(sheets.fdata[6], "f(x,y)", "x*y");
-    compose();
-    EXPECT_EQ(window.shown.size(), 2u);
+    EXPECT_FALSE(compose().parseFailure.has_value());
 }
 
 // A spooler that knows a printer but cannot open it.
@@ -157,33 +172,15 @@ public:
     std::unique_ptr<PrintJob> open(const std::string&) override { return nullptr; }
 };
 
-TEST_F(Compose, ParseWarningOfAPrintBelongsToTheLastScreenPage)
-{
-    ClosedPrinter spooler;
-    TestWindow mainWindow(640, 480);
-    PlotDevice printing(mainWindow, &spooler);
-    buildLine(sheets.fdata[6], "f(x,y)", "(");
-    PageContext page{printing, sheets, &surface, view, false};
-    composePage(page, PageTarget::Printer);
-    ASSERT_EQ(mainWindow.shown.size(), 1u) << "no screen page yet: no warning";
-    EXPECT_EQ(mainWindow.shown[0].kind, Prompt::PrintTo);
-
-    printing.bindWindow(window);
-    composePage(page, PageTarget::Screen);
-    printing.bindWindow(mainWindow);
-    composePage(page, PageTarget::Printer);
-    ASSERT_EQ(window.shown.size(), 2u);
-    EXPECT_EQ(window.shown[1].kind, Prompt::ParseWarning) << "the plot window owns it";
-    EXPECT_EQ(mainWindow.shown.size(), 2u);
-}
-
 TEST_F(Compose, DeclinedPrintDrawsThePrinterLayoutOnTheWindow)
 {
     ClosedPrinter spooler;
-    PlotDevice printing(window, &spooler);
     window.answers = {PromptAnswer::No};
-    PageContext page{printing, sheets, &surface, view, false};
-    composePage(page, PageTarget::Printer);
+    std::unique_ptr<PrinterSession> printer;
+    EXPECT_EQ(PrinterSession::open(&spooler, window, printer), PrinterSession::Opening::Declined);
+    const PageReport report = composePage({device, sheets, &surface, sheetAngles(sheets.sdata)},
+                                          PageTarget::Printer, std::move(printer));
+    EXPECT_FALSE(report.printed.has_value());
     ASSERT_EQ(window.shown.size(), 1u);
     EXPECT_EQ(window.shown[0].kind, Prompt::PrintTo);
     EXPECT_EQ(window.shown[0].caption, "Shall we print to ");
@@ -216,10 +213,9 @@ TEST_F(Compose, ShortSheetsGiveAPageWithoutTheirLines)
     sheets.fdata = DataSheet(1);
     sheets.sdata = DataSheet(16);
     SurfaceFunction shortSurface(sheets.fdata);
-    PageContext page{device, sheets, &shortSurface, view, false};
-    composePage(page, PageTarget::Screen);
+    const PageReport report = composePage({device, sheets, &shortSurface, {}}, PageTarget::Screen);
     EXPECT_EQ(count(CallKind::Text), 11u) << "eleven empty settings lines, no caption";
-    EXPECT_TRUE(window.shown.empty()) << "no expression line: nothing to warn of";
+    EXPECT_FALSE(report.parseFailure.has_value()) << "no expression line: nothing to warn of";
 }
 
 TEST(HelpPage, FifteenLinesInTwoColumns)

@@ -58,14 +58,22 @@ public:
 // sheets.
 class Printing : public ::testing::Test {
 protected:
-    Printing() : window(640, 480), device(window, &spooler) {}
+    Printing() : window(640, 480), device(window) {}
 
-    void compose(PageTarget target)
+    void compose(PageTarget target, std::unique_ptr<PrinterSession> printer = nullptr)
     {
-        PageContext page{device, sheets, &surface, view, false};
-        composePage(page, target);
+        report = composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, target,
+                             std::move(printer));
     }
-    void print() { compose(PageTarget::Printer); }
+    // As the Print command does it: ask, draw, tell.
+    void print()
+    {
+        std::unique_ptr<PrinterSession> printer;
+        if (PrinterSession::open(&spooler, window, printer) == PrinterSession::Opening::Refused)
+            return;
+        compose(PageTarget::Printer, std::move(printer));
+        tellPage(report, nullptr, window);
+    }
 
     std::vector<Prompt> kinds() const
     {
@@ -97,7 +105,7 @@ protected:
     PlotDevice device;
     Sheets sheets;
     SurfaceFunction surface{sheets.fdata};
-    ViewAngles view;
+    PageReport report;
 };
 
 TEST_F(Printing, TheQuestionsTheirOrderAndTheDocument)
@@ -111,6 +119,9 @@ TEST_F(Printing, TheQuestionsTheirOrderAndTheDocument)
     EXPECT_EQ(window.shown[1].text, "Colour ?");
     EXPECT_EQ(window.shown[2].caption, "Note");
     EXPECT_EQ(window.shown[2].text, "Printing is Finished");
+    EXPECT_EQ(window.shown[1].acquiredBefore, 0) << "both questions come before the picture";
+    EXPECT_EQ(window.shown[2].releasedBefore, 1) << "the note after it";
+    EXPECT_EQ(report.printed, PrintOutcome::Spooled);
     EXPECT_EQ(spooler.opened, std::vector<std::string>{"Office Laser"});
     EXPECT_EQ(spooler.log, (std::vector<std::string>{"finish", "font -117"}))
         << "one page, written in 14 points at 600 dpi";
@@ -256,12 +267,15 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, FailedPrints,
                          ::testing::Values(FailedPrint{PrintOutcome::Incomplete, "completely"},
                                            FailedPrint{PrintOutcome::Refused, "refused"}));
 
-TEST_F(Printing, ParseErrorOfAFirstPrintShowsNoBox)
+TEST_F(Printing, ParseErrorOfAPrintIsReportedBesideItsOutcome)
 {
     buildLine(sheets.fdata[6], "f(x,y)", "(");
     window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
     EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFinished}));
+    ASSERT_TRUE(report.parseFailure.has_value());
+    EXPECT_EQ(report.parseFailure->line, "f(x,y) = (");
+    EXPECT_EQ(report.printed, PrintOutcome::Spooled);
 }
 
 } // namespace

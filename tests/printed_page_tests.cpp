@@ -107,11 +107,12 @@ std::string printedTrace(const PrintedCase& c)
         return PromptAnswer::Ok;
     });
     QueueService queue;
+    std::unique_ptr<PrinterSession> printer;
+    PrinterSession::open(&queue, window, printer);
     SurfaceFunction surface(sheets.fdata);
-    PlotDevice device(window, &queue);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
-    composePage(page, PageTarget::Printer);
+    PlotDevice device(window);
+    composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, PageTarget::Printer,
+                std::move(printer));
     return trace(c.print ? queue.calls : window.recordedCalls());
 }
 

@@ -31,9 +31,7 @@ PageState composeOn(PaintDeviceWindow& window, const Sheets& sheets = Sheets())
 {
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
-    composePage(page, PageTarget::Screen);
+    composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, PageTarget::Screen);
     return {device.drawing(), device.lineHeight()};
 }
 
@@ -384,10 +382,9 @@ QImage pageWithThreads(const LayeredPage& p, int threads)
     PaintDeviceWindow window(&image, 640, 480);
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    ViewAngles view;
     MeshHeights heights(MeshHeights::Limits{std::size_t{256} << 20, threads});
-    PageContext page{device, sheets, &surface, view, false, &heights};
-    composePage(page, PageTarget::Screen);
+    composePage({device, sheets, &surface, sheetAngles(sheets.sdata), &heights},
+                PageTarget::Screen);
     return image;
 }
 

@@ -50,7 +50,7 @@ protected:
 
     void begin()
     {
-        device.beginDrawing(DeviceTarget::Screen);
+        device.beginDrawing();
         device.setViewport(5, 80, 5, 85, ClipMode::Clip);
         device.selectPen(surfacePen);
         window.clearCalls();
