@@ -42,11 +42,11 @@ bool PlotDevice::colourDrawing() const
 
 void PlotDevice::beginDrawing(std::unique_ptr<PrinterSession> printer)
 {
-    indices_.text = 1;
-    indices_.framePen = 2;
-    indices_.brush = 5;
+    indices_.text = indexOf(PenColour::DarkBlue);
+    indices_.framePen = indexOf(PenColour::DarkGreen);
+    indices_.brush = indexOf(BrushColour::White);
     screen_ = dc_ = window_->acquireCanvas();
-    brush_ = BrushColours[5];
+    brush_ = colourOf(BrushColour::White);
     currentValid_ = false;
     selectFont(createPointFont(*dc_, "Times New Roman", 100, 100, 0));
 
@@ -73,8 +73,8 @@ void PlotDevice::selectFont(const FontSpec& font)
 
 void PlotDevice::setUpColours()
 {
-    setPen({PenColours[0], penWidth_});
-    indices_.pen = 0;
+    setPen({colourOf(PenColour::Black), penWidth_});
+    indices_.pen = indexOf(PenColour::Black);
 }
 
 void PlotDevice::flushLine()
@@ -159,13 +159,13 @@ std::optional<PrintOutcome> PlotDevice::finishDrawing()
     return printed;
 }
 
-void PlotDevice::setPageColours(int brush, int framePen, int textColour)
+void PlotDevice::setPageColours(BrushColour brush, PenColour framePen, PenColour textColour)
 {
     if (!colourDrawing())
         return;
-    indices_.brush = brush;
-    indices_.framePen = framePen;
-    indices_.text = textColour;
+    indices_.brush = indexOf(brush);
+    indices_.framePen = indexOf(framePen);
+    indices_.text = indexOf(textColour);
 }
 
 void PlotDevice::presetPen(int index)
@@ -308,7 +308,7 @@ void PlotDevice::setPenWidth(int width)
     if (dc_ == nullptr)
         return;
     if (printer_ != nullptr)
-        penAt(0);
+        penAt(indexOf(PenColour::Black));
     else if (isPenIndex(indices_.pen))
         penAt(indices_.pen);
 }

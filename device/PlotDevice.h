@@ -57,12 +57,14 @@ public:
 
     // The background brush, frame pen and text colour a picture works
     // with, set without selecting anything (ignored without colour).
-    void setPageColours(int brush, int framePen, int textColour);
+    void setPageColours(BrushColour brush, PenColour framePen, PenColour textColour);
     // Makes index the current pen index without selecting it: the next
     // frame selects it when it puts the pen back (ignored without colour).
     void presetPen(int index);
     void selectPen(int index);
+    void selectPen(PenColour colour) { selectPen(indexOf(colour)); }
     void selectBrush(int index);
+    void selectBrush(BrushColour colour) { selectBrush(indexOf(colour)); }
     int penIndex() const { return indices_.pen; }
     // The pen lines are drawn with now, and the one selectPen(index) would
     // make it (none when it would be ignored).
@@ -72,6 +74,7 @@ public:
 
     void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode);
     void fillViewport(int brush);
+    void fillViewport(BrushColour brush) { fillViewport(indexOf(brush)); }
     // The viewport's rectangle in the frame pen, unclipped, its interior
     // in the selected brush.
     void frameViewport();
@@ -103,6 +106,7 @@ public:
     void drawCircle(double cx, double cy, double radius, int segments, double startDegrees);
 
     void setTextColour(int index);
+    void setTextColour(PenColour colour) { setTextColour(indexOf(colour)); }
     void writeText(const std::string& text);
     // The text centred on world point (x, y), in the text colours; the
     // text cursor stays where it is.
@@ -153,7 +157,7 @@ private:
     // never selected, so the two can differ).
     ColourIndices indices_;
     Pen pen_;
-    Colour brush_ = BrushColours[5];
+    Colour brush_ = colourOf(BrushColour::White);
     int penWidth_ = 1;
 
     FontSpec font_;

@@ -9,13 +9,16 @@ void PlotDevice::startPrinting(std::unique_ptr<PrinterSession> printer)
 {
     printer_ = std::move(printer);
     dc_ = &printer_->canvas();
-    brush_ = BrushColours[5];
+    brush_ = colourOf(BrushColour::White);
     currentValid_ = false;
     page_ = printer_->pageSize();
     printer_->keep(indices_);
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
     if (!printer_->colour())
-        indices_ = {.brush = 5, .framePen = 0, .pen = 0, .text = 0};
+        indices_ = {.brush = indexOf(BrushColour::White),
+                    .framePen = indexOf(PenColour::Black),
+                    .pen = indexOf(PenColour::Black),
+                    .text = indexOf(PenColour::Black)};
     selectFont(createPointFont(*dc_, "Times New Roman", 140, 160, 0));
 }
 

@@ -11,7 +11,7 @@ namespace {
 void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
 {
     d.setViewport(82, 99, b, 85, ClipMode::Clip);
-    d.fillViewport(5);
+    d.fillViewport(BrushColour::White);
     d.frameViewport();
     for (std::size_t i = 1; i <= 5 && i < sheets.fdata.size(); ++i) {
         d.writeText(sheets.fdata[i].display);
@@ -36,11 +36,11 @@ void drawCaption(PlotDevice& d, const DataSheet& fdata)
 void drawSurfaceViewport(PlotDevice& d, const Sheets& sheets, int b)
 {
     d.setViewport(5, 80, b, 85, ClipMode::Clip);
-    d.fillViewport(5);
+    d.fillViewport(BrushColour::White);
     d.frameViewport();
     d.setPercentWorld();
     drawCaption(d, sheets.fdata);
-    d.selectBrush(6);
+    d.selectBrush(BrushColour::PaleYellow);
     d.clipToViewport();
     d.frameViewport();
 }
@@ -81,9 +81,9 @@ PageReport composePage(const PageContext& page, PageTarget target,
         d.setPenWidth(3);
     const int b = printing ? 25 : 5;
 
-    d.setPageColours(5, 2, 1);
+    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
     drawDataPanel(d, page.sheets, b);
-    d.setPageColours(5, 2, 1);
+    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
     d.presetPen(s.pc);
     drawSurfaceViewport(d, page.sheets, b);
 
@@ -100,7 +100,7 @@ PageReport composePage(const PageContext& page, PageTarget target,
     if (s.fc != 0)
         drawFrameBox(d, s.fc);
     if (s.ax == 1)
-        drawAxes(d, 9, 12, 10);
+        drawAxes(d, indexOf(PenColour::Blue), indexOf(PenColour::Cyan), indexOf(PenColour::Green));
     report.printed = d.finishDrawing();
     return report;
 }

@@ -28,11 +28,11 @@ protected:
         buildLine(sheets.sdata[line], sheets.sdata[line].name, value);
     }
 
-    std::size_t count(CallKind kind, std::optional<int> pen = std::nullopt) const
+    std::size_t count(CallKind kind, std::optional<PenColour> pen = std::nullopt) const
     {
         if (!pen)
             return window.calls(kind).size();
-        return window.calls(kind, PenColours[static_cast<std::size_t>(*pen)]).size();
+        return window.calls(kind, colourOf(*pen)).size();
     }
 
     TestWindow window;
@@ -48,7 +48,7 @@ TEST_F(Compose, DataPanelListsFiveAndElevenLines)
     ASSERT_EQ(texts.size(), 17u);
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(texts[i].from.x, 656 + 6) << i;
-        EXPECT_EQ(texts[i].colour, PenColours[1]) << i;
+        EXPECT_EQ(texts[i].colour, colourOf(PenColour::DarkBlue)) << i;
         if (i > 0) {
             EXPECT_EQ(texts[i].from.y - texts[i - 1].from.y, i == 5 ? 2 * 16 : 16) << i;
         }
@@ -80,14 +80,15 @@ TEST_F(Compose, PageOrderAndColours)
     EXPECT_EQ(calls[1].kind, CallKind::Clip);
     EXPECT_EQ(calls[1].rect, (DeviceRect{656, 90, 792, 570}));
     EXPECT_EQ(calls[2].kind, CallKind::Fill);
-    EXPECT_EQ(calls[2].colour, BrushColours[5]);
+    EXPECT_EQ(calls[2].colour, colourOf(BrushColour::White));
     EXPECT_EQ(calls[4].kind, CallKind::Frame);
     EXPECT_EQ(calls[4].rect, (DeviceRect{656, 90, 792, 570}));
-    EXPECT_EQ(calls[4].colour, PenColours[2]);
+    EXPECT_EQ(calls[4].colour, colourOf(PenColour::DarkGreen));
     EXPECT_EQ(count(CallKind::Frame), 3u);
     EXPECT_EQ(window.calls(CallKind::Frame)[2].rect, (DeviceRect{40, 90, 640, 570}));
-    EXPECT_GT(count(CallKind::Line, 13), 1000u);
-    EXPECT_EQ(count(CallKind::Line), count(CallKind::Line, 13) + count(CallKind::Line, 5));
+    EXPECT_GT(count(CallKind::Line, PenColour::Magenta), 1000u);
+    EXPECT_EQ(count(CallKind::Line),
+              count(CallKind::Line, PenColour::Magenta) + count(CallKind::Line, PenColour::DarkMagenta));
     EXPECT_FALSE(device.drawing()) << "the page is finished";
     EXPECT_EQ(window.released, 1);
 }
@@ -97,24 +98,24 @@ TEST_F(Compose, FrameBoxAndAxesOnlyWhenAsked)
     set(SettingsLine::fc, "16");
     set(SettingsLine::ax, "2");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 16), 12u);
-    EXPECT_EQ(count(CallKind::Line, 9), 0u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::BrushBlack), 12u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Blue), 0u);
     window.clearCalls();
     set(SettingsLine::fc, "0");
     set(SettingsLine::ax, "1");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 16), 0u);
-    EXPECT_EQ(count(CallKind::Line, 9), 1u);
-    EXPECT_EQ(count(CallKind::Line, 12), 1u);
-    EXPECT_EQ(count(CallKind::Line, 10), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::BrushBlack), 0u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Blue), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Cyan), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Green), 1u);
 }
 
 TEST_F(Compose, SurfacePenOutsideTheTableLeavesTheFramePen)
 {
     set(SettingsLine::pc, "40");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 13), 0u);
-    EXPECT_GT(count(CallKind::Line, 2), 1000u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Magenta), 0u);
+    EXPECT_GT(count(CallKind::Line, PenColour::DarkGreen), 1000u);
 }
 
 // The sheet's tilt and theta lines are only listed: the surface is drawn
@@ -149,7 +150,8 @@ TEST_F(Compose, ParseErrorIsReportedOnEveryPageAndDrawsFlat)
     EXPECT_NE(report.parseFailure->diagnostic.find("Syntax error"), std::string::npos);
     EXPECT_FALSE(report.printed.has_value());
     EXPECT_GT(count(CallKind::Line), 0u);
-    EXPECT_EQ(count(CallKind::Line, 5), 0u) << "a flat surface above tilt 0 is all upper side";
+    EXPECT_EQ(count(CallKind::Line, PenColour::DarkMagenta), 0u)
+        << "a flat surface above tilt 0 is all upper side";
 
     tellPage(report, &window, window);
     ASSERT_EQ(window.shown.size(), 1u);
@@ -188,7 +190,7 @@ TEST_F(Compose, DeclinedPrintDrawsThePrinterLayoutOnTheWindow)
     EXPECT_EQ(window.calls()[1].rect, (DeviceRect{656, 90, 792, 450})) << "from 25 % up";
     for (const RecordedCall& frame : window.calls(CallKind::Frame))
         EXPECT_EQ(frame.width, 3);
-    EXPECT_GT(window.calls(CallKind::Line, PenColours[13]).size(), 1000u);
+    EXPECT_GT(window.calls(CallKind::Line, colourOf(PenColour::Magenta)).size(), 1000u);
     for (const RecordedCall& line : window.calls(CallKind::Line))
         EXPECT_EQ(line.width, 3);
 }
@@ -229,9 +231,9 @@ TEST(HelpPage, FifteenLinesInTwoColumns)
     const int firstY = 9 + 16 / 3 + 16;
     EXPECT_EQ(texts[0].from, (DevicePoint{margin, firstY}));
     EXPECT_EQ(texts[0].text, "Menu:");
-    EXPECT_EQ(texts[0].colour, PenColours[3]);
+    EXPECT_EQ(texts[0].colour, colourOf(PenColour::DarkRed));
     EXPECT_EQ(texts[1].from, (DevicePoint{margin + 14 * 6, firstY}));
-    EXPECT_EQ(texts[1].colour, PenColours[1]);
+    EXPECT_EQ(texts[1].colour, colourOf(PenColour::DarkBlue));
     EXPECT_EQ(texts[1].text.rfind("Open, arrange", 0), 0u);
     EXPECT_EQ(texts[4].from, (DevicePoint{margin, firstY + 4 * 16})) << "after two blank lines";
     EXPECT_EQ(texts[4].text, "Orientation:");
@@ -240,11 +242,11 @@ TEST(HelpPage, FifteenLinesInTwoColumns)
     const RecordedCall fill = window.calls()[2];
     EXPECT_EQ(fill.kind, CallKind::Fill);
     EXPECT_EQ(fill.rect, (DeviceRect{7, 9, 742, 480}));
-    EXPECT_EQ(fill.colour, BrushColours[6]);
+    EXPECT_EQ(fill.colour, colourOf(BrushColour::PaleYellow));
     const auto frames = window.calls(CallKind::Frame);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].rect, fill.rect);
-    EXPECT_EQ(frames[0].colour, PenColours[2]);
+    EXPECT_EQ(frames[0].colour, colourOf(PenColour::DarkGreen));
 }
 
 } // namespace
