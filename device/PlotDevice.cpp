@@ -48,7 +48,7 @@ void PlotDevice::beginDrawing(std::unique_ptr<PrinterSession> printer)
     screen_ = dc_ = window_->acquireCanvas();
     brush_ = colourOf(BrushColour::White);
     currentValid_ = false;
-    selectFont(createPointFont(*dc_, "Times New Roman", 100, 100, 0));
+    selectFont(createPointFont(*dc_, "Times New Roman", 10, 10, 0));
 
     client_ = window_->clientRect();
     page_ = {client_.right - client_.left, client_.bottom - client_.top};

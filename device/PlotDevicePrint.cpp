@@ -19,12 +19,14 @@ void PlotDevice::startPrinting(std::unique_ptr<PrinterSession> printer)
                     .framePen = indexOf(PenColour::Black),
                     .pen = indexOf(PenColour::Black),
                     .text = indexOf(PenColour::Black)};
-    selectFont(createPointFont(*dc_, "Times New Roman", 140, 160, 0));
+    // 14 points high, with the average character width of 16 points.
+    selectFont(createPointFont(*dc_, "Times New Roman", 14, 16, 0));
 }
 
 // The printer's half of finishDrawing: the page goes to the spooler, and
-// the device is back on the window, with the stock fixed font's metrics
-// until the next picture. The user is told how it went by the caller.
+// the device is back on the window, measuring text in the system's
+// fixed-pitch font until the next picture. The caller tells the user how
+// the print went.
 PrintOutcome PlotDevice::finishPrinting()
 {
     const PrintOutcome outcome = printer_->finish();

@@ -427,21 +427,22 @@ TEST_F(Device, CentredTextSitsOnTheWorldPoint)
 TEST(Fonts, PointSizesAtTheCanvasResolution)
 {
     FakeCanvas screen(96);
-    const FontSpec natural = createPointFont(screen, "Times New Roman", 100, 0, 0);
+    const FontSpec natural = createPointFont(screen, "Times New Roman", 10, 0, 0);
     EXPECT_EQ(natural.height, -13);
     EXPECT_EQ(natural.width, 0);
     EXPECT_EQ(screen.fontMetricsCalls, 0) << "made once when the width is natural";
     FakeCanvas printer(600);
-    const FontSpec print = createPointFont(printer, "Times New Roman", 140, 160, 0);
+    const FontSpec print = createPointFont(printer, "Times New Roman", 14, 16, 0);
     EXPECT_EQ(print.height, -117);
     EXPECT_EQ(print.width, static_cast<int>(1333.0 * (117 / 2) / 1166 + 0.5));
-    EXPECT_EQ(createPointFont(screen, "x", 100, 0, 1).weight, 700);
-    const FontSpec six = createPointFont(screen, "x", 100, 0, 6);
+    EXPECT_EQ(createPointFont(printer, "x", 10.5, 0, 0).height, -88) << "875 dots, to the nearest tenth";
+    EXPECT_EQ(createPointFont(screen, "x", 10, 0, 1).weight, 700);
+    const FontSpec six = createPointFont(screen, "x", 10, 0, 6);
     EXPECT_EQ(six.weight, 0);
     EXPECT_TRUE(six.italic);
     EXPECT_TRUE(six.underline);
     EXPECT_FALSE(six.strikeOut);
-    EXPECT_EQ(createPointFont(screen, std::string(40, 'f'), 100, 0, 0).face.size(), 31u);
+    EXPECT_EQ(createPointFont(screen, std::string(40, 'f'), 10, 0, 0).face.size(), 31u);
 }
 
 TEST(EmptyWindow, APageOfNothingIsStillFinished)
