@@ -11,9 +11,10 @@
 
 namespace {
 
-// Dialog units: a quarter of the average character width across, an
-// eighth of the character height down, of the dialog's font.
-struct DialogUnits {
+// The box is laid out in units of its own font, so that it grows with the
+// font: a quarter of the average character width across, an eighth of
+// the character height down.
+struct FontUnits {
     int cw, h;
     QRect rect(int x, int y, int w, int hh) const
     {
@@ -21,7 +22,7 @@ struct DialogUnits {
     }
 };
 
-QLabel* centredLine(QDialog& dialog, const DialogUnits& du, const QString& text, int y)
+QLabel* centredLine(QDialog& dialog, const FontUnits& du, const QString& text, int y)
 {
     auto* label = new QLabel(text, &dialog);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -40,7 +41,7 @@ void showAboutBox(QWidget* owner)
     font.setPointSize(8);
     dialog.setFont(font);
     const QFontMetrics fm(font);
-    const DialogUnits du{fm.averageCharWidth(), fm.height()};
+    const FontUnits du{fm.averageCharWidth(), fm.height()};
     dialog.setFixedSize(du.rect(0, 0, 210, 100).size());
     if (owner != nullptr)
         dialog.move(owner->mapToGlobal(QPoint(0, 0)) + du.rect(32, 32, 0, 0).topLeft());

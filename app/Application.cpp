@@ -25,15 +25,16 @@ static void initResources() { Q_INIT_RESOURCE(kelvo); }
 #include "platform/PageMimeData.h"
 #include "platform/SpoolerPrintService.h"
 #include "render/ComposePage.h"
-#include "sheets/Readings.h"
 
 namespace {
 
-// Marks a page as being drawn for as long as it lives.
-class ComposingGuard {
+// Marks a box as waiting for as long as it lives.
+class BoxGuard {
 public:
-    explicit ComposingGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ComposingGuard() { flag_ = false; }
+    explicit BoxGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BoxGuard() { flag_ = false; }
+    BoxGuard(const BoxGuard&) = delete;
+    BoxGuard& operator=(const BoxGuard&) = delete;
 
 private:
     bool& flag_;
@@ -88,7 +89,7 @@ void Application::connectCommands()
 
 bool Application::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Close && composing_) {
+    if (event->type() == QEvent::Close && boxWaiting_) {
         event->ignore();
         return true;
     }
@@ -127,7 +128,7 @@ void Application::bindDevice(DeviceWindow& window)
     if (device_)
         device_->bindWindow(window);
     else
-        device_ = std::make_unique<PlotDevice>(window, spooler_.get());
+        device_ = std::make_unique<PlotDevice>(window);
     if (!surface_) {
         surface_ = std::make_unique<SurfaceFunction>(sheets_.fdata);
         heights_ = std::make_unique<MeshHeights>();
@@ -138,7 +139,7 @@ void Application::bindDevice(DeviceWindow& window)
 // deaf to clicks, and its going releases nothing.
 void Application::openPlotWindow()
 {
-    if (composing_)
+    if (boxWaiting_)
         return;
     if (plotWindow_) {
         plotWindow_->disconnect(this);
@@ -165,12 +166,23 @@ void Application::openPlotWindow()
     plot->show();
 }
 
+// The questions come first, owned by the main window; the page is drawn
+// on the printer the user chose, or on the main window when declined.
 void Application::print()
 {
-    if (composing_)
+    if (boxWaiting_)
+        return;
+    std::unique_ptr<PrinterSession> printer;
+    PrinterSession::Opening opening;
+    {
+        const BoxGuard guard(boxWaiting_);
+        opening = PrinterSession::open(spooler_.get(), mainWindow_->page(), printer);
+    }
+    if (opening == PrinterSession::Opening::Refused)
         return;
     bindDevice(mainWindow_->page());
-    compose(PageTarget::Printer);
+    tell(composePage({*device_, sheets_, surface_.get(), sheetAngles(sheets_.sdata), heights_.get()},
+                     PageTarget::Printer, std::move(printer)));
 }
 
 void Application::openOrientationWindow()
@@ -187,7 +199,7 @@ void Application::openOrientationWindow()
     connect(grid, &PopupWindow::clicked, this, &Application::orientationWindowClicked);
     connect(grid, &PictureWidget::resized, this, &Application::redrawOrientationGrid);
     orientationWindow_ = grid;
-    readViewFromSheet();
+    view_ = sheetAngles(sheets_.sdata);
     grid->show();
     drawOrientationGrid(*grid, view_.tilt, view_.theta);
 }
@@ -208,19 +220,16 @@ void Application::showAbout()
     showAboutBox(mainWindow_.get());
 }
 
-void Application::readViewFromSheet()
-{
-    view_.tilt = realReading(sheets_.sdata[SettingsLine::tilt].value);
-    view_.theta = realReading(sheets_.sdata[SettingsLine::theta].value);
-}
-
 void Application::composeOnScreen()
 {
-    if (composing_ || !device_ || !surface_ || !plotWindow_)
+    if (boxWaiting_ || !device_ || !surface_ || !plotWindow_)
         return;
     device_->bindWindow(*plotWindow_);
-    compose(PageTarget::Screen);
+    screenPageWindow_ = plotWindow_;
+    const PageReport report = composePage(
+        {*device_, sheets_, surface_.get(), view_, heights_.get()}, PageTarget::Screen);
     shownPage_ = ShownPage{sheets_, view_};
+    tell(report);
 }
 
 // The page is drawn anew from what the window's picture was drawn from,
@@ -228,7 +237,7 @@ void Application::composeOnScreen()
 void Application::savePicture()
 {
     const QPointer<PopupWindow> plot = plotWindow_;
-    if (!plot || !shownPage_ || composing_)
+    if (!plot || !shownPage_ || boxWaiting_)
         return;
     QFileDialog dialog(plot, QStringLiteral("Save Picture As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -254,7 +263,7 @@ void Application::savePicture()
 // it; before the first page there is nothing to copy.
 void Application::copyPicture()
 {
-    if (!plotWindow_ || !shownPage_ || composing_)
+    if (!plotWindow_ || !shownPage_ || boxWaiting_)
         return;
     std::unique_ptr<QMimeData> page = pageMimeData(shownPageRequest(*plotWindow_));
     QGuiApplication::clipboard()->setMimeData(page.release()); // which takes it over
@@ -267,27 +276,26 @@ PageRequest Application::shownPageRequest(PopupWindow& plot) const
                        shownPage_->view};
 }
 
-// The page of the sheets, on the device as it is bound.
-void Application::compose(PageTarget target)
+// The parse warning belongs to the window of the last screen page, the
+// print's note to the main window.
+void Application::tell(const PageReport& report)
 {
-    ComposingGuard guard(composing_);
-    PageContext page{*device_, sheets_, surface_.get(), view_, !orientationWindow_.isNull(),
-                     heights_.get()};
-    composePage(page, target);
+    const BoxGuard guard(boxWaiting_);
+    tellPage(report, screenPageWindow_.data(), mainWindow_->page());
 }
 
 void Application::plotWindowClicked()
 {
-    if (composing_ || !device_ || !surface_)
+    if (boxWaiting_ || !device_ || !surface_)
         return;
-    readViewFromSheet();
+    view_ = sheetAngles(sheets_.sdata);
     composeOnScreen();
 }
 
 // A page is drawn only when the pointer reaches another snapped angle.
 void Application::orientationPointerMoved(QPoint at)
 {
-    if (composing_ || !orientationWindow_)
+    if (boxWaiting_ || !orientationWindow_)
         return;
     // The pointer is in the window's own units, not its picture's pixels.
     const QSize area = orientationWindow_->size();
@@ -344,5 +352,6 @@ void Application::releaseDevice()
         device_.reset();
         surface_.reset();
         heights_.reset();
+        screenPageWindow_ = nullptr;
     }
 }

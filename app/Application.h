@@ -59,7 +59,7 @@ public slots:
     void copyPicture();
 
 protected:
-    // No window closes while a page is being drawn.
+    // No window closes while one of the shell's boxes waits.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -77,12 +77,13 @@ private:
     void connectEditor(SheetWindow* editor);
     PopupWindow* openPopup(const QString& caption, QSize size, QWidget* owner);
     void bindDevice(DeviceWindow& window);
-    // The page on the plot window, unless one is being drawn already.
+    // The page on the plot window at the screen's angles, unless a box
+    // waits.
     void composeOnScreen();
-    void compose(PageTarget target);
-    void readViewFromSheet();
     // The shown page, to draw anew at the plot window's size.
     PageRequest shownPageRequest(PopupWindow& plot) const;
+    // Shows what a page must tell, once it is drawn.
+    void tell(const PageReport& report);
 
     void plotWindowClicked();
     void orientationPointerMoved(QPoint at);
@@ -105,18 +106,28 @@ private:
     // The surface's heights, kept with the surface function: a page that
     // changes only the tilt draws from them.
     std::unique_ptr<MeshHeights> heights_;
-    // The viewing angles of screen pages, and the last ones the pointer
-    // reached over an orientation grid.
+    // The viewing angles of screen pages: the sheet's from a click in the
+    // plot window or the opening of an orientation grid, the pointer's
+    // over the grid. Prints are drawn at the sheet's.
     ViewAngles view_;
     int snappedTilt_ = 0;
     int snappedTheta_ = 0;
-    // True while a page is being drawn, message boxes included: no second
-    // page may start on the device meanwhile.
-    bool composing_ = false;
+    // True while one of the shell's boxes waits (a print question, the
+    // parse warning, a print's note). A page never waits for one: it is
+    // asked before and told after. But the box's nested event loop still
+    // delivers what the platform's modality lets through (a timer, an
+    // event sent to a widget directly): meanwhile no page starts, so that
+    // boxes do not pile up, and no window closes, so that none is deleted
+    // under its own box or under the click that opened it.
+    bool boxWaiting_ = false;
 
     QPointer<SheetWindow> fdataWindow_;
     QPointer<SheetWindow> sdataWindow_;
     QPointer<PopupWindow> plotWindow_;
+    // The window of the last screen page while the device lives: it owns
+    // the parse warning of every page, so a print before any screen page
+    // shows none.
+    QPointer<PopupWindow> screenPageWindow_;
     QPointer<PopupWindow> orientationWindow_;
     QPointer<PopupWindow> helpWindow_;
     std::unique_ptr<MainWindow> mainWindow_;

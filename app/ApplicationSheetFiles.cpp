@@ -70,7 +70,7 @@ void Application::showSheetsInEditors()
 
 void Application::openSheetFile()
 {
-    if (composing_)
+    if (boxWaiting_)
         return;
     commitEditors();
     if (document_->settleChanges())
@@ -79,7 +79,7 @@ void Application::openSheetFile()
 
 void Application::openGivenFile(const QString& path)
 {
-    if (composing_)
+    if (boxWaiting_)
         return;
     commitEditors();
     if (document_->settleChanges())

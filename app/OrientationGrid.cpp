@@ -8,23 +8,23 @@
 void drawOrientationGrid(DeviceWindow& window, double viewTilt, double viewTheta)
 {
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
-    device.setPageColours(5, 2, 1);
+    device.beginDrawing();
+    device.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
     device.setViewport(1, 99, 1, 99, ClipMode::Clip);
-    device.fillViewport(5);
+    device.fillViewport(BrushColour::White);
     device.frameViewport();
     device.setWorld(-180, 180, -90, 90);
     device.drawGrid(20, 20, 400);
 
     const int kept = device.penIndex();
-    device.selectPen(13);
+    device.selectPen(PenColour::Magenta);
     device.moveTo(-180, 0);
     device.lineTo(180, 0);
     device.moveTo(0, -90);
     device.lineTo(0, 90);
     device.selectPen(kept);
 
-    device.selectPen(11);
+    device.selectPen(PenColour::Red);
     device.drawCircle(viewTheta, viewTilt, 1, 6, 0);
     device.drawCircle(viewTheta, viewTilt, 20, 6, 0);
     device.finishDrawing();

@@ -23,8 +23,7 @@ void composeOnImage(benchmark::State& state, const char* n, const char* m, const
     PaintDeviceWindow window(&image, 800, 600);
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
+    const PageContext page{device, sheets, &surface, sheetAngles(sheets.sdata)};
     for (auto _ : state) {
         composePage(page, PageTarget::Screen);
         benchmark::DoNotOptimize(image.constBits());

@@ -27,10 +27,12 @@ struct Pen {
     bool operator==(const Pen&) const = default;
 };
 
-// A font request in device units, the fields of a LOGFONT that matter:
-// a negative height asks for that character height (the cell without
-// its internal leading); a width of 0 asks for the face's natural width.
-// stockFixed asks for the platform's stock fixed-pitch font instead.
+// A font request in device units: a negative height asks for that
+// character height (the cell without its internal leading); a width of 0
+// asks for the face's natural average character width; a weight of 700 or
+// more is bold. stockFixed asks for the system's fixed-pitch font instead
+// (what the device measures text with between a print and the next
+// picture).
 struct FontSpec {
     int height = 0;
     int width = 0;
@@ -75,7 +77,8 @@ public:
     // Paints [left, right) x [top, bottom) in the colour.
     virtual void fill(const DeviceRect& rect, Colour colour) = 0;
     // The interior in the brush, the outline in the pen on the pixels
-    // left..right-1, top..bottom-1, as the platform's Rectangle.
+    // left..right-1, top..bottom-1: the outline lies inside the rectangle,
+    // on its outermost pixels.
     virtual void frame(const DeviceRect& rect, Pen pen, Colour brush) = 0;
     // Everything drawn afterwards is cut at the rectangle, or at nothing.
     virtual void clip(const DeviceRect& rect) = 0;

@@ -1,9 +1,11 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-// A colour as the platform packs it: red in the low byte, then green,
-// then blue.
+// A colour as this program keeps it, one 32-bit value: red in the low
+// byte, then green, then blue (the reverse of Qt's QRgb, which the Qt
+// canvases convert to).
 using Colour = std::uint32_t;
 
 constexpr Colour rgb(int r, int g, int b)
@@ -34,6 +36,31 @@ constexpr std::array<Colour, brushCount> BrushColours = {
     PenColours[16], PenColours[17], PenColours[18], PenColours[19], PenColours[20],
     PenColours[21], PenColours[22], PenColours[23], PenColours[24], PenColours[25],
 };
+
+// The pens and text colours by name, as indices into PenColours. The
+// user's pc and fc are indices too, read from the sheet as numbers.
+enum class PenColour {
+    Black, DarkBlue, DarkGreen, DarkRed, DarkCyan, DarkMagenta, DarkYellow, Grey,
+    Orange, Blue, Green, Red, Cyan, Magenta, Yellow, White,
+    // The brush colours again, black and white included.
+    BrushBlack, PaleCyan, PalePink, PalePeach, PaleBlueCyan, BrushWhite, PaleYellow, PaleGreen,
+    PaleLime, PaleMagenta,
+};
+
+// The background brushes by name, as indices into BrushColours.
+enum class BrushColour {
+    Black, PaleCyan, PalePink, PalePeach, PaleBlueCyan, White, PaleYellow, PaleGreen, PaleLime,
+    PaleMagenta,
+};
+
+constexpr int indexOf(PenColour c) { return static_cast<int>(c); }
+constexpr int indexOf(BrushColour c) { return static_cast<int>(c); }
+constexpr Colour colourOf(PenColour c) { return PenColours[static_cast<std::size_t>(c)]; }
+constexpr Colour colourOf(BrushColour c) { return BrushColours[static_cast<std::size_t>(c)]; }
+
+static_assert(indexOf(PenColour::PaleMagenta) == penCount - 1);
+static_assert(indexOf(BrushColour::PaleMagenta) == brushCount - 1);
+static_assert(colourOf(PenColour::PaleYellow) == colourOf(BrushColour::PaleYellow));
 
 constexpr bool isPenIndex(int i) { return i >= 0 && i < penCount; }
 constexpr bool isBrushIndex(int i) { return i >= 0 && i < brushCount; }

@@ -2,8 +2,9 @@
 #include "device/Canvas.h"
 #include "device/Prompter.h"
 
-// The window a PlotDevice is bound to: the owner of its prompts, the
-// source of its client rectangle and of its canvas.
+// The window a PlotDevice is bound to: the source of its client rectangle
+// and of its canvas, and the owner of the boxes the shell shows before and
+// after a picture (the device itself asks nothing).
 class DeviceWindow : public Prompter {
 public:
     virtual DeviceRect clientRect() = 0;

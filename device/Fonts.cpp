@@ -10,22 +10,25 @@ namespace {
 constexpr float oneSeventySecond = 0.013888889f;
 constexpr std::size_t faceLimit = 31;
 
-// Tenths of a point to device units (still ten times the size).
-int tenthsToDevice(int tenths, float dpi)
+// Points to device units, ten times over: the size is rounded to a whole
+// unit only once it has been divided by ten again. In single precision,
+// as the sizes have always been formed.
+int pointsToTenDeviceUnits(double points, float dpi)
 {
-    return truncToDevice(static_cast<double>(static_cast<float>(tenths) * dpi * oneSeventySecond));
+    const float tenths = static_cast<float>(points * 10);
+    return truncToDevice(static_cast<double>(tenths * dpi * oneSeventySecond));
 }
 
 } // namespace
 
-FontSpec createPointFont(Canvas& dc, const std::string& faceName, int heightTenths,
-                         int widthTenths, int style)
+FontSpec createPointFont(Canvas& canvas, const std::string& faceName, double heightPoints,
+                         double widthPoints, int style)
 {
-    const Resolution dpi = dc.resolution();
+    const Resolution dpi = canvas.resolution();
     const float xDpi = static_cast<float>(dpi.x);
     const float yDpi = static_cast<float>(dpi.y);
-    const int px = std::abs(tenthsToDevice(widthTenths, xDpi));
-    const int py = std::abs(tenthsToDevice(heightTenths, yDpi));
+    const int px = std::abs(pointsToTenDeviceUnits(widthPoints, xDpi));
+    const int py = std::abs(pointsToTenDeviceUnits(heightPoints, yDpi));
 
     FontSpec font;
     font.height = -truncToDevice(py * 0.1 + 0.5);
@@ -36,8 +39,8 @@ FontSpec createPointFont(Canvas& dc, const std::string& faceName, int heightTent
     font.strikeOut = (style & 8) != 0;
     font.face = faceName.substr(0, faceLimit);
 
-    if (widthTenths != 0 && py != 0) {
-        const TextMetrics natural = dc.fontMetrics(font);
+    if (widthPoints != 0 && py != 0) {
+        const TextMetrics natural = canvas.fontMetrics(font);
         font.width = truncToDevice(static_cast<double>(px) * natural.aveCharWidth / py + 0.5);
     }
     return font;

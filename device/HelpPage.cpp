@@ -36,10 +36,10 @@ constexpr int explanationColumn = 14;
 
 void writeEntry(PlotDevice& device, const HelpEntry& entry)
 {
-    device.setTextColour(3);
+    device.setTextColour(PenColour::DarkRed);
     device.writeText(entry.heading);
     device.tabTo(explanationColumn);
-    device.setTextColour(1);
+    device.setTextColour(PenColour::DarkBlue);
     bool first = true;
     for (const char* line : entry.lines) {
         if (!first)
@@ -56,10 +56,10 @@ void writeEntry(PlotDevice& device, const HelpEntry& entry)
 void drawHelpPage(DeviceWindow& window)
 {
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
-    device.setPageColours(6, 2, 1);
+    device.beginDrawing();
+    device.setPageColours(BrushColour::PaleYellow, PenColour::DarkGreen, PenColour::DarkBlue);
     device.setViewport(1, 99, 2, 98, ClipMode::Clip);
-    device.fillViewport(6);
+    device.fillViewport(BrushColour::PaleYellow);
     device.frameViewport();
     // Headings three character widths in from the frame, the first one a
     // line below where the viewport put the cursor.

@@ -23,10 +23,7 @@ int percentOf(int pct, int length)
 
 } // namespace
 
-PlotDevice::PlotDevice(DeviceWindow& window, PrintService* printer)
-    : window_(&window), printService_(printer)
-{
-}
+PlotDevice::PlotDevice(DeviceWindow& window) : window_(&window) {}
 
 PlotDevice::~PlotDevice()
 {
@@ -43,27 +40,24 @@ bool PlotDevice::colourDrawing() const
     return printer_ == nullptr || printer_->colour();
 }
 
-bool PlotDevice::beginDrawing(DeviceTarget target)
+void PlotDevice::beginDrawing(std::unique_ptr<PrinterSession> printer)
 {
-    indices_.text = 1;
-    indices_.framePen = 2;
-    indices_.brush = 5;
+    indices_.text = indexOf(PenColour::DarkBlue);
+    indices_.framePen = indexOf(PenColour::DarkGreen);
+    indices_.brush = indexOf(BrushColour::White);
     screen_ = dc_ = window_->acquireCanvas();
-    brush_ = BrushColours[5];
+    brush_ = colourOf(BrushColour::White);
     currentValid_ = false;
-    selectFont(createPointFont(*dc_, "Times New Roman", 100, 100, 0));
+    selectFont(createPointFont(*dc_, "Times New Roman", 10, 10, 0));
 
     client_ = window_->clientRect();
     page_ = {client_.right - client_.left, client_.bottom - client_.top};
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
     dc_->fill(client_, BrushColours[static_cast<std::size_t>(indices_.brush)]);
 
-    if (target == DeviceTarget::Screen)
-        lastScreenWindow_ = window_;
-    else if (!startPrinting())
-        return false;
+    if (printer != nullptr)
+        startPrinting(std::move(printer));
     setUpColours();
-    return true;
 }
 
 // The font of the picture, and the text cursor at its start position.
@@ -79,8 +73,8 @@ void PlotDevice::selectFont(const FontSpec& font)
 
 void PlotDevice::setUpColours()
 {
-    setPen({PenColours[0], penWidth_});
-    indices_.pen = 0;
+    setPen({colourOf(PenColour::Black), penWidth_});
+    indices_.pen = indexOf(PenColour::Black);
 }
 
 void PlotDevice::flushLine()
@@ -151,25 +145,27 @@ void PlotDevice::setPen(Pen pen)
     pen_ = pen;
 }
 
-void PlotDevice::finishDrawing()
+std::optional<PrintOutcome> PlotDevice::finishDrawing()
 {
     endLine();
     setPenWidth(1);
+    std::optional<PrintOutcome> printed;
     if (printer_ != nullptr)
-        finishPrinting();
+        printed = finishPrinting();
     if (dc_ != nullptr) {
         window_->releaseCanvas(dc_);
         dc_ = screen_ = nullptr;
     }
+    return printed;
 }
 
-void PlotDevice::setPageColours(int brush, int framePen, int textColour)
+void PlotDevice::setPageColours(BrushColour brush, PenColour framePen, PenColour textColour)
 {
     if (!colourDrawing())
         return;
-    indices_.brush = brush;
-    indices_.framePen = framePen;
-    indices_.text = textColour;
+    indices_.brush = indexOf(brush);
+    indices_.framePen = indexOf(framePen);
+    indices_.text = indexOf(textColour);
 }
 
 void PlotDevice::presetPen(int index)
@@ -312,7 +308,7 @@ void PlotDevice::setPenWidth(int width)
     if (dc_ == nullptr)
         return;
     if (printer_ != nullptr)
-        penAt(0);
+        penAt(indexOf(PenColour::Black));
     else if (isPenIndex(indices_.pen))
         penAt(indices_.pen);
 }

@@ -13,11 +13,8 @@
 #include "device/DeviceMapping.h"
 #include "device/DeviceWindow.h"
 #include "device/PrintService.h"
+#include "device/PrinterSession.h"
 #include "device/Projection.h"
-
-class PrinterSession;
-
-enum class DeviceTarget { Screen, Printer };
 
 // How a viewport treats drawing beyond its edges.
 enum class ClipMode {
@@ -38,7 +35,7 @@ struct WorldWindow {
 // Every picture is one beginDrawing ... finishDrawing pair.
 class PlotDevice {
 public:
-    explicit PlotDevice(DeviceWindow& window, PrintService* printer = nullptr);
+    explicit PlotDevice(DeviceWindow& window);
     ~PlotDevice();
     PlotDevice(const PlotDevice&) = delete;
     PlotDevice& operator=(const PlotDevice&) = delete;
@@ -46,14 +43,13 @@ public:
     // The long-lived device draws on the plot window or, for a print, on
     // the main window.
     void bindWindow(DeviceWindow& window);
-    // The window of the last screen picture; null before the first.
-    DeviceWindow* lastScreenWindow() const { return lastScreenWindow_; }
 
-    // For the printer this asks the printer questions. False when the
-    // picture is refused (no printer, or it cannot be opened): it is to be
-    // finished at once.
-    bool beginDrawing(DeviceTarget target);
-    void finishDrawing();
+    // A picture on the window or, given the print the user opened, on its
+    // printed page (the window is set up first all the same). Nothing is
+    // asked: the questions come before, the notes after.
+    void beginDrawing(std::unique_ptr<PrinterSession> printer = nullptr);
+    // How the printed page fared, when the picture was printed.
+    std::optional<PrintOutcome> finishDrawing();
     bool drawing() const { return dc_ != nullptr; }
     // Off only while printing in black and white: then every pen, brush
     // and text colour change is ignored.
@@ -61,12 +57,14 @@ public:
 
     // The background brush, frame pen and text colour a picture works
     // with, set without selecting anything (ignored without colour).
-    void setPageColours(int brush, int framePen, int textColour);
+    void setPageColours(BrushColour brush, PenColour framePen, PenColour textColour);
     // Makes index the current pen index without selecting it: the next
     // frame selects it when it puts the pen back (ignored without colour).
     void presetPen(int index);
     void selectPen(int index);
+    void selectPen(PenColour colour) { selectPen(indexOf(colour)); }
     void selectBrush(int index);
+    void selectBrush(BrushColour colour) { selectBrush(indexOf(colour)); }
     int penIndex() const { return indices_.pen; }
     // The pen lines are drawn with now, and the one selectPen(index) would
     // make it (none when it would be ignored).
@@ -76,6 +74,7 @@ public:
 
     void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode);
     void fillViewport(int brush);
+    void fillViewport(BrushColour brush) { fillViewport(indexOf(brush)); }
     // The viewport's rectangle in the frame pen, unclipped, its interior
     // in the selected brush.
     void frameViewport();
@@ -107,6 +106,7 @@ public:
     void drawCircle(double cx, double cy, double radius, int segments, double startDegrees);
 
     void setTextColour(int index);
+    void setTextColour(PenColour colour) { setTextColour(indexOf(colour)); }
     void writeText(const std::string& text);
     // The text centred on world point (x, y), in the text colours; the
     // text cursor stays where it is.
@@ -137,8 +137,8 @@ public:
 private:
     void selectFont(const FontSpec& font);
     void setUpColours();
-    bool startPrinting();
-    void finishPrinting();
+    void startPrinting(std::unique_ptr<PrinterSession> printer);
+    PrintOutcome finishPrinting();
     void applyClip();
     void penAt(int index);
     void setPen(Pen pen);
@@ -148,8 +148,6 @@ private:
     Colour textBackground() const;
 
     DeviceWindow* window_;
-    DeviceWindow* lastScreenWindow_ = nullptr;
-    PrintService* printService_;
     std::unique_ptr<PrinterSession> printer_;
     Canvas* screen_ = nullptr;
     Canvas* dc_ = nullptr;
@@ -159,7 +157,7 @@ private:
     // never selected, so the two can differ).
     ColourIndices indices_;
     Pen pen_;
-    Colour brush_ = BrushColours[5];
+    Colour brush_ = colourOf(BrushColour::White);
     int penWidth_ = 1;
 
     FontSpec font_;

@@ -3,32 +3,31 @@
 #include "device/Fonts.h"
 #include "device/PrinterSession.h"
 
-// The printer's half of beginDrawing. False when the picture is refused;
-// otherwise the device draws on the printer's page, or on the window when
-// the print was declined.
-bool PlotDevice::startPrinting()
+// The printer's half of beginDrawing: from here the device draws on the
+// printed page, in black and white unless the user asked for colour.
+void PlotDevice::startPrinting(std::unique_ptr<PrinterSession> printer)
 {
-    switch (PrinterSession::open(printService_, *window_, printer_)) {
-    case PrinterSession::Opening::Declined: return true;
-    case PrinterSession::Opening::Refused: return false;
-    case PrinterSession::Opening::Printing: break;
-    }
+    printer_ = std::move(printer);
     dc_ = &printer_->canvas();
-    brush_ = BrushColours[5];
+    brush_ = colourOf(BrushColour::White);
     currentValid_ = false;
     page_ = printer_->pageSize();
     printer_->keep(indices_);
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
     if (!printer_->colour())
-        indices_ = {.brush = 5, .framePen = 0, .pen = 0, .text = 0};
-    selectFont(createPointFont(*dc_, "Times New Roman", 140, 160, 0));
-    return true;
+        indices_ = {.brush = indexOf(BrushColour::White),
+                    .framePen = indexOf(PenColour::Black),
+                    .pen = indexOf(PenColour::Black),
+                    .text = indexOf(PenColour::Black)};
+    // 14 points high, with the average character width of 16 points.
+    selectFont(createPointFont(*dc_, "Times New Roman", 14, 16, 0));
 }
 
 // The printer's half of finishDrawing: the page goes to the spooler, and
-// the device is back on the window, with the stock fixed font's metrics
-// until the next picture.
-void PlotDevice::finishPrinting()
+// the device is back on the window, measuring text in the system's
+// fixed-pitch font until the next picture. The caller tells the user how
+// the print went.
+PrintOutcome PlotDevice::finishPrinting()
 {
     const PrintOutcome outcome = printer_->finish();
     indices_ = printer_->kept();
@@ -41,5 +40,5 @@ void PlotDevice::finishPrinting()
     font_ = fixed;
     charWidth_ = metrics.aveCharWidth;
     lineHeight_ = metrics.height;
-    PrinterSession::report(*window_, outcome);
+    return outcome;
 }

@@ -3,13 +3,13 @@
 Colour PlotDevice::textColour() const
 {
     return isPenIndex(indices_.text) ? PenColours[static_cast<std::size_t>(indices_.text)]
-                                     : PenColours[0];
+                                     : colourOf(PenColour::Black);
 }
 
 Colour PlotDevice::textBackground() const
 {
     return isBrushIndex(indices_.brush) ? BrushColours[static_cast<std::size_t>(indices_.brush)]
-                                        : BrushColours[5];
+                                        : colourOf(BrushColour::White);
 }
 
 void PlotDevice::setTextColour(int index)

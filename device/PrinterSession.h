@@ -6,9 +6,10 @@
 #include "device/PrintService.h"
 #include "device/Prompter.h"
 
-// One print of one page: the questions before it, the job on the default
-// destination, the colour answer, and the screen's colour indices kept
-// while the printer draws.
+// One print of one page: the questions asked before it, the job on the
+// default destination, the colour answer, and the screen's colour indices
+// kept while the printer draws. The shell asks, hands the open session to
+// the page, and tells the outcome once the page is drawn.
 class PrinterSession {
 public:
     enum class Opening { Printing, Declined, Refused };
@@ -29,7 +30,8 @@ public:
 
     // Ends the page and hands it to the spooler when it was written whole.
     PrintOutcome finish();
-    // Tells the user how the print went.
+    // Tells the user how the print went: "Printing is Finished" or why
+    // nothing was printed.
     static void report(Prompter& prompter, PrintOutcome outcome);
 
 private:

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-// The questions and notes a picture may show, by kind: whoever answers
-// (a message box, a tool, a test) knows which one it is without reading
-// its text.
+// The questions asked before a picture and the notes told after it, by
+// kind: whoever answers (a message box, a tool, a test) knows which one it
+// is without reading its text.
 enum class Prompt {
     ParseWarning,
     SpoolerUnreachable,

@@ -158,11 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TestWindow window(width, height);
     window.answers = {print, colour};
-    PlotDevice device(window, &spooler);
+    PlotDevice device(window);
     SurfaceFunction surface(sheets.fdata);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
-    composePage(page, printing ? PageTarget::Printer : PageTarget::Screen);
+    const PageContext page{device, sheets, &surface, sheetAngles(sheets.sdata)};
+    if (!printing) {
+        tellPage(composePage(page, PageTarget::Screen), &window, window);
+    } else {
+        std::unique_ptr<PrinterSession> printer;
+        if (PrinterSession::open(&spooler, window, printer) != PrinterSession::Opening::Refused)
+            tellPage(composePage(page, PageTarget::Printer, std::move(printer)), &window, window);
+    }
 
     check(!device.drawing());
     check(window.acquired == window.released);

@@ -112,7 +112,6 @@ class SvgWindow final : public DeviceWindow {
 public:
     SvgWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height) {}
 
-    void setPromptHandler(PaintDeviceWindow::PromptHandler handler) { handler_ = std::move(handler); }
     DeviceRect clientRect() override { return {0, 0, width_, height_}; }
     Canvas* acquireCanvas() override
     {
@@ -125,34 +124,30 @@ public:
         svg_.reset();
         fonts_.reset();
     }
-    PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override
+    // A page drawn into a file asks nothing.
+    PromptAnswer ask(Prompt kind, const std::string&, const std::string&) override
     {
-        return handler_(kind, text, caption);
+        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
     }
 
 private:
     QIODevice& out_;
     int width_, height_;
     QImage fontImage_{1, 1, QImage::Format_RGB32};
-    PaintDeviceWindow::PromptHandler handler_;
     std::unique_ptr<QtCanvas> fonts_;
     std::unique_ptr<SvgCanvas> svg_;
 };
 
 // Composes the page on the window, keeping the parse warning.
-template <class Window>
-void drawPage(const PageRequest& request, Window& window, PageFileResult& result)
+void drawPage(const PageRequest& request, DeviceWindow& window, PageFileResult& result)
 {
     SurfaceFunction surface(request.sheets.fdata);
-    window.setPromptHandler([&](Prompt kind, const std::string& text, const std::string& caption) {
-        if (kind == Prompt::ParseWarning)
-            result.parseWarning = ParseWarning{caption, text, surface.parser().diagnostic()};
-        return isQuestion(kind) ? PromptAnswer::No : PromptAnswer::Ok;
-    });
     PlotDevice device(window);
-    ViewAngles view = request.angles.value_or(ViewAngles{});
-    PageContext page{device, request.sheets, &surface, view, request.angles.has_value()};
-    composePage(page, PageTarget::Screen);
+    const ViewAngles view = request.angles.value_or(sheetAngles(request.sheets.sdata));
+    const PageReport report =
+        composePage({device, request.sheets, &surface, view}, PageTarget::Screen);
+    if (const auto& failure = report.parseFailure)
+        result.parseWarning = ParseWarning{parseWarningCaption, failure->line, failure->diagnostic};
 }
 
 // Null when the image cannot be had.

@@ -11,7 +11,7 @@ namespace {
 void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
 {
     d.setViewport(82, 99, b, 85, ClipMode::Clip);
-    d.fillViewport(5);
+    d.fillViewport(BrushColour::White);
     d.frameViewport();
     for (std::size_t i = 1; i <= 5 && i < sheets.fdata.size(); ++i) {
         d.writeText(sheets.fdata[i].display);
@@ -36,62 +36,61 @@ void drawCaption(PlotDevice& d, const DataSheet& fdata)
 void drawSurfaceViewport(PlotDevice& d, const Sheets& sheets, int b)
 {
     d.setViewport(5, 80, b, 85, ClipMode::Clip);
-    d.fillViewport(5);
+    d.fillViewport(BrushColour::White);
     d.frameViewport();
     d.setPercentWorld();
     drawCaption(d, sheets.fdata);
-    d.selectBrush(6);
+    d.selectBrush(BrushColour::PaleYellow);
     d.clipToViewport();
     d.frameViewport();
 }
 
-// Parses f(x,y) and warns when it fails. The warning belongs to the
-// window of the last screen page: a print leaves the owner as it was, so
-// a print before any screen page shows none.
-void prepareSurface(PlotDevice& d, SurfaceFunction& surface, double theta)
+// Parses f(x,y), and gives the line that did not parse.
+std::optional<ParseFailure> prepareSurface(SurfaceFunction& surface, double theta)
 {
+    std::optional<ParseFailure> failure;
     if (!surface.parse()) {
-        const DataLine* line = surface.expressionLine();
-        if (line != nullptr && d.lastScreenWindow() != nullptr)
-            d.lastScreenWindow()->ask(Prompt::ParseWarning, line->display, parseWarningCaption);
+        if (const DataLine* line = surface.expressionLine())
+            failure = ParseFailure{line->display, surface.parser().diagnostic()};
     }
     surface.setParameters();
     surface.setTheta(theta);
+    return failure;
 }
 
 } // namespace
 
-void composePage(PageContext& page, PageTarget target)
+ViewAngles sheetAngles(const DataSheet& sdata)
+{
+    return {realReading(sdata[SettingsLine::tilt].value),
+            realReading(sdata[SettingsLine::theta].value)};
+}
+
+PageReport composePage(const PageContext& page, PageTarget target,
+                       std::unique_ptr<PrinterSession> printer)
 {
     PlotDevice& d = page.device;
-    const DataSheet& sdata = page.sheets.sdata;
-    const PlotSettings s = readPlotSettings(sdata);
+    const PlotSettings s = readPlotSettings(page.sheets.sdata);
     if (page.surface != nullptr)
         page.surface->setCentre(s.xCentre, s.yCentre);
     const bool printing = target == PageTarget::Printer;
-    if (printing || !page.orientationOpen) {
-        page.view.tilt = realReading(sdata[SettingsLine::tilt].value);
-        page.view.theta = realReading(sdata[SettingsLine::theta].value);
-    }
 
-    if (!d.beginDrawing(printing ? DeviceTarget::Printer : DeviceTarget::Screen)) {
-        d.finishDrawing();
-        return;
-    }
+    PageReport report;
+    d.beginDrawing(std::move(printer));
     if (printing)
         d.setPenWidth(3);
     const int b = printing ? 25 : 5;
 
-    d.setPageColours(5, 2, 1);
+    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
     drawDataPanel(d, page.sheets, b);
-    d.setPageColours(5, 2, 1);
+    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
     d.presetPen(s.pc);
     drawSurfaceViewport(d, page.sheets, b);
 
     // Without a surface function the surface is flat.
     LineEvaluator function;
     if (page.surface != nullptr) {
-        prepareSurface(d, *page.surface, page.view.theta);
+        report.parseFailure = prepareSurface(*page.surface, page.view.theta);
         function = page.surface->lineEvaluator();
     }
     MeshHeights ownHeights;
@@ -101,6 +100,7 @@ void composePage(PageContext& page, PageTarget target)
     if (s.fc != 0)
         drawFrameBox(d, s.fc);
     if (s.ax == 1)
-        drawAxes(d, 9, 12, 10);
-    d.finishDrawing();
+        drawAxes(d, indexOf(PenColour::Blue), indexOf(PenColour::Cyan), indexOf(PenColour::Green));
+    report.printed = d.finishDrawing();
+    return report;
 }

@@ -1,33 +1,40 @@
 #pragma once
+#include <memory>
+
 #include "device/PlotDevice.h"
+#include "device/PrinterSession.h"
 #include "expr/SurfaceFunction.h"
 #include "render/MeshHeights.h"
+#include "render/PageReport.h"
 #include "sheets/Sheets.h"
 
 enum class PageTarget { Screen, Printer };
 
-// The live viewing angles, in degrees.
+// Viewing angles, in degrees.
 struct ViewAngles {
     double tilt = 0;
     double theta = 0;
 };
 
+// The angles of the tilt and theta lines of the settings sheet.
+ViewAngles sheetAngles(const DataSheet& sdata);
+
 // What a page is drawn from: the device (bound to the plot window for the
 // screen, to the main window for a print), the sheets, the surface
-// function and the live viewing angles.
+// function and the angles to draw at.
 struct PageContext {
     PlotDevice& device;
     const Sheets& sheets;
     SurfaceFunction* surface;   // may be null: a flat page
-    ViewAngles& view;           // read from the sheet unless the orientation window is open
-    bool orientationOpen = false;
+    ViewAngles view;
     // The surface's heights kept from page to page with the surface
     // function; null for a page of its own.
     MeshHeights* heights = nullptr;
 };
 
-// Draws one whole page on the screen or on the printer.
-void composePage(PageContext& page, PageTarget target);
-
-// The caption of the box that warns of an f(x,y) that does not parse.
-inline constexpr const char* parseWarningCaption = "Parse error: therefore f(x,y) = 0";
+// Draws one whole page on the screen or for a print, asking nothing, and
+// returns what the user must be told. A print goes on the printed page of
+// the session the user opened; without one (the print was declined) the
+// printer's layout is drawn on the device's window.
+PageReport composePage(const PageContext& page, PageTarget target,
+                       std::unique_ptr<PrinterSession> printer = nullptr);

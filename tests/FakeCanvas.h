@@ -73,6 +73,8 @@ public:
     struct Shown {
         Prompt kind;
         std::string text, caption;
+        int acquiredBefore;  // the canvases acquired before it was shown
+        int releasedBefore;
     };
 
     TestWindow(int width, int height) : rect_{0, 0, width, height}, recorder_(fake) {}
@@ -86,7 +88,7 @@ public:
     void releaseCanvas(Canvas*) override { ++released; }
     PromptAnswer ask(Prompt kind, const std::string& text, const std::string& caption) override
     {
-        shown.push_back({kind, text, caption});
+        shown.push_back({kind, text, caption, acquired, released});
         if (!isQuestion(kind))
             return PromptAnswer::Ok;
         if (answers.empty())

@@ -709,6 +709,41 @@ private slots:
         QCOMPARE(pages(*plot), 1);
     }
 
+    // The print question comes before its page is begun, the parse
+    // warning once its page is drawn, in the window of the last screen
+    // page; a print before any screen page warns of nothing.
+    void askBeforeThePageTellAfterIt()
+    {
+        if (QPrinterInfo::defaultPrinterName().isEmpty())
+            QSKIP("no default destination: the print is refused before any question");
+        buildLine(app->sheets().fdata[6], "f(x,y)", "exp(");
+        PictureWidget& main = app->mainWindow().page();
+        main.setRecording(true);
+        PopupWindow* plot = nullptr;
+        QList<int> plotPages, mainPages;
+        QList<bool> mainBegun;
+        boxes->whileOpen = [&] {
+            plotPages << (plot != nullptr ? pages(*plot) : 0);
+            mainPages << pages(main);
+            mainBegun << !main.picture().isNull();
+        };
+        const QString printTo = "Shall we print to |" + QPrinterInfo::defaultPrinterName();
+        const QString warning = "Parse error: therefore f(x,y) = 0|f(x,y) = exp(";
+        menu().print->trigger();
+        QCOMPARE(boxes->texts(), QStringList{printTo});
+        menu().screen->trigger();
+        plot = app->plotWindow();
+        plot->setRecording(true);
+        click(plot);
+        menu().print->trigger();
+        QCOMPARE(boxes->texts(), (QStringList{printTo, warning, printTo, warning}));
+        QCOMPARE(plotPages, (QList<int>{0, 1, 1, 1}));
+        QCOMPARE(mainPages, (QList<int>{0, 1, 1, 2}));
+        QCOMPARE(mainBegun, (QList<bool>{false, true, true, true}));
+        QCOMPARE(boxes->shown[2].owner, &app->mainWindow());
+        QCOMPARE(boxes->shown[3].owner, plot);
+    }
+
     void picturesSurviveExposureAndResizeClears()
     {
         menu().screen->trigger();

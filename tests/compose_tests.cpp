@@ -18,10 +18,9 @@ class Compose : public ::testing::Test {
 protected:
     Compose() : window(800, 600), device(window) {}
 
-    void compose(PageTarget target = PageTarget::Screen, bool orientationOpen = false)
+    PageReport compose(PageTarget target = PageTarget::Screen)
     {
-        PageContext page{device, sheets, &surface, view, orientationOpen};
-        composePage(page, target);
+        return composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, target);
     }
 
     void set(std::size_t line, const char* value)
@@ -29,18 +28,17 @@ protected:
         buildLine(sheets.sdata[line], sheets.sdata[line].name, value);
     }
 
-    std::size_t count(CallKind kind, std::optional<int> pen = std::nullopt) const
+    std::size_t count(CallKind kind, std::optional<PenColour> pen = std::nullopt) const
     {
         if (!pen)
             return window.calls(kind).size();
-        return window.calls(kind, PenColours[static_cast<std::size_t>(*pen)]).size();
+        return window.calls(kind, colourOf(*pen)).size();
     }
 
     TestWindow window;
     PlotDevice device;
     Sheets sheets;
     SurfaceFunction surface{sheets.fdata};
-    ViewAngles view;
 };
 
 TEST_F(Compose, DataPanelListsFiveAndElevenLines)
@@ -50,7 +48,7 @@ TEST_F(Compose, DataPanelListsFiveAndElevenLines)
     ASSERT_EQ(texts.size(), 17u);
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(texts[i].from.x, 656 + 6) << i;
-        EXPECT_EQ(texts[i].colour, PenColours[1]) << i;
+        EXPECT_EQ(texts[i].colour, colourOf(PenColour::DarkBlue)) << i;
         if (i > 0) {
             EXPECT_EQ(texts[i].from.y - texts[i - 1].from.y, i == 5 ? 2 * 16 : 16) << i;
         }
@@ -82,14 +80,15 @@ TEST_F(Compose, PageOrderAndColours)
     EXPECT_EQ(calls[1].kind, CallKind::Clip);
     EXPECT_EQ(calls[1].rect, (DeviceRect{656, 90, 792, 570}));
     EXPECT_EQ(calls[2].kind, CallKind::Fill);
-    EXPECT_EQ(calls[2].colour, BrushColours[5]);
+    EXPECT_EQ(calls[2].colour, colourOf(BrushColour::White));
     EXPECT_EQ(calls[4].kind, CallKind::Frame);
     EXPECT_EQ(calls[4].rect, (DeviceRect{656, 90, 792, 570}));
-    EXPECT_EQ(calls[4].colour, PenColours[2]);
+    EXPECT_EQ(calls[4].colour, colourOf(PenColour::DarkGreen));
     EXPECT_EQ(count(CallKind::Frame), 3u);
     EXPECT_EQ(window.calls(CallKind::Frame)[2].rect, (DeviceRect{40, 90, 640, 570}));
-    EXPECT_GT(count(CallKind::Line, 13), 1000u);
-    EXPECT_EQ(count(CallKind::Line), count(CallKind::Line, 13) + count(CallKind::Line, 5));
+    EXPECT_GT(count(CallKind::Line, PenColour::Magenta), 1000u);
+    EXPECT_EQ(count(CallKind::Line),
+              count(CallKind::Line, PenColour::Magenta) + count(CallKind::Line, PenColour::DarkMagenta));
     EXPECT_FALSE(device.drawing()) << "the page is finished";
     EXPECT_EQ(window.released, 1);
 }
@@ -99,54 +98,72 @@ TEST_F(Compose, FrameBoxAndAxesOnlyWhenAsked)
     set(SettingsLine::fc, "16");
     set(SettingsLine::ax, "2");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 16), 12u);
-    EXPECT_EQ(count(CallKind::Line, 9), 0u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::BrushBlack), 12u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Blue), 0u);
     window.clearCalls();
     set(SettingsLine::fc, "0");
     set(SettingsLine::ax, "1");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 16), 0u);
-    EXPECT_EQ(count(CallKind::Line, 9), 1u);
-    EXPECT_EQ(count(CallKind::Line, 12), 1u);
-    EXPECT_EQ(count(CallKind::Line, 10), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::BrushBlack), 0u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Blue), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Cyan), 1u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Green), 1u);
 }
 
 TEST_F(Compose, SurfacePenOutsideTheTableLeavesTheFramePen)
 {
     set(SettingsLine::pc, "40");
     compose();
-    EXPECT_EQ(count(CallKind::Line, 13), 0u);
-    EXPECT_GT(count(CallKind::Line, 2), 1000u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::Magenta), 0u);
+    EXPECT_GT(count(CallKind::Line, PenColour::DarkGreen), 1000u);
 }
 
-TEST_F(Compose, AnglesComeFromTheSheetUnlessTheOrientationWindowIsOpen)
+// The sheet's tilt and theta lines are only listed: the surface is drawn
+// at the angles the page is given.
+TEST_F(Compose, SurfaceIsDrawnAtTheGivenAngles)
 {
     set(SettingsLine::tilt, "25");
     set(SettingsLine::theta, "-40");
+    EXPECT_EQ(sheetAngles(sheets.sdata).tilt, 25);
+    EXPECT_EQ(sheetAngles(sheets.sdata).theta, -40);
     compose();
-    EXPECT_EQ(view.tilt, 25);
-    EXPECT_EQ(view.theta, -40);
-    view = {60, 10};
-    compose(PageTarget::Screen, true);
-    EXPECT_EQ(view.tilt, 60);
-    EXPECT_EQ(view.theta, 10);
-    EXPECT_DOUBLE_EQ(device.projection().sinTilt, std::sin(60 * 0.017453292519943295));
+    const auto fromSheet = window.calls(CallKind::Line);
+    window.clearCalls();
+    set(SettingsLine::tilt, "60");
+    set(SettingsLine::theta, "10");
+    composePage({device, sheets, &surface, ViewAngles{25, -40}}, PageTarget::Screen);
+    const auto given = window.calls(CallKind::Line);
+    ASSERT_EQ(given.size(), fromSheet.size());
+    for (std::size_t i = 0; i < given.size(); ++i)
+        ASSERT_TRUE(given[i].from == fromSheet[i].from && given[i].to == fromSheet[i].to) << i;
 }
 
-TEST_F(Compose, ParseErrorWarnsOnEveryScreenPageAndDrawsFlat)
+// The page asks nothing while it is drawn: it says what did not parse.
+TEST_F(Compose, ParseErrorIsReportedOnEveryPageAndDrawsFlat)
 {
     buildLine(sheets.fdata[6], "f(x,y)", "exp(");
-    compose();
-    compose();
-    ASSERT_EQ(window.shown.size(), 2u);
+    EXPECT_TRUE(compose().parseFailure.has_value());
+    const PageReport report = compose();
+    EXPECT_TRUE(window.shown.empty());
+    ASSERT_TRUE(report.parseFailure.has_value());
+    EXPECT_EQ(report.parseFailure->line, "f(x,y) = exp(");
+    EXPECT_NE(report.parseFailure->diagnostic.find("Syntax error"), std::string::npos);
+    EXPECT_FALSE(report.printed.has_value());
+    EXPECT_GT(count(CallKind::Line), 0u);
+    EXPECT_EQ(count(CallKind::Line, PenColour::DarkMagenta), 0u)
+        << "a flat surface above tilt 0 is all upper side";
+
+    tellPage(report, &window, window);
+    ASSERT_EQ(window.shown.size(), 1u);
     EXPECT_EQ(window.shown[0].kind, Prompt::ParseWarning);
     EXPECT_EQ(window.shown[0].caption, "Parse error: therefore f(x,y) = 0");
     EXPECT_EQ(window.shown[0].text, "f(x,y) = exp(");
-    EXPECT_GT(count(CallKind::Line), 0u);
-    EXPECT_EQ(count(CallKind::Line, 5), 0u) << "a flat surface above tilt 0 is all upper side";
+    EXPECT_EQ(window.shown[0].releasedBefore, 2) << "told once the page is finished";
+    tellPage(report, nullptr, window);
+    EXPECT_EQ(window.shown.size(), 1u) << "no owner, no warning";
+
     buildLine(sheets.fdata[6], "f(x,y)", "x*y");
-    compose();
-    EXPECT_EQ(window.shown.size(), 2u);
+    EXPECT_FALSE(compose().parseFailure.has_value());
 }
 
 // A spooler that knows a printer but cannot open it.
@@ -157,33 +174,15 @@ public:
     std::unique_ptr<PrintJob> open(const std::string&) override { return nullptr; }
 };
 
-TEST_F(Compose, ParseWarningOfAPrintBelongsToTheLastScreenPage)
-{
-    ClosedPrinter spooler;
-    TestWindow mainWindow(640, 480);
-    PlotDevice printing(mainWindow, &spooler);
-    buildLine(sheets.fdata[6], "f(x,y)", "(");
-    PageContext page{printing, sheets, &surface, view, false};
-    composePage(page, PageTarget::Printer);
-    ASSERT_EQ(mainWindow.shown.size(), 1u) << "no screen page yet: no warning";
-    EXPECT_EQ(mainWindow.shown[0].kind, Prompt::PrintTo);
-
-    printing.bindWindow(window);
-    composePage(page, PageTarget::Screen);
-    printing.bindWindow(mainWindow);
-    composePage(page, PageTarget::Printer);
-    ASSERT_EQ(window.shown.size(), 2u);
-    EXPECT_EQ(window.shown[1].kind, Prompt::ParseWarning) << "the plot window owns it";
-    EXPECT_EQ(mainWindow.shown.size(), 2u);
-}
-
 TEST_F(Compose, DeclinedPrintDrawsThePrinterLayoutOnTheWindow)
 {
     ClosedPrinter spooler;
-    PlotDevice printing(window, &spooler);
     window.answers = {PromptAnswer::No};
-    PageContext page{printing, sheets, &surface, view, false};
-    composePage(page, PageTarget::Printer);
+    std::unique_ptr<PrinterSession> printer;
+    EXPECT_EQ(PrinterSession::open(&spooler, window, printer), PrinterSession::Opening::Declined);
+    const PageReport report = composePage({device, sheets, &surface, sheetAngles(sheets.sdata)},
+                                          PageTarget::Printer, std::move(printer));
+    EXPECT_FALSE(report.printed.has_value());
     ASSERT_EQ(window.shown.size(), 1u);
     EXPECT_EQ(window.shown[0].kind, Prompt::PrintTo);
     EXPECT_EQ(window.shown[0].caption, "Shall we print to ");
@@ -191,7 +190,7 @@ TEST_F(Compose, DeclinedPrintDrawsThePrinterLayoutOnTheWindow)
     EXPECT_EQ(window.calls()[1].rect, (DeviceRect{656, 90, 792, 450})) << "from 25 % up";
     for (const RecordedCall& frame : window.calls(CallKind::Frame))
         EXPECT_EQ(frame.width, 3);
-    EXPECT_GT(window.calls(CallKind::Line, PenColours[13]).size(), 1000u);
+    EXPECT_GT(window.calls(CallKind::Line, colourOf(PenColour::Magenta)).size(), 1000u);
     for (const RecordedCall& line : window.calls(CallKind::Line))
         EXPECT_EQ(line.width, 3);
 }
@@ -216,10 +215,9 @@ TEST_F(Compose, ShortSheetsGiveAPageWithoutTheirLines)
     sheets.fdata = DataSheet(1);
     sheets.sdata = DataSheet(16);
     SurfaceFunction shortSurface(sheets.fdata);
-    PageContext page{device, sheets, &shortSurface, view, false};
-    composePage(page, PageTarget::Screen);
+    const PageReport report = composePage({device, sheets, &shortSurface, {}}, PageTarget::Screen);
     EXPECT_EQ(count(CallKind::Text), 11u) << "eleven empty settings lines, no caption";
-    EXPECT_TRUE(window.shown.empty()) << "no expression line: nothing to warn of";
+    EXPECT_FALSE(report.parseFailure.has_value()) << "no expression line: nothing to warn of";
 }
 
 TEST(HelpPage, FifteenLinesInTwoColumns)
@@ -233,9 +231,9 @@ TEST(HelpPage, FifteenLinesInTwoColumns)
     const int firstY = 9 + 16 / 3 + 16;
     EXPECT_EQ(texts[0].from, (DevicePoint{margin, firstY}));
     EXPECT_EQ(texts[0].text, "Menu:");
-    EXPECT_EQ(texts[0].colour, PenColours[3]);
+    EXPECT_EQ(texts[0].colour, colourOf(PenColour::DarkRed));
     EXPECT_EQ(texts[1].from, (DevicePoint{margin + 14 * 6, firstY}));
-    EXPECT_EQ(texts[1].colour, PenColours[1]);
+    EXPECT_EQ(texts[1].colour, colourOf(PenColour::DarkBlue));
     EXPECT_EQ(texts[1].text.rfind("Open, arrange", 0), 0u);
     EXPECT_EQ(texts[4].from, (DevicePoint{margin, firstY + 4 * 16})) << "after two blank lines";
     EXPECT_EQ(texts[4].text, "Orientation:");
@@ -244,11 +242,11 @@ TEST(HelpPage, FifteenLinesInTwoColumns)
     const RecordedCall fill = window.calls()[2];
     EXPECT_EQ(fill.kind, CallKind::Fill);
     EXPECT_EQ(fill.rect, (DeviceRect{7, 9, 742, 480}));
-    EXPECT_EQ(fill.colour, BrushColours[6]);
+    EXPECT_EQ(fill.colour, colourOf(BrushColour::PaleYellow));
     const auto frames = window.calls(CallKind::Frame);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].rect, fill.rect);
-    EXPECT_EQ(frames[0].colour, PenColours[2]);
+    EXPECT_EQ(frames[0].colour, colourOf(PenColour::DarkGreen));
 }
 
 } // namespace

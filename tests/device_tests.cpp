@@ -103,7 +103,7 @@ protected:
 
     void begin()
     {
-        device.beginDrawing(DeviceTarget::Screen);
+        device.beginDrawing();
         window.clearCalls();
     }
 
@@ -136,7 +136,7 @@ TEST_F(Device, PercentWorldMapsAsSetWorldDoes)
 {
     begin();
     PlotDevice other(window);
-    other.beginDrawing(DeviceTarget::Screen);
+    other.beginDrawing();
     for (PlotDevice* d : {&device, &other})
         d->setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.setPercentWorld();
@@ -182,15 +182,15 @@ TEST_F(Device, KeepLineModeKeepsTheLineWhileOneMoreFits)
 
 TEST_F(Device, BeginDrawingSetsUpTheWindowPage)
 {
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     ASSERT_EQ(window.calls().size(), 1u);
     EXPECT_EQ(window.calls()[0].kind, CallKind::Fill);
     EXPECT_EQ(window.calls()[0].rect, (DeviceRect{0, 0, 1000, 800}));
-    EXPECT_EQ(window.calls()[0].colour, BrushColours[5]);
+    EXPECT_EQ(window.calls()[0].colour, colourOf(BrushColour::White));
     device.writeText("x");
     const RecordedCall text = window.calls().back();
     EXPECT_EQ(text.from, (DevicePoint{10 * 6, 16})) << "ten characters in, one line down";
-    EXPECT_EQ(text.colour, PenColours[1]);
+    EXPECT_EQ(text.colour, colourOf(PenColour::DarkBlue));
     EXPECT_EQ(window.fake.textFont.face, "Times New Roman");
     EXPECT_EQ(window.fake.textFont.height, -13) << "10 points at 96 dpi";
     device.setViewport(0, 100, 0, 100, ClipMode::Clip);
@@ -200,15 +200,14 @@ TEST_F(Device, BeginDrawingSetsUpTheWindowPage)
     device.frameViewport();
     const auto lines = window.calls(CallKind::Line);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].colour, PenColours[0]);
+    EXPECT_EQ(lines[0].colour, colourOf(PenColour::Black));
     EXPECT_EQ(lines[0].width, 1);
-    EXPECT_EQ(window.calls(CallKind::Frame).at(0).colour, PenColours[2]);
+    EXPECT_EQ(window.calls(CallKind::Frame).at(0).colour, colourOf(PenColour::DarkGreen));
     EXPECT_EQ(device.penIndex(), 0);
     device.finishDrawing();
     device.finishDrawing();
     EXPECT_EQ(window.acquired, 1);
     EXPECT_EQ(window.released, 1) << "a second finish releases nothing";
-    EXPECT_EQ(device.lastScreenWindow(), &window);
 }
 
 TEST_F(Device, OutOfRangeIndicesChangeNothing)
@@ -216,19 +215,19 @@ TEST_F(Device, OutOfRangeIndicesChangeNothing)
     begin();
     device.setViewport(0, 100, 0, 100, ClipMode::NoClip);
     device.setWorld(0, 1, 0, 1);
-    device.selectPen(11);
+    device.selectPen(PenColour::Red);
     device.selectPen(26);
     device.selectPen(-1);
     device.selectBrush(10);
     device.setTextColour(26);
     device.fillViewport(10);
-    EXPECT_EQ(device.penIndex(), 11);
+    EXPECT_EQ(device.penIndex(), indexOf(PenColour::Red));
     device.moveTo(0, 0);
     device.lineTo(1, 1);
     device.writeText("t");
     EXPECT_TRUE(window.calls(CallKind::Fill).empty());
-    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, PenColours[11]);
-    EXPECT_EQ(window.calls(CallKind::Text).at(0).colour, PenColours[1]);
+    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, colourOf(PenColour::Red));
+    EXPECT_EQ(window.calls(CallKind::Text).at(0).colour, colourOf(PenColour::DarkBlue));
     device.finishDrawing();
 }
 
@@ -237,7 +236,7 @@ TEST_F(Device, FrameDrawsUnclippedInTheFramePenAndRestores)
     begin();
     device.setViewport(5, 80, 25, 85, ClipMode::Clip);
     device.setWorld(0, 100, 0, 100);
-    device.selectPen(13);
+    device.selectPen(PenColour::Magenta);
     window.clearCalls();
     device.frameViewport();
     const auto& calls = window.calls();
@@ -245,14 +244,14 @@ TEST_F(Device, FrameDrawsUnclippedInTheFramePenAndRestores)
     EXPECT_EQ(calls[0].kind, CallKind::Unclip);
     EXPECT_EQ(calls[1].kind, CallKind::Frame);
     EXPECT_EQ(calls[1].rect, (DeviceRect{50, 120, 800, 600}));
-    EXPECT_EQ(calls[1].colour, PenColours[2]);
+    EXPECT_EQ(calls[1].colour, colourOf(PenColour::DarkGreen));
     EXPECT_EQ(calls[2].kind, CallKind::Clip);
     EXPECT_EQ(calls[2].rect, (DeviceRect{50, 120, 800, 600}));
     EXPECT_EQ(device.penIndex(), 13);
     device.moveTo(0, 0);
     device.lineTo(10, 10);
     device.finishDrawing();
-    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, PenColours[13]);
+    EXPECT_EQ(window.calls(CallKind::Line).at(0).colour, colourOf(PenColour::Magenta));
 }
 
 TEST_F(Device, PresetPenIsSelectedByTheNextFrame)
@@ -272,8 +271,8 @@ TEST_F(Device, PresetPenIsSelectedByTheNextFrame)
     device.finishDrawing();
     const auto lines = window.calls(CallKind::Line);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].colour, PenColours[9]);
-    EXPECT_EQ(lines[1].colour, PenColours[2]);
+    EXPECT_EQ(lines[0].colour, colourOf(PenColour::Blue));
+    EXPECT_EQ(lines[1].colour, colourOf(PenColour::DarkGreen));
 }
 
 TEST_F(Device, LinesMapWorldPointsAndKeepTheCurrentPoint)
@@ -308,9 +307,9 @@ TEST_F(Device, LinesEndAtMovesAndNewPens)
     device.lineTo(30, 10);
     device.moveTo(50, 50);
     device.lineTo(60, 60);
-    device.selectPen(5);
+    device.selectPen(PenColour::DarkMagenta);
     device.lineTo(70, 50);
-    device.selectPen(0);
+    device.selectPen(PenColour::Black);
     device.lineTo(80, 60);
     device.finishDrawing();
     EXPECT_EQ(window.fake.runs, (std::vector<int>{3, 1, 1, 1}));
@@ -344,7 +343,7 @@ TEST_F(Device, GridOfTheOrientationWindow)
     begin();
     device.setViewport(5, 80, 25, 85, ClipMode::Clip);
     device.setWorld(-180, 180, -90, 90);
-    device.selectPen(13);
+    device.selectPen(PenColour::Magenta);
     window.clearCalls();
     device.drawGrid(20, 20, 400);
     device.drawGrid(0, 20, 400);
@@ -354,7 +353,7 @@ TEST_F(Device, GridOfTheOrientationWindow)
     device.finishDrawing();
     const auto lines = window.calls(CallKind::Line);
     ASSERT_EQ(lines.size(), 38u) << "19 up and 19 across; no columns draws nothing";
-    EXPECT_EQ(window.calls(CallKind::Line, PenColours[2]).size(), 38u);
+    EXPECT_EQ(window.calls(CallKind::Line, colourOf(PenColour::DarkGreen)).size(), 38u);
     // Vertical lines rise from the bottom edge 1.2 viewport widths long.
     EXPECT_EQ(start(lines[0]).y, 600);
     EXPECT_EQ(start(lines[0]).x, end(lines[0]).x);
@@ -428,28 +427,29 @@ TEST_F(Device, CentredTextSitsOnTheWorldPoint)
 TEST(Fonts, PointSizesAtTheCanvasResolution)
 {
     FakeCanvas screen(96);
-    const FontSpec natural = createPointFont(screen, "Times New Roman", 100, 0, 0);
+    const FontSpec natural = createPointFont(screen, "Times New Roman", 10, 0, 0);
     EXPECT_EQ(natural.height, -13);
     EXPECT_EQ(natural.width, 0);
     EXPECT_EQ(screen.fontMetricsCalls, 0) << "made once when the width is natural";
     FakeCanvas printer(600);
-    const FontSpec print = createPointFont(printer, "Times New Roman", 140, 160, 0);
+    const FontSpec print = createPointFont(printer, "Times New Roman", 14, 16, 0);
     EXPECT_EQ(print.height, -117);
     EXPECT_EQ(print.width, static_cast<int>(1333.0 * (117 / 2) / 1166 + 0.5));
-    EXPECT_EQ(createPointFont(screen, "x", 100, 0, 1).weight, 700);
-    const FontSpec six = createPointFont(screen, "x", 100, 0, 6);
+    EXPECT_EQ(createPointFont(printer, "x", 10.5, 0, 0).height, -88) << "875 dots, to the nearest tenth";
+    EXPECT_EQ(createPointFont(screen, "x", 10, 0, 1).weight, 700);
+    const FontSpec six = createPointFont(screen, "x", 10, 0, 6);
     EXPECT_EQ(six.weight, 0);
     EXPECT_TRUE(six.italic);
     EXPECT_TRUE(six.underline);
     EXPECT_FALSE(six.strikeOut);
-    EXPECT_EQ(createPointFont(screen, std::string(40, 'f'), 100, 0, 0).face.size(), 31u);
+    EXPECT_EQ(createPointFont(screen, std::string(40, 'f'), 10, 0, 0).face.size(), 31u);
 }
 
 TEST(EmptyWindow, APageOfNothingIsStillFinished)
 {
     TestWindow window(0, 0);
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.setWorld(0, 100, 0, 100);
     device.moveTo(10, 10);

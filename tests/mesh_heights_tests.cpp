@@ -77,7 +77,7 @@ std::vector<Sample> samplesOfDrawSurface(SurfaceFunction& f, const Box& b)
 {
     TestWindow window(800, 600);
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.selectPen(13);
     Recorder recorder(f);
@@ -399,7 +399,7 @@ class SurfacePicture {
 public:
     SurfacePicture() : window_(800, 600), device_(window_)
     {
-        device_.beginDrawing(DeviceTarget::Screen);
+        device_.beginDrawing();
         device_.setViewport(5, 80, 5, 85, ClipMode::Clip);
         device_.selectPen(13);
         window_.clearCalls();
@@ -513,7 +513,7 @@ protected:
         TestWindow window(800, 600);
         PlotDevice device(window);
         SurfaceFunction surface(sheets.fdata);
-        PageContext context{device, sheets, &surface, view, true, heights};
+        PageContext context{device, sheets, &surface, view, heights};
         composePage(context, PageTarget::Screen);
         return window.calls();
     }

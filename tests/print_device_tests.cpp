@@ -58,14 +58,22 @@ public:
 // sheets.
 class Printing : public ::testing::Test {
 protected:
-    Printing() : window(640, 480), device(window, &spooler) {}
+    Printing() : window(640, 480), device(window) {}
 
-    void compose(PageTarget target)
+    void compose(PageTarget target, std::unique_ptr<PrinterSession> printer = nullptr)
     {
-        PageContext page{device, sheets, &surface, view, false};
-        composePage(page, target);
+        report = composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, target,
+                             std::move(printer));
     }
-    void print() { compose(PageTarget::Printer); }
+    // As the Print command does it: ask, draw, tell.
+    void print()
+    {
+        std::unique_ptr<PrinterSession> printer;
+        if (PrinterSession::open(&spooler, window, printer) == PrinterSession::Opening::Refused)
+            return;
+        compose(PageTarget::Printer, std::move(printer));
+        tellPage(report, nullptr, window);
+    }
 
     std::vector<Prompt> kinds() const
     {
@@ -97,7 +105,7 @@ protected:
     PlotDevice device;
     Sheets sheets;
     SurfaceFunction surface{sheets.fdata};
-    ViewAngles view;
+    PageReport report;
 };
 
 TEST_F(Printing, TheQuestionsTheirOrderAndTheDocument)
@@ -111,6 +119,9 @@ TEST_F(Printing, TheQuestionsTheirOrderAndTheDocument)
     EXPECT_EQ(window.shown[1].text, "Colour ?");
     EXPECT_EQ(window.shown[2].caption, "Note");
     EXPECT_EQ(window.shown[2].text, "Printing is Finished");
+    EXPECT_EQ(window.shown[1].acquiredBefore, 0) << "both questions come before the picture";
+    EXPECT_EQ(window.shown[2].releasedBefore, 1) << "the note after it";
+    EXPECT_EQ(report.printed, PrintOutcome::Spooled);
     EXPECT_EQ(spooler.opened, std::vector<std::string>{"Office Laser"});
     EXPECT_EQ(spooler.log, (std::vector<std::string>{"finish", "font -117"}))
         << "one page, written in 14 points at 600 dpi";
@@ -128,10 +139,10 @@ TEST_F(Printing, PrinterLayoutInColour)
     const auto frames = callsOf(calls, CallKind::Frame);
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0].rect, calls[0].rect);
-    EXPECT_EQ(frames[0].colour, PenColours[2]);
+    EXPECT_EQ(frames[0].colour, colourOf(PenColour::DarkGreen));
     EXPECT_EQ(frames[0].width, 3);
-    EXPECT_GT(callsOf(calls, CallKind::Line, PenColours[13]).size(), 1000u);
-    EXPECT_EQ(callsOf(calls, CallKind::Text, PenColours[1]).size(), 17u);
+    EXPECT_GT(callsOf(calls, CallKind::Line, colourOf(PenColour::Magenta)).size(), 1000u);
+    EXPECT_EQ(callsOf(calls, CallKind::Text, colourOf(PenColour::DarkBlue)).size(), 17u);
     EXPECT_EQ(window.calls().size(), 1u) << "the window only had its white fill";
     EXPECT_TRUE(defaultSurface(callsOf(calls, CallKind::Line)));
 }
@@ -149,8 +160,8 @@ TEST_F(Printing, AfterThePrintTheDeviceIsBackOnTheWindow)
     EXPECT_EQ(calls[0].rect, (DeviceRect{0, 0, 640, 480}));
     EXPECT_EQ(calls[1].rect, (DeviceRect{524, 72, 633, 456})) << "the screen layout";
     EXPECT_EQ(window.fake.textFont.height, -13) << "the window font again";
-    EXPECT_EQ(window.calls(CallKind::Text, PenColours[1]).size(), 17u) << "in colour again";
-    EXPECT_GT(window.calls(CallKind::Frame, PenColours[2]).size(), 0u);
+    EXPECT_EQ(window.calls(CallKind::Text, colourOf(PenColour::DarkBlue)).size(), 17u) << "in colour again";
+    EXPECT_GT(window.calls(CallKind::Frame, colourOf(PenColour::DarkGreen)).size(), 0u);
     for (const RecordedCall& line : window.calls(CallKind::Line))
         EXPECT_EQ(line.width, 1);
 }
@@ -165,7 +176,7 @@ TEST_F(Printing, BlackAndWhiteIgnoresEverySelection)
     ASSERT_FALSE(calls.empty());
     EXPECT_TRUE(callsOf(calls, CallKind::Fill).empty()) << "no fill on a black-and-white page";
     for (const CallKind kind : {CallKind::Line, CallKind::Frame, CallKind::Text})
-        EXPECT_EQ(callsOf(calls, kind, PenColours[0]).size(), callsOf(calls, kind).size());
+        EXPECT_EQ(callsOf(calls, kind, colourOf(PenColour::Black)).size(), callsOf(calls, kind).size());
     auto lines = callsOf(calls, CallKind::Line);
     ASSERT_GT(lines.size(), 1000u);
     lines.resize(lines.size() - 12 - 3);  // the frame box and the axes come last
@@ -179,7 +190,7 @@ TEST_F(Printing, DeclinedPrintDrawsOnTheWindow)
     EXPECT_TRUE(spooler.opened.empty());
     EXPECT_EQ(kinds(), std::vector{Prompt::PrintTo});
     EXPECT_EQ(window.calls(CallKind::Frame).size(), 3u);
-    EXPECT_GT(window.calls(CallKind::Line, PenColours[13]).size(), 1000u);
+    EXPECT_GT(window.calls(CallKind::Line, colourOf(PenColour::Magenta)).size(), 1000u);
     EXPECT_TRUE(defaultSurface(window.calls(CallKind::Line)));
 }
 
@@ -256,12 +267,15 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, FailedPrints,
                          ::testing::Values(FailedPrint{PrintOutcome::Incomplete, "completely"},
                                            FailedPrint{PrintOutcome::Refused, "refused"}));
 
-TEST_F(Printing, ParseErrorOfAFirstPrintShowsNoBox)
+TEST_F(Printing, ParseErrorOfAPrintIsReportedBesideItsOutcome)
 {
     buildLine(sheets.fdata[6], "f(x,y)", "(");
     window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     print();
     EXPECT_EQ(kinds(), (std::vector{Prompt::PrintTo, Prompt::Colour, Prompt::PrintFinished}));
+    ASSERT_TRUE(report.parseFailure.has_value());
+    EXPECT_EQ(report.parseFailure->line, "f(x,y) = (");
+    EXPECT_EQ(report.printed, PrintOutcome::Spooled);
 }
 
 } // namespace

@@ -29,9 +29,7 @@ PageState composeOn(PaintDeviceWindow& window, const Sheets& sheets = Sheets())
 {
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    ViewAngles view;
-    PageContext page{device, sheets, &surface, view, false};
-    composePage(page, PageTarget::Screen);
+    composePage({device, sheets, &surface, sheetAngles(sheets.sdata)}, PageTarget::Screen);
     return {device.drawing(), device.lineHeight()};
 }
 
@@ -130,8 +128,8 @@ TEST_F(QtCanvasPixels, ThinLinesLeaveOutTheirEndPixel)
 {
     {
         QtCanvas canvas(&image);
-        canvas.segment({10, 10}, {20, 10}, {PenColours[11], 1});
-        canvas.segment({20, 10}, {20, 20}, {PenColours[11], 1});
+        canvas.segment({10, 10}, {20, 10}, {colourOf(PenColour::Red), 1});
+        canvas.segment({20, 10}, {20, 20}, {colourOf(PenColour::Red), 1});
     }
     EXPECT_EQ(at(9, 10), white);
     for (int x = 10; x <= 20; ++x)
@@ -146,9 +144,9 @@ TEST_F(QtCanvasPixels, ClipCutsLinesUntilUnclipped)
     {
         QtCanvas canvas(&image);
         canvas.clip({0, 0, 15, 80});
-        canvas.segment({10, 10}, {30, 10}, {PenColours[11], 1});
+        canvas.segment({10, 10}, {30, 10}, {colourOf(PenColour::Red), 1});
         canvas.unclip();
-        canvas.segment({10, 30}, {30, 30}, {PenColours[11], 1});
+        canvas.segment({10, 30}, {30, 30}, {colourOf(PenColour::Red), 1});
     }
     EXPECT_EQ(at(14, 10), red);
     EXPECT_EQ(at(15, 10), white);
@@ -159,7 +157,7 @@ TEST_F(QtCanvasPixels, FrameOutlinesInsideTheRectangleOverItsBrush)
 {
     {
         QtCanvas canvas(&image);
-        canvas.frame({5, 5, 15, 12}, {PenColours[9], 1}, BrushColours[6]);
+        canvas.frame({5, 5, 15, 12}, {colourOf(PenColour::Blue), 1}, colourOf(BrushColour::PaleYellow));
     }
     const QRgb blue = qRgb(0, 0, 255), paleYellow = qRgb(253, 254, 218);
     EXPECT_EQ(at(5, 5), blue);
@@ -173,8 +171,8 @@ TEST_F(QtCanvasPixels, WidePensAreDrawnAroundTheLine)
 {
     {
         QtCanvas canvas(&image);
-        canvas.segment({10, 50}, {25, 50}, {PenColours[11], 3});
-        canvas.segment({25, 50}, {40, 50}, {PenColours[11], 3});
+        canvas.segment({10, 50}, {25, 50}, {colourOf(PenColour::Red), 3});
+        canvas.segment({25, 50}, {40, 50}, {colourOf(PenColour::Red), 3});
         canvas.endLine();
     }
     for (int y = 49; y <= 51; ++y)
@@ -192,7 +190,7 @@ TEST_F(QtCanvasPixels, TextCellIsPaintedInItsBackground)
     {
         QtCanvas canvas(&image);
         width = canvas.textWidth("  ", font);
-        canvas.text({20, 60}, "  ", font, PenColours[0], BrushColours[2]);
+        canvas.text({20, 60}, "  ", font, colourOf(PenColour::Black), colourOf(BrushColour::PalePink));
     }
     ASSERT_GT(width, 0);
     const QRgb palePink = qRgb(255, 230, 255);
@@ -219,20 +217,20 @@ class Polylines : public ::testing::TestWithParam<PolylineCase> {};
 TEST_P(Polylines, SetThePixelsOfTheirSegments)
 {
     const PolylineCase& c = GetParam();
-    for (const Pen pen : {Pen{PenColours[13], 1}, Pen{PenColours[5], 1}}) {
+    for (const Pen pen : {Pen{colourOf(PenColour::Magenta), 1}, Pen{colourOf(PenColour::DarkMagenta), 1}}) {
         QImage whole(400, 300, QImage::Format_RGB32), byParts(400, 300, QImage::Format_RGB32);
         whole.fill(Qt::white);
         byParts.fill(Qt::white);
         {
             QtCanvas canvas(&whole);
             canvas.clip(c.clip);
-            canvas.segment({0, 0}, {1, 1}, {PenColours[2], 1});
+            canvas.segment({0, 0}, {1, 1}, {colourOf(PenColour::DarkGreen), 1});
             canvas.polyline(c.points, pen);
         }
         {
             QtCanvas canvas(&byParts);
             canvas.clip(c.clip);
-            canvas.segment({0, 0}, {1, 1}, {PenColours[2], 1});
+            canvas.segment({0, 0}, {1, 1}, {colourOf(PenColour::DarkGreen), 1});
             for (std::size_t i = 1; i < c.points.size(); ++i)
                 canvas.segment(c.points[i - 1], c.points[i], pen);
         }
@@ -276,10 +274,9 @@ QImage pageWithThreads(const LayeredPage& p, int threads)
     PaintDeviceWindow window(&image, 640, 480);
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    ViewAngles view;
     MeshHeights heights(MeshHeights::Limits{std::size_t{256} << 20, threads});
-    PageContext page{device, sheets, &surface, view, false, &heights};
-    composePage(page, PageTarget::Screen);
+    composePage({device, sheets, &surface, sheetAngles(sheets.sdata), &heights},
+                PageTarget::Screen);
     return image;
 }
 
@@ -327,14 +324,14 @@ TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
         QtCanvas fonts(&fontsImage);
         SvgCanvas svg(fonts, buffer, 320, 200);
         svg.clip({10, 20, 110, 120});
-        svg.segment({10, 20}, {30, 40}, {PenColours[11], 1});
-        svg.segment({30, 40}, {50, INT_MIN}, {PenColours[11], 1});
-        svg.segment({60, 60}, {70, 70}, {PenColours[11], 3});
+        svg.segment({10, 20}, {30, 40}, {colourOf(PenColour::Red), 1});
+        svg.segment({30, 40}, {50, INT_MIN}, {colourOf(PenColour::Red), 1});
+        svg.segment({60, 60}, {70, 70}, {colourOf(PenColour::Red), 3});
         svg.unclip();
         FontSpec font;
         font.face = "Times New Roman";
         font.height = -13;
-        svg.text({5, 6}, "a<b & \"c\"\x01\xe9", font, PenColours[0], BrushColours[5]);
+        svg.text({5, 6}, "a<b & \"c\"\x01\xe9", font, colourOf(PenColour::Black), colourOf(BrushColour::White));
         svg.finish();
     }
     const std::string out = bytes.toStdString();
@@ -372,7 +369,7 @@ TEST(PainterClip, WideLinesWithFarEndsKeepTheirCourse)
         {
             QtCanvas canvas(&image);
             canvas.clip({40, 90, 640, 570});
-            canvas.segment(line.from, line.to, {PenColours[11], 3});
+            canvas.segment(line.from, line.to, {colourOf(PenColour::Red), 3});
             canvas.endLine();
         }
         int first = -1, last = -1;

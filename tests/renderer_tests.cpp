@@ -50,7 +50,7 @@ protected:
 
     void begin()
     {
-        device.beginDrawing(DeviceTarget::Screen);
+        device.beginDrawing();
         device.setViewport(5, 80, 5, 85, ClipMode::Clip);
         device.selectPen(surfacePen);
         window.clearCalls();
@@ -303,9 +303,9 @@ TEST_F(Renderer, AxesCrossAtTheFloorCentre)
     const DevicePoint origin{device.toDeviceX(0), device.toDeviceY(0)};
     endPicture();
     ASSERT_EQ(lines(), 3u);
-    EXPECT_EQ(drawn[0].colour, PenColours[10]);
-    EXPECT_EQ(drawn[1].colour, PenColours[12]);
-    EXPECT_EQ(drawn[2].colour, PenColours[9]);
+    EXPECT_EQ(drawn[0].colour, colourOf(PenColour::Green));
+    EXPECT_EQ(drawn[1].colour, colourOf(PenColour::Cyan));
+    EXPECT_EQ(drawn[2].colour, colourOf(PenColour::Blue));
     EXPECT_EQ(drawn[0].from, origin) << "z rises from the origin";
     drawAxes(device, 0, 12, 0);
     EXPECT_EQ(device.penIndex(), surfacePen);
