@@ -34,7 +34,7 @@ std::string surfaceCalls(const ZFunction& f, const Page& p)
 {
     TestWindow window(800, 600);
     PlotDevice device(window);
-    device.beginDrawing(DeviceTarget::Screen);
+    device.beginDrawing();
     device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.selectPen(13);
     window.clearCalls();
