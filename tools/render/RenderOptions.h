@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/PageFile.h"
+#include "tools/render/FramePattern.h"
+#include "tools/render/FrameRun.h"
 
 struct RenderOptions {
     std::vector<std::pair<std::string, std::string>> sets;
@@ -12,6 +14,10 @@ struct RenderOptions {
     int height = 600;
     std::string output;
     PageFormat format = PageFormat::Png;
+    // Several pages (--frames with --turn, or --sweep), each written to
+    // the file the pattern of -o names.
+    std::optional<FrameRun> frames;
+    std::optional<FramePattern> pattern;
     bool print = false;
     bool blackAndWhite = false;
     bool help = false;
@@ -21,5 +27,9 @@ struct RenderOptions {
 // Reads the command line; on a fault, error says what is wrong.
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
+
+// The sheets as given: the defaults, changed by each --set (the names
+// are known good). Every frame starts from them.
+Sheets sheetsOf(const RenderOptions& options);
 
 extern const char* const renderUsage;

@@ -1,20 +1,14 @@
 // kelvo-render: draws the page that a click in the plot window draws,
-// into a file, or prints it, without any window.
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
+// into a file, or many such pages, or prints it, without any window.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "platform/PageFile.h"
-#include "platform/SignalCleanup.h"
-#include "sheets/SheetLookup.h"
 #include "sheets/Sheets.h"
-#include "tools/render/PrintPage.h"
+#include "tools/render/HeadlessGui.h"
+#include "tools/render/PrintHelper.h"
+#include "tools/render/RenderFrames.h"
 #include "tools/render/RenderOptions.h"
 #include "Version.h"
 
@@ -23,64 +17,23 @@ namespace {
 constexpr int exitPageWarning = 1;
 constexpr int exitFailure = 2;
 
-// The sheets' defaults, changed by each --set (the names are known good).
-Sheets sheetsOf(const RenderOptions& options)
-{
-    Sheets sheets;
-    for (const auto& [name, value] : options.sets) {
-        DataLine* line = findEntryLine(sheets, name);
-        buildLine(*line, line->name, value.c_str());
-    }
-    return sheets;
-}
-
 // Writes the page to the file, telling on stderr what the page lacks
 // (a warning: status 1) or why no file was written (status 2).
-int renderToFile(const RenderOptions& o, const Sheets& sheets)
+int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& sheets)
 {
-    const PageFileResult result = writePageFile(o.output, PageRequest{sheets, o.width, o.height, {}});
+    const PageFileResult result = writePageFile(path, PageRequest{sheets, o.width, o.height, {}});
     if (const auto& warning = result.parseWarning)
         std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", warning->caption.c_str(),
                      warning->line.c_str(), warning->diagnostic.c_str());
     if (!result.meshWarning.empty())
         std::fprintf(stderr, "kelvo-render: %s\n", result.meshWarning.c_str());
     if (!result.written) {
-        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", path.c_str(),
                      result.error.c_str());
         return exitFailure;
     }
     return result.parseWarning || result.meshRefusal != MeshRefusal::None ? exitPageWarning : 0;
 }
-
-// Qt wants a private runtime directory; without an environment there is
-// none, so the process makes a fresh one of its own (mkdtemp: a new name,
-// mode 0700, never an existing path or a symlink) and removes it at exit.
-class RuntimeDir {
-public:
-    RuntimeDir()
-    {
-        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-            return;
-        std::string name = QDir::tempPath().toStdString() + "/kelvo-runtime-XXXXXX";
-        if (mkdtemp(name.data()) == nullptr)
-            return;
-        path_ = name;
-        SignalCleanup::add(path_.c_str());
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
-    }
-    ~RuntimeDir()
-    {
-        if (path_.empty())
-            return;
-        SignalCleanup::remove(path_.c_str());
-        QDir(QString::fromStdString(path_)).removeRecursively();
-    }
-    RuntimeDir(const RuntimeDir&) = delete;
-    RuntimeDir& operator=(const RuntimeDir&) = delete;
-
-private:
-    std::string path_;
-};
 
 } // namespace
 
@@ -101,15 +54,15 @@ int main(int argc, char** argv)
         std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
+    if (options->print)
+        return execPrintHelper(argv);
     const Sheets sheets = sheetsOf(*options);
 
-    // No window is ever shown: Qt serves only fonts, images and printing,
-    // so no display is needed whatever the environment asks for.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    SignalCleanup::install();
-    const RuntimeDir runtimeDir;
-    QGuiApplication app(argc, argv);
-    if (options->print)
-        return printPage(sheets, options->blackAndWhite);
-    return renderToFile(*options, sheets);
+    const HeadlessGui gui(argc, argv);
+    if (options->frames)
+        return renderFrames(*options->frames, *options->pattern, sheets,
+                            [&](const std::string& path, const Sheets& frame) {
+                                return renderToFile(path, *options, frame);
+                            });
+    return renderToFile(options->output, *options, sheets);
 }
