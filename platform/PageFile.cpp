@@ -343,3 +343,24 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
         result.error = file.errorString().toStdString();
     return result;
 }
+
+PageFileResult drawPageImage(const PageRequest& request, QImage& image)
+{
+    PageFileResult result;
+    const PlotSettings settings = readPlotSettings(request.sheets.sdata);
+    result.error = pageLimitError(PageFormat::Png, request, settings);
+    if (!result.error.empty())
+        return result;
+    result.meshRefusal = meshRefusal(settings.m, settings.n, settings.k);
+    result.meshWarning = meshWarningOf(result.meshRefusal, settings);
+    image = QImage(request.width, request.height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        result.error = "the page could not be drawn (not enough memory for its image)";
+        return result;
+    }
+    image.fill(Qt::white);
+    PaintDeviceWindow window(&image, request.width, request.height);
+    drawPage(request, window, result);
+    result.written = true;
+    return result;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,3 +49,8 @@ struct PageFileResult {
 // names. The file appears whole or not at all: a failed write leaves
 // whatever was there before.
 PageFileResult writePageFile(const std::string& path, const PageRequest& request);
+
+// Draws the page into image, as a PNG page is drawn, for a writer of
+// another picture format. Bounded as a PNG page; error says why there
+// is no image.
+PageFileResult drawPageImage(const PageRequest& request, QImage& image);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include <sys/wait.h>
+#include <webp/demux.h>
 
 namespace {
 
@@ -106,6 +108,59 @@ INSTANTIATE_TEST_SUITE_P(Runs, FramesAreSinglePages, ::testing::Values(
     FramesRow{"turnAsPng", "--size 320x240 --frames 3 --turn", ".png",
               {"theta=0", "theta=120", "theta=240"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The frames of an animated WebP, decoded, against single PNG pages.
+std::vector<QImage> webpFrames(const std::string& bytes, int& timestamp)
+{
+    const WebPData data{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_BGRA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    std::vector<QImage> frames;
+    WebPAnimInfo info;
+    if (decoder == nullptr || !WebPAnimDecoderGetInfo(decoder, &info))
+        return frames;
+    while (WebPAnimDecoderHasMoreFrames(decoder)) {
+        uint8_t* pixels = nullptr;
+        if (!WebPAnimDecoderGetNext(decoder, &pixels, &timestamp))
+            break;
+        const int width = static_cast<int>(info.canvas_width);
+        const int height = static_cast<int>(info.canvas_height);
+        frames.push_back(QImage(pixels, width, height, width * 4, QImage::Format_ARGB32)
+                             .convertToFormat(QImage::Format_RGB32));
+    }
+    WebPAnimDecoderDelete(decoder);
+    return frames;
+}
+
+TEST_F(RenderFrames, AnimatedWebpHoldsTheSinglePagesExactly)
+{
+    const ToolRun r = run("--size 400x300 --set fc=16 --frames 4 --turn -o " + path("turn.webp"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    int lastTimestamp = 0;
+    const std::vector<QImage> frames = webpFrames(read(path("turn.webp")), lastTimestamp);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(lastTimestamp, 4 * 40) << "each frame is shown for 1/25 s";
+    for (int i = 0; i < 4; ++i) {
+        const std::string single = path("single" + std::to_string(i) + ".png");
+        ASSERT_EQ(run("--size 400x300 --set fc=16 --set theta=" + std::to_string(90 * i) + " -o " +
+                      single).status, 0);
+        const QImage page = QImage(QString::fromStdString(single)).convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(frames[static_cast<std::size_t>(i)] == page) << "frame " << i;
+    }
+    EXPECT_FALSE(frames[0] == frames[1]);
+}
+
+TEST_F(RenderFrames, AnimationsAreBoundedTogether)
+{
+    const ToolRun r = run("--size 16384x8192 --frames 17 --turn -o " + path("big.webp"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("at most 2147483648 pixels in all its frames"), std::string::npos) << r.err;
+    const ToolRun field = run("--frames 2 --turn -o " + path("t%d.webp"));
+    EXPECT_EQ(field.status, 2);
+    EXPECT_NE(field.err.find("takes no field"), std::string::npos) << field.err;
+}
 
 // Frame 2's file is a directory: frames 0 and 1 are written, the run
 // stops there, names the file, and writes no frame after it.

@@ -1,12 +1,15 @@
 #include "tools/render/RenderOptions.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "sheets/DataLine.h"
 #include "sheets/SheetLookup.h"
+#include "tools/render/WebpAnimation.h"
 
 const char* const renderUsage =
     "usage: kelvo-render [--set NAME=VALUE]... [--size WxH] -o FILE\n"
@@ -20,7 +23,8 @@ const char* const renderUsage =
     "pc fc ax title. --size is the page in pixels, 800x600 unless given.\n"
     "--frames N --turn draws N pages, theta stepping by 360/N; --sweep draws\n"
     "COUNT pages, NAME set evenly from FROM to TO. PATTERN names each page's\n"
-    "file with one field for its number from 0, as in frame-%03d.png.\n";
+    "file with one field for its number from 0, as in frame-%03d.png, or is\n"
+    "one animated .webp file of every frame.\n";
 
 namespace {
 
@@ -147,6 +151,19 @@ bool checkTogether(RenderOptions& o, int turnFrames, bool turn, bool haveOutput,
     return true;
 }
 
+// The frames of an animation, held by its encoder, are bounded together.
+bool checkAnimationSize(const RenderOptions& o, std::string& error)
+{
+    const std::int64_t pixels = std::int64_t{o.width} * o.height * o.frames->count;
+    if (pixels <= WebpAnimation::mostPixels)
+        return true;
+    error = "an animated .webp holds at most " + std::to_string(WebpAnimation::mostPixels) +
+            " pixels in all its frames; " + std::to_string(o.frames->count) + " frames of " +
+            std::to_string(o.width) + "x" + std::to_string(o.height) + " have " +
+            std::to_string(pixels) + ": write numbered files instead";
+    return false;
+}
+
 // The pattern of -o for frames; the file's format from the name it gives.
 bool checkOutput(RenderOptions& o, std::string& error)
 {
@@ -155,16 +172,24 @@ bool checkOutput(RenderOptions& o, std::string& error)
         o.pattern = FramePattern::parse(o.output, error);
         if (!o.pattern)
             return false;
+        name = o.pattern->fileName(0);
+        o.animated = QFileInfo(QString::fromStdString(name)).suffix().toLower() == "webp";
+        if (o.animated && o.pattern->hasField()) {
+            error = "an animated .webp holds every frame: -o takes no field: \"" + o.output + "\"";
+            return false;
+        }
+        if (o.animated)
+            return checkAnimationSize(o, error);
         if (!o.pattern->hasField() && o.frames->count > 1) {
             error = "-o needs a field for the frame's number, such as frame-%03d.png, for " +
                     std::to_string(o.frames->count) + " frames: \"" + o.output + "\"";
             return false;
         }
-        name = o.pattern->fileName(0);
     }
     const auto format = pageFormatOf(name);
     if (!format) {
-        error = "the output's extension must be .png, .svg, .pdf or .calls: \"" + o.output + "\"";
+        error = "the output's extension must be .png, .svg, .pdf or .calls (or .webp for "
+                "frames): \"" + o.output + "\"";
         return false;
     }
     o.format = *format;

@@ -18,6 +18,8 @@ struct RenderOptions {
     // the file the pattern of -o names.
     std::optional<FrameRun> frames;
     std::optional<FramePattern> pattern;
+    // Or one animated picture of every frame: the .webp file of -o.
+    bool animated = false;
     bool print = false;
     bool blackAndWhite = false;
     bool help = false;

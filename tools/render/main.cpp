@@ -10,6 +10,7 @@
 #include "tools/render/PrintHelper.h"
 #include "tools/render/RenderFrames.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/WebpAnimation.h"
 #include "Version.h"
 
 namespace {
@@ -17,11 +18,10 @@ namespace {
 constexpr int exitPageWarning = 1;
 constexpr int exitFailure = 2;
 
-// Writes the page to the file, telling on stderr what the page lacks
-// (a warning: status 1) or why no file was written (status 2).
-int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& sheets)
+// Tells on stderr what the page lacks (a warning: status 1) or why it
+// was not written (status 2).
+int reportPage(const std::string& path, const PageFileResult& result)
 {
-    const PageFileResult result = writePageFile(path, PageRequest{sheets, o.width, o.height, {}});
     if (const auto& warning = result.parseWarning)
         std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", warning->caption.c_str(),
                      warning->line.c_str(), warning->diagnostic.c_str());
@@ -33,6 +33,33 @@ int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& 
         return exitFailure;
     }
     return result.parseWarning || result.meshRefusal != MeshRefusal::None ? exitPageWarning : 0;
+}
+
+int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& sheets)
+{
+    return reportPage(path, writePageFile(path, PageRequest{sheets, o.width, o.height, {}}));
+}
+
+// Every frame into one animated picture, written once all are drawn.
+int renderAnimation(const RenderOptions& o, const Sheets& given)
+{
+    WebpAnimation animation(o.width, o.height);
+    const auto addFrame = [&](const std::string& path, const Sheets& sheets) {
+        QImage image;
+        PageFileResult result = drawPageImage(PageRequest{sheets, o.width, o.height, {}}, image);
+        if (result.written && !animation.add(image, result.error))
+            result.written = false;
+        return reportPage(path, result);
+    };
+    const int status = renderFrames(*o.frames, *o.pattern, given, addFrame);
+    if (status >= exitFailure)
+        return status;
+    std::string error;
+    if (!animation.write(o.output, error)) {
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(), error.c_str());
+        return exitFailure;
+    }
+    return status;
 }
 
 } // namespace
@@ -59,6 +86,8 @@ int main(int argc, char** argv)
     const Sheets sheets = sheetsOf(*options);
 
     const HeadlessGui gui(argc, argv);
+    if (options->animated)
+        return renderAnimation(*options, sheets);
     if (options->frames)
         return renderFrames(*options->frames, *options->pattern, sheets,
                             [&](const std::string& path, const Sheets& frame) {
