@@ -14,6 +14,7 @@ older=${3:-}
 render=$(realpath "$build/tools/kelvo-render")
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+command -v perf >/dev/null || { echo "startup: perf is not installed (apt-get install linux-perf)" >&2; exit 1; }
 command -v gnuplot >/dev/null || { echo "startup: gnuplot is not installed (tools/install-deps installs it)" >&2; exit 1; }
 
 # The default page: exp(-(x*x+4*y*y)) on -2..2 x -2..2, 41 x 21 mesh
@@ -31,18 +32,23 @@ set view 75,0
 splot exp(-(x*x+4*y*y)) notitle
 GP
 
-# COMMAND...: the median wall time of $runs runs, in milliseconds.
+# COMMAND...: the median wall time of $runs runs, in milliseconds, and
+# the median processor time of the same runs (perf's task-clock; on a
+# busy machine it says more).
 median_ms() {
-  local times=() start end
+  local wall=() cpu=() start end
   for _ in $(seq "$runs"); do
     start=$(date +%s%N)
-    env -i "$@" >/dev/null 2>&1 || true
+    perf stat -x, -e task-clock -o "$out/stat" env -i "$@" >/dev/null 2>&1 || true
     end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
+    wall+=($(((end - start) / 1000)))
+    cpu+=("$(awk -F, '/task-clock/ {print $1 * 1000}' "$out/stat")")
   done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{t[NR] = $1} END {printf "%.1f", t[int((NR + 1) / 2)] / 1000}'
+  local median='{t[NR] = $1} END {printf "%.1f", t[int((NR + 1) / 2)] / 1000}'
+  echo "$(printf '%s\n' "${wall[@]}" | sort -g | awk "$median") $(printf '%s\n' "${cpu[@]}" | sort -g | awk "$median")"
 }
-row() { printf '%-34s %8s ms\n' "$1" "$2"; }
+row() { printf '%-36s %9s ms wall %9s ms cpu\n' "$1" ${2% *} ${2#* }; }
+ratio() { echo "${1% *} / ${2% *}" | bc -l | cut -c1-4; }
 
 gnuplot_svg=$(median_ms "$(command -v gnuplot)" "$out/default.gp")
 svg=$(median_ms "$render" -o "$out/page.svg")
@@ -58,16 +64,14 @@ if [ -n "$older" ]; then
   row "older, default page as calls" "$(median_ms "$older" -o "$out/page.calls")"
   row "older --version" "$(median_ms "$older" --version)"
 fi
-echo "gnuplot / kelvo-render, SVG: $(echo "$gnuplot_svg / $svg" | bc -l | cut -c1-4)"
+echo "gnuplot / kelvo-render, SVG, wall: $(ratio "$gnuplot_svg" "$svg")"
 
 # 360 frames: one run, and one run a frame (once: it takes a while).
 frames=$(runs=3 median_ms "$render" --frames 360 --turn -o "$out/turn-%03d.png")
-start=$(date +%s%N)
-for i in $(seq 0 359); do
-  env -i "$render" --set "theta=$i" -o "$out/one-$i.png" >/dev/null 2>&1
-done
-end=$(date +%s%N)
-separate=$(echo "($end - $start) / 1000000" | bc -l)
+cat > "$out/separate.sh" <<SH
+for i in \$(seq 0 359); do "$render" --set "theta=\$i" -o "$out/one-\$i.png"; done
+SH
+separate=$(runs=1 median_ms bash "$out/separate.sh")
 row "360 frames as PNG, one run" "$frames"
-row "360 frames as PNG, 360 runs" "$(printf '%.1f' "$separate")"
-echo "360 runs / one run: $(echo "$separate / $frames" | bc -l | cut -c1-4)"
+row "360 frames as PNG, 360 runs" "$separate"
+echo "360 runs / one run, wall: $(ratio "$separate" "$frames")"

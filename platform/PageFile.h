@@ -51,6 +51,6 @@ struct PageFileResult {
 PageFileResult writePageFile(const std::string& path, const PageRequest& request);
 
 // Draws the page into image, as a PNG page is drawn, for a writer of
-// another picture format. Bounded as a PNG page; error says why there
-// is no image.
+// another picture format. Bounded as a PNG page; written says that the
+// image is drawn, error why it is not.
 PageFileResult drawPageImage(const PageRequest& request, QImage& image);
