@@ -281,6 +281,35 @@ std::string pageLimitError(PageFormat format, const PageRequest& r, const PlotSe
     return {};
 }
 
+// Writes the file at path with write, whole or not at all; result says
+// whether it was written, or why not. write returns false when it could
+// not draw its page.
+template <class Write>
+void saveFile(const std::string& path, PageFileResult& result, Write write)
+{
+    // Unbuffered: the output hands it large blocks, and a failed one is
+    // told by the system at once.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.error = file.errorString().toStdString();
+        return;
+    }
+    CheckedOutput out(file);
+    const bool drawn = write(out);
+    const bool complete = out.finish();
+    if (drawn && complete && file.commit()) {
+        result.written = true;
+        return;
+    }
+    file.cancelWriting();
+    if (!complete)
+        result.error = out.cause();
+    else if (!drawn)
+        result.error = "the page could not be drawn (not enough memory for its image)";
+    else
+        result.error = file.errorString().toStdString();
+}
+
 } // namespace
 
 std::optional<PageFormat> pageFormatOf(const std::string& path)
@@ -314,33 +343,22 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
     result.meshRefusal = meshRefusal(settings.m, settings.n, settings.k);
     result.meshWarning = meshWarningOf(result.meshRefusal, settings);
 
-    // Unbuffered: the output hands it large blocks, and a failed one is
-    // told by the system at once.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString().toStdString();
-        return result;
-    }
-    CheckedOutput out(file);
-    bool drawn = false;
-    switch (*format) {
-    case PageFormat::Png: drawn = writePng(request, out, result); break;
-    case PageFormat::Calls: drawn = writeCalls(request, out, result); break;
-    case PageFormat::Svg: drawn = writeSvg(request, out, result); break;
-    case PageFormat::Pdf: drawn = writePdf(request, out, result); break;
-    }
-    const bool complete = out.finish();
-    if (drawn && complete && file.commit()) {
-        result.written = true;
-        return result;
-    }
-    file.cancelWriting();
-    if (!complete)
-        result.error = out.cause();
-    else if (!drawn)
-        result.error = "the page could not be drawn (not enough memory for its image)";
-    else
-        result.error = file.errorString().toStdString();
+    saveFile(path, result, [&](QIODevice& out) {
+        switch (*format) {
+        case PageFormat::Png: return writePng(request, out, result);
+        case PageFormat::Calls: return writeCalls(request, out, result);
+        case PageFormat::Svg: return writeSvg(request, out, result);
+        case PageFormat::Pdf: return writePdf(request, out, result);
+        }
+        return false;
+    });
+    return result;
+}
+
+PageFileResult writePngFile(const std::string& path, const QImage& image)
+{
+    PageFileResult result;
+    saveFile(path, result, [&](QIODevice& out) { return encodePng(image, out); });
     return result;
 }
 

@@ -54,3 +54,8 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
 // another picture format. Bounded as a PNG page; written says that the
 // image is drawn, error why it is not.
 PageFileResult drawPageImage(const PageRequest& request, QImage& image);
+
+// Writes an image that drawPageImage drew as a PNG file, whole or not at
+// all: the second half of a PNG page, for a caller that draws the next
+// page while this one is written.
+PageFileResult writePngFile(const std::string& path, const QImage& image);

@@ -163,28 +163,49 @@ TEST_F(RenderFrames, AnimationsAreBoundedTogether)
 }
 
 // Frame 2's file is a directory: frames 0 and 1 are written, the run
-// stops there, names the file, and writes no frame after it.
-TEST_F(RenderFrames, FrameThatCannotBeWrittenStopsTheRun)
+// stops there, names the file, and writes no frame after it (PNG frames
+// are drawn ahead of their writing, and still none after it is written).
+class FailedFrame : public RenderFrames, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FailedFrame, StopsTheRun)
 {
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path("f2.calls"))));
-    const ToolRun r = run("--frames 5 --turn -o " + path("f%d.calls"));
+    const std::string ext = GetParam();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path("f2" + ext))));
+    const ToolRun r = run("--size 200x150 --frames 6 --turn -o " + path("f%d" + ext));
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("cannot write " + path("f2.calls")), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("stopped at frame 2 of 5"), std::string::npos) << r.err;
-    EXPECT_FALSE(read(path("f1.calls")).empty());
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("f3.calls"))));
+    EXPECT_NE(r.err.find("cannot write " + path("f2" + ext)), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("stopped at frame 2 of 6"), std::string::npos) << r.err;
+    EXPECT_FALSE(read(path("f1" + ext)).empty());
+    for (const char* after : {"f3", "f4", "f5"})
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path(after + ext)))) << after;
 }
 
-// The last frame's mesh is refused: it is written as a single page is,
-// with the warning, and the run ends with status 1.
-TEST_F(RenderFrames, RefusedMeshIsWrittenAndWarned)
+INSTANTIATE_TEST_SUITE_P(Formats, FailedFrame, ::testing::Values(".calls", ".png", ".svg"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
+// The last frame's mesh is refused and the f(x,y) line does not parse:
+// every frame is written as a single page is, with its warnings, and the
+// run ends with status 1.
+class WarnedFrames : public RenderFrames, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(WarnedFrames, AreWrittenAndTold)
 {
-    const ToolRun r = run("--sweep n=1:-1:3 -o " + path("f%d.calls"));
+    const std::string ext = GetParam();
+    const ToolRun r = run("--size 200x150 --set 'f(x,y)=sin(x' --sweep n=1:-1:3 -o " +
+                          path("f%d" + ext));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("must not be negative (n=-1 m=40 k=10)"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("n=0 "), std::string::npos) << r.err;
-    EXPECT_NE(read(path("f2.calls")).find("text "), std::string::npos);
+    std::size_t parseWarnings = 0;
+    for (std::size_t at = 0; (at = r.err.find("Parse error", at)) != std::string::npos; ++at)
+        ++parseWarnings;
+    EXPECT_EQ(parseWarnings, 3u) << r.err;
+    for (const char* frame : {"f0", "f1", "f2"})
+        EXPECT_FALSE(read(path(frame + ext)).empty()) << frame;
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, WarnedFrames, ::testing::Values(".calls", ".png"),
+                         [](const auto& info) { return std::string(info.param + 1); });
 
 // On a terminal (script(1) gives the run one) a progress line is kept
 // on stderr's last line and cleared at the end.

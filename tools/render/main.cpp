@@ -40,6 +40,25 @@ int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& 
     return reportPage(path, writePageFile(path, PageRequest{sheets, o.width, o.height, {}}));
 }
 
+// PNG frames: each drawn while the one before is compressed and saved.
+int renderPngFrames(const RenderOptions& o, const Sheets& given)
+{
+    const auto draw = [&](const Sheets& sheets) {
+        DrawnFrame frame;
+        frame.result = drawPageImage(PageRequest{sheets, o.width, o.height, {}}, frame.image);
+        return frame;
+    };
+    const auto write = [](const std::string& path, DrawnFrame& frame) {
+        if (frame.result.written) {
+            const PageFileResult saved = writePngFile(path, frame.image);
+            frame.result.written = saved.written;
+            frame.result.error = saved.error;
+        }
+        return reportPage(path, frame.result);
+    };
+    return renderFramesOverlapped(*o.frames, *o.pattern, given, draw, write);
+}
+
 // Every frame into one animated picture, written once all are drawn.
 int renderAnimation(const RenderOptions& o, const Sheets& given)
 {
@@ -88,6 +107,8 @@ int main(int argc, char** argv)
     const HeadlessGui gui(argc, argv);
     if (options->animated)
         return renderAnimation(*options, sheets);
+    if (options->frames && options->format == PageFormat::Png)
+        return renderPngFrames(*options, sheets);
     if (options->frames)
         return renderFrames(*options->frames, *options->pattern, sheets,
                             [&](const std::string& path, const Sheets& frame) {
