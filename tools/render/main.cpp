@@ -1,5 +1,6 @@
 // kelvo-render: draws the page that a click in the plot window draws,
 // into a file, or many such pages, or prints it, without any window.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -107,7 +108,11 @@ int main(int argc, char** argv)
     const HeadlessGui gui(argc, argv);
     if (options->animated)
         return renderAnimation(*options, sheets);
-    if (options->frames && options->format == PageFormat::Png)
+    // Overlapped PNG frames hold up to four images at once (one drawn, two
+    // waiting, one written), so a page of more than a quarter of a PNG
+    // page's bound goes one at a time, as a single page does.
+    const std::int64_t pixels = std::int64_t{options->width} * options->height;
+    if (options->frames && options->format == PageFormat::Png && pixels <= maxPngPixels / 4)
         return renderPngFrames(*options, sheets);
     if (options->frames)
         return renderFrames(*options->frames, *options->pattern, sheets,
