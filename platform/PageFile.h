@@ -61,3 +61,12 @@ QImage pageImage(const PageRequest& request);
 // The page's SVG drawing, as its SVG file holds it: empty when it would
 // take more than limit bytes.
 QByteArray pageSvg(const PageRequest& request, std::int64_t limit = maxMemorySvgBytes);
+// Draws the page into image, as a PNG page is drawn, for a writer of
+// another picture format. Bounded as a PNG page; written says that the
+// image is drawn, error why it is not.
+PageFileResult drawPageImage(const PageRequest& request, QImage& image);
+
+// Writes an image that drawPageImage drew as a PNG file, whole or not at
+// all: the second half of a PNG page, for a caller that draws the next
+// page while this one is written.
+PageFileResult writePngFile(const std::string& path, const QImage& image);

@@ -42,6 +42,7 @@ renders_cleanly() {
 stripped() { [ -x "$1" ] && file -b "$1" | grep -q ', stripped'; }
 png_of_size() { file -b "$1" | grep -q "^PNG image data, $2 x $2,"; }
 has_key() { grep -qx "$2" "$1"; }
+not() { ! "$@"; }
 
 if ! cmake --install "$build" --prefix "$prefix" --strip >/dev/null; then
   echo "FAILED: cmake --install"
@@ -53,6 +54,18 @@ share=$prefix/share
 for program in kelvo kelvo-render; do
   check "bin/$program installed and stripped" stripped "$prefix/bin/$program"
 done
+check "libexec/kelvo/kelvo-print installed and stripped" stripped "$prefix/libexec/kelvo/kelvo-print"
+# A page loads no printing: only kelvo-print loads Qt PrintSupport, Qt
+# Widgets and CUPS.
+loads() { ldd "$1" | grep -q "^[[:space:]]*$2"; }
+for library in libQt6PrintSupport libQt6Widgets libcups; do
+  check "kelvo-render does not load $library" not loads "$prefix/bin/kelvo-render" "$library"
+  check "kelvo-print loads $library" loads "$prefix/libexec/kelvo/kelvo-print" "$library"
+done
+# The installed kelvo-render finds the installed kelvo-print: a print
+# goes as far as the spooler.
+spooler=$(env -i CUPS_SERVER=/nonexistent/cups.sock "$prefix/bin/kelvo-render" --print 2>&1)
+check "the installed kelvo-render --print runs kelvo-print" grep -q 'spooler cannot be reached' <<<"$spooler"
 
 desktop=$share/applications/kelvo.desktop
 check "desktop entry passes desktop-file-validate" silent desktop-file-validate "$desktop"

@@ -1,13 +1,21 @@
 #include "tools/render/RenderOptions.h"
 
+#include <QFileInfo>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
+#include "platform/SheetFileStore.h"
 #include "sheets/DataLine.h"
 #include "sheets/SheetLookup.h"
+#include "tools/render/WebpAnimation.h"
 
 const char* const renderUsage =
     "usage: kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
+    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] --frames N --turn -o PATTERN\n"
+    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] --sweep NAME=FROM:TO:COUNT -o PATTERN\n"
     "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --print [--bw]\n"
     "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --save OUT.kelvo [-o FILE]\n"
     "       kelvo-render --help | --version\n"
@@ -16,16 +24,25 @@ const char* const renderUsage =
     "on the default printer. --save writes the sheets as they then stand to a\n"
     "sheet file (see kelvo(5)). NAME is a sheet line: a b c d e f(x,y) x1 x2 y1\n"
     "y2 z1 z2 n m k tilt theta pc fc ax title. --size is the page in pixels,\n"
-    "800x600 unless given.\n";
+    "800x600 unless given.\n"
+    "--frames N --turn draws N pages, theta stepping by 360/N; --sweep draws\n"
+    "COUNT pages, NAME set evenly from FROM to TO. PATTERN names each page's\n"
+    "file with one field for its number from 0, as in frame-%03d.png, or is\n"
+    "one animated .webp file of every frame.\n";
 
 namespace {
 
 constexpr int maxPageSide = 16384;
 
+bool allDigits(const std::string& text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool parseSide(const std::string& text, int& side)
 {
-    if (text.empty() || text.size() > 5 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.size() > 5 || !allDigits(text))
         return false;
     side = std::stoi(text);
     return side >= 1 && side <= maxPageSide;
@@ -38,10 +55,159 @@ bool parseSize(const std::string& text, int& width, int& height)
            parseSide(text.substr(x + 1), height);
 }
 
+// A frame count: 1 to FrameRun::mostFrames.
+bool parseCount(const std::string& text, int& count)
+{
+    if (text.size() > 6 || !allDigits(text))
+        return false;
+    count = std::stoi(text);
+    return count >= 1 && count <= FrameRun::mostFrames;
+}
+
+// A whole text that is a finite number.
+bool parseNumber(const std::string& text, double& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+std::string countBound() { return "1 to " + std::to_string(FrameRun::mostFrames); }
+
+// NAME=VALUE of --set, appended to the options' changes.
+bool parseSet(const std::string& value, RenderOptions& options, std::string& error)
+{
+    const auto eq = value.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        error = "--set takes NAME=VALUE, not \"" + value + "\"";
+        return false;
+    }
+    const std::string name = value.substr(0, eq);
+    Sheets defaults;
+    if (findEntryLine(defaults, name) == nullptr) {
+        error = "no sheet line is named \"" + name + "\"";
+        return false;
+    }
+    if (value.size() - eq - 1 > DataLine::longestValue) {
+        error = "the value of \"" + name + "\" is longer than " +
+                std::to_string(DataLine::longestValue) + " bytes";
+        return false;
+    }
+    options.sets.emplace_back(name, value.substr(eq + 1));
+    return true;
+}
+
+// NAME=FROM:TO:COUNT of --sweep.
+std::optional<FrameRun> parseSweep(const std::string& value, std::string& error)
+{
+    const auto eq = value.find('=');
+    const auto colon1 = value.find(':', eq == std::string::npos ? 0 : eq);
+    const auto colon2 = colon1 == std::string::npos ? colon1 : value.find(':', colon1 + 1);
+    FrameRun run{FrameRun::Kind::Sweep};
+    if (eq == std::string::npos || eq == 0 || colon2 == std::string::npos ||
+        !parseNumber(value.substr(eq + 1, colon1 - eq - 1), run.from) ||
+        !parseNumber(value.substr(colon1 + 1, colon2 - colon1 - 1), run.to) ||
+        !parseCount(value.substr(colon2 + 1), run.count)) {
+        error = "--sweep takes NAME=FROM:TO:COUNT, two numbers and a count from " +
+                countBound() + ", not \"" + value + "\"";
+        return std::nullopt;
+    }
+    run.line = value.substr(0, eq);
+    Sheets defaults;
+    if (findEntryLine(defaults, run.line) == nullptr) {
+        error = "no sheet line is named \"" + run.line + "\"";
+        return std::nullopt;
+    }
+    if (!holdsNumber(run.line)) {
+        error = "--sweep takes a sheet line with a number, not \"" + run.line + "\"";
+        return std::nullopt;
+    }
+    return run;
+}
+
 bool isSheetFileName(const std::string& path)
 {
     constexpr std::string_view extension = ".kelvo";
     return path.size() > extension.size() && path.ends_with(extension);
+}
+
+// What the options ask for as a whole; false with the error when they
+// do not go together.
+bool checkTogether(RenderOptions& o, int turnFrames, bool turn, bool haveOutput,
+                   std::string& error)
+{
+    if (turn != (turnFrames > 0)) {
+        error = turn ? "--turn needs --frames N" : "--frames N goes with --turn";
+        return false;
+    }
+    if (turn && o.frames) {
+        error = "--sweep and --turn each make the frames: give one of them";
+        return false;
+    }
+    if (turn)
+        o.frames = FrameRun{FrameRun::Kind::Turn, "theta", 0, 0, turnFrames};
+    if (o.blackAndWhite && !o.print) {
+        error = "--bw goes with --print";
+        return false;
+    }
+    if (o.print && o.frames) {
+        error = "--print prints one page: leave out --frames, --turn and --sweep";
+        return false;
+    }
+    if (o.print && haveOutput) {
+        error = "--print writes no file: leave out -o";
+        return false;
+    }
+    if (!o.print && !haveOutput && (o.save.empty() || o.frames)) {
+        error = "-o FILE, --print or --save is needed";
+        return false;
+    }
+    return true;
+}
+
+// The frames of an animation, held by its encoder, are bounded together.
+bool checkAnimationSize(const RenderOptions& o, std::string& error)
+{
+    const std::int64_t pixels = std::int64_t{o.width} * o.height * o.frames->count;
+    if (pixels <= WebpAnimation::mostPixels)
+        return true;
+    error = "an animated .webp holds at most " + std::to_string(WebpAnimation::mostPixels) +
+            " pixels in all its frames; " + std::to_string(o.frames->count) + " frames of " +
+            std::to_string(o.width) + "x" + std::to_string(o.height) + " have " +
+            std::to_string(pixels) + ": write numbered files instead";
+    return false;
+}
+
+// The pattern of -o for frames; the file's format from the name it gives.
+bool checkOutput(RenderOptions& o, std::string& error)
+{
+    std::string name = o.output;
+    if (o.frames) {
+        o.pattern = FramePattern::parse(o.output, error);
+        if (!o.pattern)
+            return false;
+        name = o.pattern->fileName(0);
+        o.animated = QFileInfo(QString::fromStdString(name)).suffix().toLower() == "webp";
+        if (o.animated && o.pattern->hasField()) {
+            error = "an animated .webp holds every frame: -o takes no field: \"" + o.output + "\"";
+            return false;
+        }
+        if (o.animated)
+            return checkAnimationSize(o, error);
+        if (!o.pattern->hasField() && o.frames->count > 1) {
+            error = "-o needs a field for the frame's number, such as frame-%03d.png, for " +
+                    std::to_string(o.frames->count) + " frames: \"" + o.output + "\"";
+            return false;
+        }
+    }
+    const auto format = pageFormatOf(name);
+    if (!format) {
+        error = "the output's extension must be .png, .svg, .pdf or .calls (or .webp for "
+                "frames): \"" + o.output + "\"";
+        return false;
+    }
+    o.format = *format;
+    return true;
 }
 
 } // namespace
@@ -50,10 +216,11 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error)
 {
     RenderOptions options;
+    int turnFrames = 0;
+    bool turn = false;
     bool haveOutput = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -62,33 +229,26 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             options.print = true;
         } else if (arg == "--bw") {
             options.blackAndWhite = true;
-        } else if (arg == "--set" || arg == "--size" || arg == "-o" || arg == "--save") {
-            if (!hasValue) {
+        } else if (arg == "--turn") {
+            turn = true;
+        } else if (arg == "--set" || arg == "--size" || arg == "-o" || arg == "--frames" ||
+                   arg == "--sweep" || arg == "--save") {
+            if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return std::nullopt;
             }
             const std::string& value = args[++i];
             if (arg == "--set") {
-                const auto eq = value.find('=');
-                if (eq == std::string::npos || eq == 0) {
-                    error = "--set takes NAME=VALUE, not \"" + value + "\"";
+                if (!parseSet(value, options, error))
                     return std::nullopt;
-                }
-                const std::string name = value.substr(0, eq);
-                Sheets defaults;
-                if (findEntryLine(defaults, name) == nullptr) {
-                    error = "no sheet line is named \"" + name + "\"";
-                    return std::nullopt;
-                }
-                if (value.size() - eq - 1 > DataLine::longestValue) {
-                    error = "the value of \"" + name + "\" is longer than " +
-                            std::to_string(DataLine::longestValue) + " bytes";
-                    return std::nullopt;
-                }
-                options.sets.emplace_back(name, value.substr(eq + 1));
             } else if (arg == "--size") {
                 if (!parseSize(value, options.width, options.height)) {
                     error = "--size takes WxH, each from 1 to 16384, not \"" + value + "\"";
+                    return std::nullopt;
+                }
+            } else if (arg == "--frames") {
+                if (!parseCount(value, turnFrames)) {
+                    error = "--frames takes " + countBound() + " frames, not \"" + value + "\"";
                     return std::nullopt;
                 }
             } else if (arg == "--save") {
@@ -97,6 +257,10 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                     return std::nullopt;
                 }
                 options.save = value;
+            } else if (arg == "--sweep") {
+                options.frames = parseSweep(value, error);
+                if (!options.frames)
+                    return std::nullopt;
             } else {
                 options.output = value;
                 haveOutput = true;
@@ -110,26 +274,25 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     }
     if (options.help || options.version)
         return options;
-    if (options.blackAndWhite && !options.print) {
-        error = "--bw goes with --print";
+    if (!checkTogether(options, turnFrames, turn, haveOutput, error))
         return std::nullopt;
-    }
-    if (options.print && haveOutput) {
-        error = "--print writes no file: leave out -o";
+    if (!options.print && haveOutput && !checkOutput(options, error))
         return std::nullopt;
-    }
-    if (!options.print && !haveOutput && options.save.empty()) {
-        error = "-o FILE, --print or --save is needed";
-        return std::nullopt;
-    }
-    if (haveOutput) {
-        const auto format = pageFormatOf(options.output);
-        if (!format) {
-            error = "the output's extension must be .png, .svg, .pdf or .calls: \"" +
-                    options.output + "\"";
+    return options;
+}
+
+std::optional<Sheets> sheetsOf(const RenderOptions& options, std::string& error)
+{
+    Sheets sheets;
+    if (!options.sheetFile.empty()) {
+        if (auto refusal = loadSheetFile(options.sheetFile, sheets)) {
+            error = std::move(*refusal);
             return std::nullopt;
         }
-        options.format = *format;
     }
-    return options;
+    for (const auto& [name, value] : options.sets) {
+        DataLine* line = findEntryLine(sheets, name);
+        buildLine(*line, line->name, value.c_str());
+    }
+    return sheets;
 }

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/PageFile.h"
+#include "tools/render/FramePattern.h"
+#include "tools/render/FrameRun.h"
 
 struct RenderOptions {
     // The sheet file the sheets are read from; the defaults when empty.
@@ -13,9 +15,15 @@ struct RenderOptions {
     int width = 800;
     int height = 600;
     std::string output;
+    PageFormat format = PageFormat::Png;
     // Where the sheets, as the --set lines leave them, are saved.
     std::string save;
-    PageFormat format = PageFormat::Png;
+    // Several pages (--frames with --turn, or --sweep), each written to
+    // the file the pattern of -o names.
+    std::optional<FrameRun> frames;
+    std::optional<FramePattern> pattern;
+    // Or one animated picture of every frame: the .webp file of -o.
+    bool animated = false;
     bool print = false;
     bool blackAndWhite = false;
     bool help = false;
@@ -25,5 +33,10 @@ struct RenderOptions {
 // Reads the command line; on a fault, error says what is wrong.
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
+
+// The sheets as given: those of the sheet file, else the defaults,
+// changed by each --set (the names are known good). Every frame starts
+// from them. Null, with the error, when the sheet file cannot be read.
+std::optional<Sheets> sheetsOf(const RenderOptions& options, std::string& error);
 
 extern const char* const renderUsage;

@@ -1,22 +1,18 @@
 // kelvo-render: draws the page that a click in the plot window draws,
-// into a file, or prints it, without any window.
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
+// into a file, or many such pages, or prints it, without any window.
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "platform/PageFile.h"
 #include "platform/SheetFileStore.h"
-#include "platform/SignalCleanup.h"
-#include "sheets/SheetLookup.h"
 #include "sheets/Sheets.h"
-#include "tools/render/PrintPage.h"
+#include "tools/render/HeadlessGui.h"
+#include "tools/render/PrintHelper.h"
+#include "tools/render/RenderFrames.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/WebpAnimation.h"
 #include "Version.h"
 
 namespace {
@@ -24,83 +20,68 @@ namespace {
 constexpr int exitPageWarning = 1;
 constexpr int exitFailure = 2;
 
-// Each --set on top of the sheets (the names are known good).
-void applySets(const RenderOptions& options, Sheets& sheets)
+// Tells on stderr what the page lacks (a warning: status 1) or why it
+// was not written (status 2).
+int reportPage(const std::string& path, const PageFileResult& result)
 {
-    for (const auto& [name, value] : options.sets) {
-        DataLine* line = findEntryLine(sheets, name);
-        buildLine(*line, line->name, value.c_str());
-    }
-}
-
-// The sheets of the sheet file (or the defaults) with the --set lines
-// applied, saved when --save asks; false, having said why, when the file
-// cannot be read or the save fails.
-bool prepareSheets(const RenderOptions& options, Sheets& sheets)
-{
-    if (!options.sheetFile.empty()) {
-        if (const auto error = loadSheetFile(options.sheetFile, sheets)) {
-            std::fprintf(stderr, "kelvo-render: %s\n", error->c_str());
-            return false;
-        }
-    }
-    applySets(options, sheets);
-    if (!options.save.empty()) {
-        if (const auto error = saveSheetFile(options.save, sheets)) {
-            std::fprintf(stderr, "kelvo-render: %s\n", error->c_str());
-            return false;
-        }
-    }
-    return true;
-}
-
-// Writes the page to the file, telling on stderr what the page lacks
-// (a warning: status 1) or why no file was written (status 2).
-int renderToFile(const RenderOptions& o, const Sheets& sheets)
-{
-    const PageFileResult result = writePageFile(o.output, PageRequest{sheets, o.width, o.height, {}});
     if (const auto& warning = result.parseWarning)
         std::fprintf(stderr, "kelvo-render: %s\n  %s\n  %s\n", warning->caption.c_str(),
                      warning->line.c_str(), warning->diagnostic.c_str());
     if (!result.meshWarning.empty())
         std::fprintf(stderr, "kelvo-render: %s\n", result.meshWarning.c_str());
     if (!result.written) {
-        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(),
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", path.c_str(),
                      result.error.c_str());
         return exitFailure;
     }
     return result.parseWarning || result.meshRefusal != MeshRefusal::None ? exitPageWarning : 0;
 }
 
-// Qt wants a private runtime directory; without an environment there is
-// none, so the process makes a fresh one of its own (mkdtemp: a new name,
-// mode 0700, never an existing path or a symlink) and removes it at exit.
-class RuntimeDir {
-public:
-    RuntimeDir()
-    {
-        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-            return;
-        std::string name = QDir::tempPath().toStdString() + "/kelvo-runtime-XXXXXX";
-        if (mkdtemp(name.data()) == nullptr)
-            return;
-        path_ = name;
-        SignalCleanup::add(path_.c_str());
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(path_));
-    }
-    ~RuntimeDir()
-    {
-        if (path_.empty())
-            return;
-        SignalCleanup::remove(path_.c_str());
-        QDir(QString::fromStdString(path_)).removeRecursively();
-    }
-    RuntimeDir(const RuntimeDir&) = delete;
-    RuntimeDir& operator=(const RuntimeDir&) = delete;
+int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& sheets)
+{
+    return reportPage(path, writePageFile(path, PageRequest{sheets, o.width, o.height, {}}));
+}
 
-private:
-    std::string path_;
-};
+// PNG frames: each drawn while the one before is compressed and saved.
+int renderPngFrames(const RenderOptions& o, const Sheets& given)
+{
+    const auto draw = [&](const Sheets& sheets) {
+        DrawnFrame frame;
+        frame.result = drawPageImage(PageRequest{sheets, o.width, o.height, {}}, frame.image);
+        return frame;
+    };
+    const auto write = [](const std::string& path, DrawnFrame& frame) {
+        if (frame.result.written) {
+            const PageFileResult saved = writePngFile(path, frame.image);
+            frame.result.written = saved.written;
+            frame.result.error = saved.error;
+        }
+        return reportPage(path, frame.result);
+    };
+    return renderFramesOverlapped(*o.frames, *o.pattern, given, draw, write);
+}
+
+// Every frame into one animated picture, written once all are drawn.
+int renderAnimation(const RenderOptions& o, const Sheets& given)
+{
+    WebpAnimation animation(o.width, o.height);
+    const auto addFrame = [&](const std::string& path, const Sheets& sheets) {
+        QImage image;
+        PageFileResult result = drawPageImage(PageRequest{sheets, o.width, o.height, {}}, image);
+        if (result.written && !animation.add(image, result.error))
+            result.written = false;
+        return reportPage(path, result);
+    };
+    const int status = renderFrames(*o.frames, *o.pattern, given, addFrame);
+    if (status >= exitFailure)
+        return status;
+    std::string error;
+    if (!animation.write(o.output, error)) {
+        std::fprintf(stderr, "kelvo-render: cannot write %s: %s\n", o.output.c_str(), error.c_str());
+        return exitFailure;
+    }
+    return status;
+}
 
 } // namespace
 
@@ -121,19 +102,36 @@ int main(int argc, char** argv)
         std::printf("kelvo-render %s\n", programVersion);
         return 0;
     }
-    Sheets sheets;
-    if (!prepareSheets(*options, sheets))
+    const std::optional<Sheets> given = sheetsOf(*options, error);
+    if (!given) {
+        std::fprintf(stderr, "kelvo-render: %s\n", error.c_str());
         return exitFailure;
-    if (!options->print && options->output.empty())
-        return 0;
-
-    // No window is ever shown: Qt serves only fonts, images and printing,
-    // so no display is needed whatever the environment asks for.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    SignalCleanup::install();
-    const RuntimeDir runtimeDir;
-    QGuiApplication app(argc, argv);
+    }
+    if (!options->save.empty()) {
+        if (const auto refusal = saveSheetFile(options->save, *given)) {
+            std::fprintf(stderr, "kelvo-render: %s\n", refusal->c_str());
+            return exitFailure;
+        }
+    }
     if (options->print)
-        return printPage(sheets, options->blackAndWhite);
-    return renderToFile(*options, sheets);
+        return execPrintHelper(argv);
+    if (options->output.empty())
+        return 0;
+    const Sheets& sheets = *given;
+
+    const HeadlessGui gui(argc, argv);
+    if (options->animated)
+        return renderAnimation(*options, sheets);
+    // Overlapped PNG frames hold up to four images at once (one drawn, two
+    // waiting, one written), so a page of more than a quarter of a PNG
+    // page's bound goes one at a time, as a single page does.
+    const std::int64_t pixels = std::int64_t{options->width} * options->height;
+    if (options->frames && options->format == PageFormat::Png && pixels <= maxPngPixels / 4)
+        return renderPngFrames(*options, sheets);
+    if (options->frames)
+        return renderFrames(*options->frames, *options->pattern, sheets,
+                            [&](const std::string& path, const Sheets& frame) {
+                                return renderToFile(path, *options, frame);
+                            });
+    return renderToFile(options->output, *options, sheets);
 }
