@@ -13,14 +13,17 @@ bool PlotDevice::startPrinting()
     case PrinterSession::Opening::Refused: return false;
     case PrinterSession::Opening::Printing: break;
     }
-    dc_ = &printer_->canvas();
+    bindCanvas(&printer_->canvas());
     brush_ = BrushColours[5];
-    currentValid_ = false;
+    lines_.forgetPoint();
     page_ = printer_->pageSize();
+    indices_.pen = penIndex();
     printer_->keep(indices_);
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
-    if (!printer_->colour())
+    if (!printer_->colour()) {
         indices_ = {.brush = 5, .framePen = 0, .pen = 0, .text = 0};
+        lines_.presetIndex(0);
+    }
     selectFont(createPointFont(*dc_, "Times New Roman", 140, 160, 0));
     return true;
 }
@@ -32,8 +35,9 @@ void PlotDevice::finishPrinting()
 {
     const PrintOutcome outcome = printer_->finish();
     indices_ = printer_->kept();
+    lines_.presetIndex(indices_.pen);
     printer_.reset();
-    dc_ = screen_;
+    bindCanvas(screen_);
     page_ = {client_.right - client_.left, client_.bottom - client_.top};
     FontSpec fixed;
     fixed.stockFixed = true;

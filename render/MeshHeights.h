@@ -1,10 +1,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
-#include "expr/LineEvaluator.h"
+#include "expr/ZFunction.h"
 #include "render/MeshLattice.h"
 
 // The heights of f at every sample of the renderer's mesh, computed a
@@ -42,7 +43,7 @@ public:
     // computed anew (or, beyond the budget, will be line by line); false
     // when the kept ones serve. An invalid lattice holds no heights.
     // Throws std::bad_alloc when not even one line fits in memory.
-    bool prepare(const LineEvaluator& f, const MeshLattice& lattice,
+    bool prepare(const ZFunction& f, const MeshLattice& lattice,
                  Computing computing = Computing::AtOnce);
 
     // Whether all the heights are held at once.
@@ -83,7 +84,6 @@ private:
     // One thread's working memory.
     struct Worker {
         std::vector<double> x, y;
-        LineEvaluator::Scratch scratch;
     };
 
     std::int64_t firstIndex(MeshLattice::Family family) const;
@@ -97,7 +97,7 @@ private:
     void prepareWorkers(int threads);
 
     Limits limits_;
-    LineEvaluator f_;
+    std::unique_ptr<ZFunction> f_;
     MeshLattice lattice_{0, 0, 0, 0, -1, -1, -1};
     bool keepsAll_ = false;
     std::vector<double> heights_;

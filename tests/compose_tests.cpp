@@ -8,6 +8,8 @@
 #include "device/PrintService.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
+#include "render/SurfaceRenderer.h"
+#include "sheets/PlotSettings.h"
 #include "sheets/Sheets.h"
 #include "tests/FakeCanvas.h"
 
@@ -130,7 +132,8 @@ TEST_F(Compose, AnglesComeFromTheSheetUnlessTheOrientationWindowIsOpen)
     compose(PageTarget::Screen, true);
     EXPECT_EQ(view.tilt, 60);
     EXPECT_EQ(view.theta, 10);
-    EXPECT_DOUBLE_EQ(device.projection().sinTilt, std::sin(60 * 0.017453292519943295));
+    const Projection tilted = projectionOf(meshOf(readPlotSettings(sheets.sdata)), 60);
+    EXPECT_DOUBLE_EQ(device.world().y2, tilted.projectY(2, 2, 1)) << "the surface at tilt 60";
 }
 
 TEST_F(Compose, ParseErrorWarnsOnEveryScreenPageAndDrawsFlat)
