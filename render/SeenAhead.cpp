@@ -4,6 +4,10 @@
 #include <new>
 #include <optional>
 
+#ifdef _OPENMP
+#include <omp.h>
+#endif
+
 using Family = MeshLattice::Family;
 
 SeenAhead::~SeenAhead() = default;
@@ -14,7 +18,7 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
 #ifdef _OPENMP
     const std::int64_t samples =
         lattice.lines(Family::ConstantX) * lattice.length(Family::ConstantX);
-    if (!heights.keepsAll() || heights.threadsFor(2 * samples) < 2)
+    if (!heights.keepsAll() || 2 * samples < worthFrom || omp_get_max_threads() < 2)
         return nullptr;
     try {
         auto ahead = std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice));

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "device/LineDrawer.h"
@@ -18,6 +19,10 @@
 class SeenAhead {
 public:
     static constexpr std::size_t budgetBytes = std::size_t{64} << 20;
+    // Below this many samples in all the lines a second thread costs more
+    // than it saves: the default page (about 16 000) draws in well under
+    // a millisecond on one.
+    static constexpr std::int64_t worthFrom = std::int64_t{1} << 18;
 
     // Null when the mesh is not worth it or what is kept does not fit.
     static std::unique_ptr<SeenAhead> make(PlotDevice& device, const Projection& view,
