@@ -9,11 +9,10 @@
 #include "render/MeshLattice.h"
 
 // The heights of f at every sample of the renderer's mesh, computed a
-// line at a time through a LineEvaluator and on all cores where OpenMP is
-// there. The heights depend on f (its program, parameters, theta and
-// centre, all held by the evaluator) and on the lattice (box, m, n, k),
-// and on nothing else, not on the tilt: while both stay the same, kept
-// heights are reused.
+// piece of a line at a time through any ZFunction and on all cores where
+// OpenMP is there. The heights depend on f (a snapshot of it is kept) and
+// on the lattice (box, m, n, k), and on nothing else, not on the tilt:
+// while both give the same heights, kept heights are reused.
 //
 // When all the heights fit the memory budget they are computed at once
 // and kept; beyond it the lines are computed on demand, as many
