@@ -1,10 +1,8 @@
 #pragma once
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "device/Canvas.h"
