@@ -45,9 +45,10 @@ void PlotDevice::beginDrawing(std::unique_ptr<PrinterSession> printer)
     indices_.text = indexOf(PenColour::DarkBlue);
     indices_.framePen = indexOf(PenColour::DarkGreen);
     indices_.brush = indexOf(BrushColour::White);
-    screen_ = dc_ = window_->acquireCanvas();
+    screen_ = window_->acquireCanvas();
+    bindCanvas(screen_);
     brush_ = colourOf(BrushColour::White);
-    currentValid_ = false;
+    lines_.forgetPoint();
     selectFont(createPointFont(*dc_, "Times New Roman", 10, 10, 0));
 
     client_ = window_->clientRect();
@@ -73,76 +74,13 @@ void PlotDevice::selectFont(const FontSpec& font)
 
 void PlotDevice::setUpColours()
 {
-    setPen({colourOf(PenColour::Black), penWidth_});
-    indices_.pen = indexOf(PenColour::Black);
+    lines_.selectPen(indexOf(PenColour::Black), Pen{colourOf(PenColour::Black), penWidth_});
 }
 
-void PlotDevice::flushLine()
+void PlotDevice::bindCanvas(Canvas* canvas)
 {
-    if (pendingCount_ >= 2 && dc_ != nullptr)
-        dc_->polyline(std::span<const DevicePoint>(pending_.data(), pendingCount_), pen_);
-    pendingCount_ = 0;
-}
-
-void PlotDevice::moveTo(std::span<const DevicePoint> points)
-{
-    if (points.empty())
-        return;
-    // Only a move elsewhere ends the line, and only the first such one.
-    if (lineOpen_)
-        for (const DevicePoint& p : points)
-            if (!(p == current_)) {
-                endLine();
-                break;
-            }
-    current_ = points.back();
-    currentValid_ = true;
-}
-
-void PlotDevice::lineTo(std::span<const DevicePoint> points)
-{
-    if (points.empty())
-        return;
-    // The first segment as any: it may start from no point.
-    if (dc_ == nullptr || !currentValid_) {
-        lineTo(MappedPoint{points.front(), true});
-        points = points.subspan(1);
-        if (dc_ == nullptr) {
-            for (const DevicePoint& p : points)
-                lineTo(MappedPoint{p, true});
-            return;
-        }
-    }
-    // From here every point ends a segment from the one before it.
-    while (!points.empty()) {
-        if (pendingCount_ == 0 || !(pending_[pendingCount_ - 1] == current_) ||
-            pendingCount_ == pending_.size()) {
-            flushLine();
-            pending_[pendingCount_++] = current_;
-        }
-        const std::size_t count = std::min(points.size(), pending_.size() - pendingCount_);
-        std::copy_n(points.begin(), count, pending_.begin() + static_cast<std::ptrdiff_t>(pendingCount_));
-        pendingCount_ += count;
-        current_ = points[count - 1];
-        points = points.subspan(count);
-        lineOpen_ = true;
-    }
-}
-
-void PlotDevice::endLine()
-{
-    flushLine();
-    if (lineOpen_ && dc_ != nullptr)
-        dc_->endLine();
-    lineOpen_ = false;
-}
-
-void PlotDevice::setPen(Pen pen)
-{
-    if (pen == pen_)
-        return;
-    endLine();
-    pen_ = pen;
+    dc_ = canvas;
+    lines_.bind(canvas);
 }
 
 std::optional<PrintOutcome> PlotDevice::finishDrawing()
@@ -154,7 +92,8 @@ std::optional<PrintOutcome> PlotDevice::finishDrawing()
         printed = finishPrinting();
     if (dc_ != nullptr) {
         window_->releaseCanvas(dc_);
-        dc_ = screen_ = nullptr;
+        bindCanvas(nullptr);
+        screen_ = nullptr;
     }
     return printed;
 }
@@ -171,7 +110,7 @@ void PlotDevice::setPageColours(BrushColour brush, PenColour framePen, PenColour
 void PlotDevice::presetPen(int index)
 {
     if (colourDrawing())
-        indices_.pen = index;
+        lines_.presetIndex(index);
 }
 
 void PlotDevice::setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode)
@@ -235,16 +174,12 @@ void PlotDevice::setPercentWorld()
 
 void PlotDevice::penAt(int index)
 {
-    setPen({PenColours[static_cast<std::size_t>(index)], penWidth_});
+    lines_.setPen({PenColours[static_cast<std::size_t>(index)], penWidth_});
 }
 
 void PlotDevice::selectPen(int index)
 {
-    const std::optional<Pen> pen = penFor(index);
-    if (!pen)
-        return;
-    setPen(*pen);
-    indices_.pen = index;
+    lines_.selectPen(index, penFor(index));
 }
 
 std::optional<Pen> PlotDevice::penFor(int index) const
@@ -290,11 +225,11 @@ void PlotDevice::frameViewport()
     const bool restoreClip = clipped_;
     if (restoreClip)
         unclip();
-    const int kept = indices_.pen;
+    const int kept = penIndex();
     selectPen(indices_.framePen);
     endLine();
     if (dc_ != nullptr)
-        dc_->frame(viewport_, pen_, brush_);
+        dc_->frame(viewport_, pen(), brush_);
     if (restoreClip)
         clipToViewport();
     selectPen(kept);
@@ -309,8 +244,8 @@ void PlotDevice::setPenWidth(int width)
         return;
     if (printer_ != nullptr)
         penAt(indexOf(PenColour::Black));
-    else if (isPenIndex(indices_.pen))
-        penAt(indices_.pen);
+    else if (isPenIndex(penIndex()))
+        penAt(penIndex());
 }
 
 int PlotDevice::toDeviceX(double x) const
@@ -323,19 +258,9 @@ int PlotDevice::toDeviceY(double y) const
     return truncToDevice(viewport_.bottom - (y - world_.y1) * yScale_ + 0.5);
 }
 
-void PlotDevice::moveTo3D(double x, double y, double z)
-{
-    moveTo(projection_.projectX(x, y), projection_.projectY(x, y, z));
-}
-
-void PlotDevice::lineTo3D(double x, double y, double z)
-{
-    lineTo(projection_.projectX(x, y), projection_.projectY(x, y, z));
-}
-
 void PlotDevice::drawGrid(int columns, int rows, int tickLength)
 {
-    const int kept = indices_.pen;
+    const int kept = penIndex();
     selectPen(indices_.framePen);
     const std::int64_t product = static_cast<std::int64_t>(columns) * rows * tickLength;
     if (product != 0) {

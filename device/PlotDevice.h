@@ -1,10 +1,8 @@
 #pragma once
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "device/Canvas.h"
@@ -12,9 +10,9 @@
 #include "device/DeviceInt.h"
 #include "device/DeviceMapping.h"
 #include "device/DeviceWindow.h"
+#include "device/LineDrawer.h"
 #include "device/PrintService.h"
 #include "device/PrinterSession.h"
-#include "device/Projection.h"
 
 // How a viewport treats drawing beyond its edges.
 enum class ClipMode {
@@ -65,10 +63,10 @@ public:
     void selectPen(PenColour colour) { selectPen(indexOf(colour)); }
     void selectBrush(int index);
     void selectBrush(BrushColour colour) { selectBrush(indexOf(colour)); }
-    int penIndex() const { return indices_.pen; }
+    int penIndex() const { return lines_.penIndex(); }
     // The pen lines are drawn with now, and the one selectPen(index) would
     // make it (none when it would be ignored).
-    Pen pen() const { return pen_; }
+    Pen pen() const { return lines_.pen(); }
     std::optional<Pen> penFor(int index) const;
     void setPenWidth(int width);
 
@@ -96,12 +94,11 @@ public:
     {
         return {world_.x1, world_.y1, xScale_, yScale_, viewport_.left, viewport_.bottom};
     }
-    void moveTo(MappedPoint point);
-    void lineTo(MappedPoint point);
-    // moveTo and lineTo of each valid point in turn: the samples of a
-    // dense mesh come by the run.
-    void moveTo(std::span<const DevicePoint> points);
-    void lineTo(std::span<const DevicePoint> points);
+    void moveTo(MappedPoint point) { lines_.moveTo(point); }
+    void lineTo(MappedPoint point) { lines_.lineTo(point); }
+    // The moves, lines and pens of this picture in device points, for a
+    // caller that maps many points at once.
+    LineDrawer& lines() { return lines_; }
     void drawGrid(int columns, int rows, int tickLength);
     void drawCircle(double cx, double cy, double radius, int segments, double startDegrees);
 
@@ -128,12 +125,6 @@ public:
     std::unique_ptr<CanvasLayer> openLayer();
     void composeLayer(CanvasLayer& layer);
 
-    // The projection left by the surface renderer.
-    void setProjection(const Projection& projection) { projection_ = projection; }
-    const Projection& projection() const { return projection_; }
-    void moveTo3D(double x, double y, double z);
-    void lineTo3D(double x, double y, double z);
-
 private:
     void selectFont(const FontSpec& font);
     void setUpColours();
@@ -141,9 +132,8 @@ private:
     PrintOutcome finishPrinting();
     void applyClip();
     void penAt(int index);
-    void setPen(Pen pen);
-    void endLine();
-    void flushLine();
+    void endLine() { lines_.endLine(); }
+    void bindCanvas(Canvas* canvas);
     Colour textColour() const;
     Colour textBackground() const;
 
@@ -152,11 +142,12 @@ private:
     Canvas* screen_ = nullptr;
     Canvas* dc_ = nullptr;
 
-    // indices_.pen is the current pen index; pen_ and brush_ are what
+    // The pen index is the lines' (indices_.pen holds it only while a
+    // print keeps the screen's indices); lines_.pen() and brush_ are what
     // lines and frames are drawn with (a pen index outside the table is
     // never selected, so the two can differ).
     ColourIndices indices_;
-    Pen pen_;
+    LineDrawer lines_;
     Colour brush_ = colourOf(BrushColour::White);
     int penWidth_ = 1;
 
@@ -176,19 +167,6 @@ private:
     WorldWindow world_;
     double xScale_ = 0, yScale_ = 0;
     double worldAspect_ = 0;
-    DevicePoint current_;
-    // Whether the current device point came from finite values.
-    bool currentValid_ = false;
-    // Whether the last segment handed to the canvas may be followed by
-    // more of the same line: until a move elsewhere, a new pen or any other
-    // drawing.
-    bool lineOpen_ = false;
-    // The open line's points not yet handed to the canvas: they go as one
-    // polyline when the line ends, or when the buffer is full.
-    std::array<DevicePoint, 1024> pending_;
-    std::size_t pendingCount_ = 0;
-
-    Projection projection_;
 };
 
 // Moves and lines run once for every sample of the surface: inline.
@@ -197,40 +175,10 @@ private:
 // is drawn to the edge of the device range.
 inline void PlotDevice::moveTo(double x, double y)
 {
-    moveTo(mapping().map(x, y));
+    lines_.moveTo(mapping().map(x, y));
 }
 
 inline void PlotDevice::lineTo(double x, double y)
 {
-    lineTo(mapping().map(x, y));
-}
-
-inline void PlotDevice::moveTo(MappedPoint point)
-{
-    if (lineOpen_ && !(point.at == current_))
-        endLine();
-    current_ = point.at;
-    currentValid_ = point.valid;
-}
-
-// A segment joins the open line's pending points; a segment that does not
-// start where they end starts a new run.
-inline void PlotDevice::lineTo(MappedPoint point)
-{
-    const bool wasValid = currentValid_;
-    const DevicePoint from = current_;
-    const DevicePoint to = point.at;
-    current_ = to;
-    currentValid_ = point.valid;
-    if (dc_ != nullptr && wasValid && currentValid_) {
-        if (pendingCount_ == 0 || !(pending_[pendingCount_ - 1] == from) ||
-            pendingCount_ == pending_.size()) {
-            flushLine();
-            pending_[pendingCount_++] = from;
-        }
-        pending_[pendingCount_++] = to;
-        lineOpen_ = true;
-    } else if (lineOpen_ && !(to == from)) {
-        endLine();
-    }
+    lines_.lineTo(mapping().map(x, y));
 }

@@ -8,17 +8,20 @@
 void PlotDevice::startPrinting(std::unique_ptr<PrinterSession> printer)
 {
     printer_ = std::move(printer);
-    dc_ = &printer_->canvas();
+    bindCanvas(&printer_->canvas());
     brush_ = colourOf(BrushColour::White);
-    currentValid_ = false;
+    lines_.forgetPoint();
     page_ = printer_->pageSize();
+    indices_.pen = penIndex();
     printer_->keep(indices_);
     pageAspect_ = static_cast<double>(page_.height) / page_.width;
-    if (!printer_->colour())
+    if (!printer_->colour()) {
         indices_ = {.brush = indexOf(BrushColour::White),
                     .framePen = indexOf(PenColour::Black),
                     .pen = indexOf(PenColour::Black),
                     .text = indexOf(PenColour::Black)};
+        lines_.presetIndex(indexOf(PenColour::Black));
+    }
     // 14 points high, with the average character width of 16 points.
     selectFont(createPointFont(*dc_, "Times New Roman", 14, 16, 0));
 }
@@ -31,8 +34,9 @@ PrintOutcome PlotDevice::finishPrinting()
 {
     const PrintOutcome outcome = printer_->finish();
     indices_ = printer_->kept();
+    lines_.presetIndex(indices_.pen);
     printer_.reset();
-    dc_ = screen_;
+    bindCanvas(screen_);
     page_ = {client_.right - client_.left, client_.bottom - client_.top};
     FontSpec fixed;
     fixed.stockFixed = true;

@@ -88,19 +88,22 @@ PageReport composePage(const PageContext& page, PageTarget target,
     drawSurfaceViewport(d, page.sheets, b);
 
     // Without a surface function the surface is flat.
-    LineEvaluator function;
+    const LineEvaluator flat;
+    const ZFunction* function = &flat;
     if (page.surface != nullptr) {
         report.parseFailure = prepareSurface(*page.surface, page.view.theta);
-        function = page.surface->lineEvaluator();
+        function = page.surface;
     }
     MeshHeights ownHeights;
     MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
-    drawSurface(d, function, heights, s.x1, s.x2, s.y1, s.y2, s.z1, s.z2, s.m, s.n, s.k,
-                page.view.tilt);
+    const SurfaceMesh mesh = meshOf(s);
+    const Projection view = projectionOf(mesh, page.view.tilt);
+    drawSurface(d, *function, heights, mesh, view);
     if (s.fc != 0)
-        drawFrameBox(d, s.fc);
+        drawFrameBox(d, view, s.fc);
     if (s.ax == 1)
-        drawAxes(d, indexOf(PenColour::Blue), indexOf(PenColour::Cyan), indexOf(PenColour::Green));
+        drawAxes(d, view, indexOf(PenColour::Blue), indexOf(PenColour::Cyan),
+                 indexOf(PenColour::Green));
     report.printed = d.finishDrawing();
     return report;
 }

@@ -1,12 +1,35 @@
 #include "render/FrameBox.h"
 
-void drawFrameBox(PlotDevice& d, int colour)
+namespace {
+
+// Moves and lines to points of the box, through the view.
+class BoxPen {
+public:
+    BoxPen(PlotDevice& device, const Projection& view) : d_(device), p_(view) {}
+    void moveTo3D(double x, double y, double z)
+    {
+        d_.moveTo(p_.projectX(x, y), p_.projectY(x, y, z));
+    }
+    void lineTo3D(double x, double y, double z)
+    {
+        d_.lineTo(p_.projectX(x, y), p_.projectY(x, y, z));
+    }
+
+private:
+    PlotDevice& d_;
+    const Projection& p_;
+};
+
+} // namespace
+
+void drawFrameBox(PlotDevice& device, const Projection& view, int colour)
 {
-    const PlotBox& box = d.projection().box;
+    const PlotBox& box = view.box;
     const double x1 = box.x1, x2 = box.x2, y1 = box.y1, y2 = box.y2;
     const double z1 = box.z1, z2 = box.z2;
-    const int kept = d.penIndex();
-    d.selectPen(colour);
+    const int kept = device.penIndex();
+    device.selectPen(colour);
+    BoxPen d(device, view);
 
     d.moveTo3D(x1, y1, z1);
     d.lineTo3D(x1, y2, z1);
@@ -27,12 +50,11 @@ void drawFrameBox(PlotDevice& d, int colour)
     d.moveTo3D(x1, y1, z2);
     d.lineTo3D(x2, y1, z2);
 
-    d.selectPen(kept);
+    device.selectPen(kept);
 }
 
-void drawAxes(PlotDevice& d, int xColour, int yColour, int zColour)
+void drawAxes(PlotDevice& d, const Projection& p, int xColour, int yColour, int zColour)
 {
-    const Projection& p = d.projection();
     const PlotBox& box = p.box;
     const int kept = d.penIndex();
     if (zColour != 0) {

@@ -21,10 +21,10 @@ using Family = MeshLattice::Family;
 // The walk on this thread, drawing as it goes.
 class KeptWalk {
 public:
-    KeptWalk(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
-             std::vector<double>& lower, std::vector<double>& upper)
-        : d_(device), lattice_(lattice), lower_(lower), upper_(upper), pen_(device.penIndex()),
-          seer_(heights, lattice, device.projection(), device.mapping())
+    KeptWalk(PlotDevice& device, const Projection& view, MeshHeights& heights,
+             const MeshLattice& lattice, std::vector<double>& lower, std::vector<double>& upper)
+        : d_(device), lattice_(lattice), lower_(lower), upper_(upper),
+          pens_(SurfacePens::of(device)), seer_(heights, lattice, view, device.mapping())
     {
     }
 
@@ -59,8 +59,7 @@ public:
             line<-1>({Family::ConstantX, q});
     }
 
-    PlotDevice& device() const { return d_; }
-    int pen() const { return pen_; }
+    const SurfacePens& pens() const { return pens_; }
 
 private:
     // Each line starts with a move; sample i lies on column column0 + step i.
@@ -77,7 +76,7 @@ private:
                 i = 1;
             }
             seer_.see<step>(i, count, upper_.data() + column, lower_.data() + column);
-            drawSeen(d_, pen_, s, i, count);
+            drawSeen(d_.lines(), pens_, s, i, count);
         });
     }
 
@@ -85,17 +84,18 @@ private:
     const MeshLattice& lattice_;
     std::vector<double>& lower_;
     std::vector<double>& upper_;
-    const int pen_;
+    const SurfacePens pens_;
     PieceSeer seer_;
 };
 
 } // namespace
 
-void walkKeptHeights(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice,
-                     std::vector<double>& lower, std::vector<double>& upper)
+void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& heights,
+                     const MeshLattice& lattice, std::vector<double>& lower,
+                     std::vector<double>& upper)
 {
-    auto walk = std::make_unique<KeptWalk>(device, heights, lattice, lower, upper);
-    const std::unique_ptr<SeenAhead> ahead = SeenAhead::make(device, heights, lattice);
+    auto walk = std::make_unique<KeptWalk>(device, view, heights, lattice, lower, upper);
+    const std::unique_ptr<SeenAhead> ahead = SeenAhead::make(device, view, heights, lattice);
     bool seenAhead = false;
     if (ahead != nullptr) {
         // The device is drawn on by the calling thread alone.
@@ -127,6 +127,6 @@ void walkKeptHeights(PlotDevice& device, MeshHeights& heights, const MeshLattice
         walk->linesOfConstantY();
     }
     walk->frontBoundary(false);
-    if (!seenAhead || !ahead->draw(device, walk->pen()))
+    if (!seenAhead || !ahead->draw(device, walk->pens()))
         walk->linesOfConstantX();
 }

@@ -16,7 +16,7 @@ constexpr Family families[] = {Family::Front, Family::ConstantY, Family::Constan
 
 // Samples per piece of work: long lines are shared between threads, short
 // ones go whole.
-constexpr std::int64_t chunkSamples = static_cast<std::int64_t>(LineEvaluator::blockSize);
+constexpr std::int64_t chunkSamples = 512;
 
 int threadIndex()
 {
@@ -36,14 +36,14 @@ std::int64_t MeshHeights::firstIndex(Family family) const
     return family == Family::Front ? 0 : 1;
 }
 
-bool MeshHeights::prepare(const LineEvaluator& f, const MeshLattice& lattice, Computing computing)
+bool MeshHeights::prepare(const ZFunction& f, const MeshLattice& lattice, Computing computing)
 {
-    if (keepsAll_ && f == f_ && lattice == lattice_)
+    if (keepsAll_ && f_->sameHeights(f) && lattice == lattice_)
         return false;
     keepsAll_ = false;
     windows_.clear();
     lineReady_.clear();
-    f_ = f;
+    f_ = f.snapshot();
     lattice_ = lattice;
     const auto bytes = static_cast<double>(lattice.samples()) * sizeof(double);
     if (lattice.valid() && bytes <= static_cast<double>(limits_.budgetBytes)) {
@@ -109,13 +109,8 @@ void MeshHeights::computeLine(const Window& window, MeshLattice::Line line)
 void MeshHeights::evaluate(MeshLattice::Line line, std::int64_t start, std::span<double> z,
                            Worker& worker) const
 {
-    if (line.family == Family::Front) {
-        lattice_.points(line, start, z.size(), worker.x.data(), worker.y.data());
-        f_.evaluate({worker.x.data(), z.size()}, {worker.y.data(), z.size()}, z, worker.scratch);
-    } else {
-        const auto [x, y] = lattice_.axes(line);
-        f_.evaluate(x, y, start, z, worker.scratch);
-    }
+    lattice_.points(line, start, z.size(), worker.x.data(), worker.y.data());
+    f_->heights({worker.x.data(), z.size()}, {worker.y.data(), z.size()}, z);
 }
 
 std::span<const double> MeshHeights::line(MeshLattice::Line line)
@@ -177,7 +172,6 @@ void MeshHeights::prepareWorkers(int threads)
     for (Worker& worker : workers_) {
         worker.x.resize(static_cast<std::size_t>(chunkSamples));
         worker.y.resize(static_cast<std::size_t>(chunkSamples));
-        worker.scratch.fit(f_);
     }
 }
 

@@ -1,18 +1,18 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
-#include "expr/LineEvaluator.h"
+#include "expr/ZFunction.h"
 #include "render/MeshLattice.h"
 
 // The heights of f at every sample of the renderer's mesh, computed a
-// line at a time through a LineEvaluator and on all cores where OpenMP is
-// there. The heights depend on f (its program, parameters, theta and
-// centre, all held by the evaluator) and on the lattice (box, m, n, k),
-// and on nothing else, not on the tilt: while both stay the same, kept
-// heights are reused.
+// piece of a line at a time through any ZFunction and on all cores where
+// OpenMP is there. The heights depend on f (a snapshot of it is kept) and
+// on the lattice (box, m, n, k), and on nothing else, not on the tilt:
+// while both give the same heights, kept heights are reused.
 //
 // When all the heights fit the memory budget they are computed at once
 // and kept; beyond it the lines are computed on demand, as many
@@ -42,7 +42,7 @@ public:
     // computed anew (or, beyond the budget, will be line by line); false
     // when the kept ones serve. An invalid lattice holds no heights.
     // Throws std::bad_alloc when not even one line fits in memory.
-    bool prepare(const LineEvaluator& f, const MeshLattice& lattice,
+    bool prepare(const ZFunction& f, const MeshLattice& lattice,
                  Computing computing = Computing::AtOnce);
 
     // Whether all the heights are held at once.
@@ -83,7 +83,6 @@ private:
     // One thread's working memory.
     struct Worker {
         std::vector<double> x, y;
-        LineEvaluator::Scratch scratch;
     };
 
     std::int64_t firstIndex(MeshLattice::Family family) const;
@@ -97,7 +96,7 @@ private:
     void prepareWorkers(int threads);
 
     Limits limits_;
-    LineEvaluator f_;
+    std::unique_ptr<ZFunction> f_;
     MeshLattice lattice_{0, 0, 0, 0, -1, -1, -1};
     bool keepsAll_ = false;
     std::vector<double> heights_;

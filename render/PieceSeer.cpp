@@ -16,6 +16,14 @@ void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<co
             valid_[i] = mapping_.map(worldX_[i], worldY_[i]).valid;
 }
 
+std::span<const double> PieceSeer::following(MeshLattice::Line line)
+{
+    if (!heights_.keepsAll() || line.family == Family::Front ||
+        line.index >= lattice_.lines(line.family))
+        return {};
+    return heights_.line({line.family, line.index + 1});
+}
+
 void PieceSeer::projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
 {
     const std::size_t count = z.size();

@@ -26,6 +26,9 @@ public:
 
     // Projects each piece of the line and hands it on as the index of its
     // first sample in the line and its count.
+    // The heights of the piece after, in this line or at the start of the
+    // next, are fetched from memory while a piece is seen (spread over the
+    // samples, as a burst would wait on memory itself) and drawn.
     template <class Visit>
     void forEachPiece(MeshLattice::Line line, Visit&& visitPiece)
     {
@@ -35,6 +38,8 @@ public:
             const auto count = static_cast<std::size_t>(
                 std::min<std::int64_t>(static_cast<std::int64_t>(piece), length - first));
             project(line, first, z.subspan(static_cast<std::size_t>(first), count));
+            const auto after = static_cast<std::size_t>(first) + count;
+            ahead_ = after < z.size() ? z.subspan(after) : following(line);
             visitPiece(first, count);
         }
     }
@@ -47,7 +52,10 @@ public:
     template <int step>
     void see(std::size_t from, std::size_t count, double* upper, double* lower)
     {
+        const std::size_t ahead = std::min(ahead_.size(), count);
         for (std::size_t i = from; i < count; ++i) {
+            if (i % perCacheLine == 0 && i < ahead)
+                __builtin_prefetch(ahead_.data() + i);
             const double y = worldY_[i];
             double& up = upper[step * static_cast<std::ptrdiff_t>(i)];
             double& low = lower[step * static_cast<std::ptrdiff_t>(i)];
@@ -76,6 +84,10 @@ private:
     static constexpr std::int64_t maxAlongProducts = std::int64_t{1} << 18;
 
     void project(MeshLattice::Line line, std::int64_t first, std::span<const double> z);
+    // The heights of the next line of the family, where they are kept
+    // (and so there to read without computing); empty otherwise.
+    std::span<const double> following(MeshLattice::Line line);
+    static constexpr std::size_t perCacheLine = 64 / sizeof(double);
     void projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z);
     const AlongProducts* alongProducts(MeshLattice::Family family);
     // projectX and projectY with the products along the line made ahead,
@@ -95,6 +107,7 @@ private:
     Seen seen_[piece];
     bool valid_[piece];
     bool allValid_ = true;
+    std::span<const double> ahead_;
     AlongProducts alongX_, alongY_;
 };
 

@@ -4,107 +4,32 @@
 #include <new>
 #include <optional>
 
+#ifdef _OPENMP
+#include <omp.h>
+#endif
+
 using Family = MeshLattice::Family;
-
-// The lines of constant x drawn on a layer of thin lines on a raster,
-// where only the segments drawn and their pens make the picture: the
-// device's moves and lines come down to its current point, whether that
-// came from numbers, and its pen, with the pens its selections give.
-class LayerLine {
-public:
-    LayerLine(Canvas& canvas, Pen pen, std::optional<Pen> below, std::optional<Pen> surface)
-        : canvas_(canvas), pen_(pen), below_(below), surface_(surface)
-    {
-    }
-
-    void moveTo(MappedPoint p)
-    {
-        current_ = p.at;
-        valid_ = p.valid;
-    }
-
-    void lineTo(MappedPoint p, Pen pen)
-    {
-        if (valid_ && p.valid)
-            canvas_.segment(current_, p.at, pen);
-        moveTo(p);
-    }
-
-    // Samples from .. count - 1, as drawSeen hands them to the device.
-    void draw(const SeenSamples& s, std::size_t from, std::size_t count)
-    {
-        if (s.valid != nullptr) {
-            for (std::size_t i = from; i < count; ++i)
-                drawSample(s, i);
-            return;
-        }
-        forEachRun(s.seen, from, count, [&](Seen seen, std::size_t i, std::size_t end) {
-            if (seen == Seen::Above && valid_) {
-                // From the current point, which is the sample before the
-                // run, or before the piece.
-                if (i == 0)
-                    lineTo(s.point(0), pen_);
-                const std::size_t start = i == 0 ? 0 : i - 1;
-                if (end - start >= 2)
-                    canvas_.polyline({s.points + start, end - start}, pen_);
-                moveTo({s.points[end - 1], true});
-            } else if (seen == Seen::Hidden) {
-                moveTo({s.points[end - 1], true});
-            } else {
-                for (std::size_t j = i; j < end; ++j)
-                    drawSample(s, j);
-            }
-        });
-    }
-
-    bool anyBelow() const { return anyBelow_; }
-    MappedPoint current() const { return {current_, valid_}; }
-
-private:
-    // selectPen(pen - 8), lineTo, selectPen(pen), as the device does them.
-    void drawSample(const SeenSamples& s, std::size_t i)
-    {
-        switch (s.seen[i]) {
-        case Seen::Above: lineTo(s.point(i), pen_); break;
-        case Seen::Below: {
-            const Pen pen = below_.value_or(pen_);
-            lineTo(s.point(i), pen);
-            pen_ = surface_.value_or(pen);
-            anyBelow_ = true;
-            break;
-        }
-        case Seen::Hidden: moveTo(s.point(i)); break;
-        }
-    }
-
-    Canvas& canvas_;
-    Pen pen_;
-    const std::optional<Pen> below_, surface_;
-    DevicePoint current_;
-    bool valid_ = false;
-    bool anyBelow_ = false;
-};
 
 SeenAhead::~SeenAhead() = default;
 
-std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, MeshHeights& heights,
-                                       const MeshLattice& lattice)
+std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection& view,
+                                           MeshHeights& heights, const MeshLattice& lattice)
 {
 #ifdef _OPENMP
     const std::int64_t samples =
         lattice.lines(Family::ConstantX) * lattice.length(Family::ConstantX);
-    if (!heights.keepsAll() || heights.threadsFor(2 * samples) < 2)
+    if (!heights.keepsAll() || 2 * samples < worthFrom || omp_get_max_threads() < 2)
         return nullptr;
     try {
-        auto ahead = std::unique_ptr<SeenAhead>(new SeenAhead(device, heights, lattice));
-        if (ahead->layerLine_ == nullptr && !ahead->keep(static_cast<std::size_t>(samples)))
+        auto ahead = std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice));
+        if (ahead->layerLines_ == nullptr && !ahead->keep(static_cast<std::size_t>(samples)))
             return nullptr;
         return ahead;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 #else
-    (void)device, (void)heights, (void)lattice;
+    (void)device, (void)view, (void)heights, (void)lattice;
     return nullptr;
 #endif
 }
@@ -115,6 +40,8 @@ bool SeenAhead::see() noexcept
         frontHorizons(seer_, lower_.get(), upper_.get());
         for (std::int64_t q = 1; q <= lattice_.lines(Family::ConstantX); ++q)
             seeLine({Family::ConstantX, q});
+        if (layerLines_ != nullptr)
+            layerLines_->endLine();
         return true;
     } catch (...) {
         return false;
@@ -125,18 +52,20 @@ bool SeenAhead::see() noexcept
 // are still to be drawn. A layer was drawn from the pen the device
 // had when the surface began: it serves while the device still has it
 // (the lines of constant y may have changed it only where it was not
-// the pen of the surface's own index).
-bool SeenAhead::draw(PlotDevice& d, int pen)
+// the pen of the surface's own index). The device then ends as the
+// layer's lines did: at their point, and with the pens of their last
+// underside selected.
+bool SeenAhead::draw(PlotDevice& d, const SurfacePens& pens)
 {
-    if (layerLine_ != nullptr) {
+    if (layerLines_ != nullptr) {
         if (!(d.pen() == startPen_))
             return false;
         d.composeLayer(*layer_);
-        if (layerLine_->anyBelow()) {
-            d.selectPen(pen - 8);
-            d.selectPen(pen);
+        if (anyBelow_) {
+            d.selectPen(pens.index - 8);
+            d.selectPen(pens.index);
         }
-        d.moveTo(layerLine_->current());
+        d.moveTo(layerLines_->current());
         return true;
     }
     const auto length = static_cast<std::size_t>(lattice_.length(Family::ConstantX));
@@ -146,25 +75,24 @@ bool SeenAhead::draw(PlotDevice& d, int pen)
                             lineValid_[static_cast<std::size_t>(q - 1)] ? nullptr
                                                                         : valid_.get() + at};
         d.moveTo(s.point(0));
-        drawSeen(d, pen, s, 1, length);
+        drawSeen(d.lines(), pens, s, 1, length);
     }
     return true;
 }
 
-SeenAhead::SeenAhead(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice)
-    : lattice_(lattice), seer_(heights, lattice, device.projection(), device.mapping()),
-      startPen_(device.pen())
+SeenAhead::SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
+                     const MeshLattice& lattice)
+    : lattice_(lattice), seer_(heights, lattice, view, device.mapping()),
+      startPen_(device.pen()), pens_(SurfacePens::of(device))
 {
     const auto columns = static_cast<std::size_t>(lattice.length(Family::Front));
     lower_ = std::make_unique_for_overwrite<double[]>(columns);
     upper_ = std::make_unique_for_overwrite<double[]>(columns);
-    const int pen = device.penIndex();
-    const std::optional<Pen> below = device.penFor(pen - 8), surface = device.penFor(pen);
     auto thin = [](std::optional<Pen> p) { return !p || p->width == 1; };
-    if (startPen_.width == 1 && thin(below) && thin(surface)) {
+    if (startPen_.width == 1 && thin(pens_.underside) && thin(pens_.surface)) {
         layer_ = device.openLayer();
         if (layer_ != nullptr)
-            layerLine_ = std::make_unique<LayerLine>(layer_->canvas(), startPen_, below, surface);
+            layerLines_ = std::make_unique<LineDrawer>(&layer_->canvas(), device.lines());
     }
 }
 
@@ -192,10 +120,10 @@ void SeenAhead::seeLine(MeshLattice::Line line)
         const std::size_t from = first == 0 ? 1 : 0;
         seer_.see<-1>(from, count, upper_.get() + column, lower_.get() + column);
         const SeenSamples s = seer_.samples();
-        if (layerLine_ != nullptr) {
+        if (layerLines_ != nullptr) {
             if (first == 0)
-                layerLine_->moveTo(s.point(0));
-            layerLine_->draw(s, from, count);
+                layerLines_->moveTo(s.point(0));
+            anyBelow_ = drawSeen(*layerLines_, pens_, s, from, count) || anyBelow_;
         } else {
             keepPiece(s, line.index, at + static_cast<std::size_t>(first), first, count);
         }

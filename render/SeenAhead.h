@@ -1,26 +1,32 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
+#include "device/LineDrawer.h"
 #include "device/PlotDevice.h"
+#include "device/Projection.h"
 #include "render/PieceSeer.h"
-
-class LayerLine;
 
 // The lines of constant x seen ahead on another thread, against horizons
 // of their own from the front boundary, while this one draws the lines of
 // constant y. Where the canvas has a layer for thin lines they are drawn
-// on it there, and the layer laid on the page here; otherwise they are
-// kept and drawn here in order. Only a large mesh whose heights are all
+// on it there, through lines of their own with the device's rules, and
+// the layer laid on the page here; otherwise they are kept and drawn here
+// in order. Only a large mesh whose heights are all
 // kept (so that both threads may read them) is worth it, and only while
 // what is kept fits its budget.
 class SeenAhead {
 public:
     static constexpr std::size_t budgetBytes = std::size_t{64} << 20;
+    // Below this many samples in all the lines a second thread costs more
+    // than it saves: the default page (about 16 000) draws in well under
+    // a millisecond on one.
+    static constexpr std::int64_t worthFrom = std::int64_t{1} << 18;
 
     // Null when the mesh is not worth it or what is kept does not fit.
-    static std::unique_ptr<SeenAhead> make(PlotDevice& device, MeshHeights& heights,
-                                           const MeshLattice& lattice);
+    static std::unique_ptr<SeenAhead> make(PlotDevice& device, const Projection& view,
+                                           MeshHeights& heights, const MeshLattice& lattice);
     ~SeenAhead();
 
     // On the other thread; true when every line was seen.
@@ -28,10 +34,11 @@ public:
 
     // The lines on the device after those of constant y; false when they
     // are still to be drawn.
-    bool draw(PlotDevice& d, int pen);
+    bool draw(PlotDevice& d, const SurfacePens& pens);
 
 private:
-    SeenAhead(PlotDevice& device, MeshHeights& heights, const MeshLattice& lattice);
+    SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
+              const MeshLattice& lattice);
     // Room to keep the seen lines, within the budget.
     bool keep(std::size_t samples);
     void seeLine(MeshLattice::Line line);
@@ -41,9 +48,11 @@ private:
     const MeshLattice& lattice_;
     PieceSeer seer_;
     const Pen startPen_;
+    const SurfacePens pens_;
     std::unique_ptr<double[]> lower_, upper_;
     std::unique_ptr<CanvasLayer> layer_;
-    std::unique_ptr<LayerLine> layerLine_;
+    std::unique_ptr<LineDrawer> layerLines_;
+    bool anyBelow_ = false;
     std::unique_ptr<DevicePoint[]> points_;
     std::unique_ptr<Seen[]> seen_;
     std::unique_ptr<bool[]> valid_;

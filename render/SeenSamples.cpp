@@ -4,37 +4,43 @@
 
 namespace {
 
-// The upper side in the surface's pen, the underside in the pen 8 below.
-void drawSample(PlotDevice& d, int pen, const SeenSamples& s, std::size_t i)
+void drawSample(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t i)
 {
     switch (s.seen[i]) {
-    case Seen::Above: d.lineTo(s.point(i)); break;
+    case Seen::Above: lines.lineTo(s.point(i)); break;
     case Seen::Below:
-        d.selectPen(pen - 8);
-        d.lineTo(s.point(i));
-        d.selectPen(pen);
+        lines.selectPen(pens.index - 8, pens.underside);
+        lines.lineTo(s.point(i));
+        lines.selectPen(pens.index, pens.surface);
         break;
-    case Seen::Hidden: d.moveTo(s.point(i)); break;
+    case Seen::Hidden: lines.moveTo(s.point(i)); break;
     }
 }
 
 } // namespace
 
-void drawSeen(PlotDevice& d, int pen, const SeenSamples& s, std::size_t from, std::size_t count)
+bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t from,
+              std::size_t count)
 {
+    bool below = false;
     if (s.valid != nullptr) {
-        for (std::size_t i = from; i < count; ++i)
-            drawSample(d, pen, s, i);
-        return;
+        for (std::size_t i = from; i < count; ++i) {
+            drawSample(lines, pens, s, i);
+            below = below || s.seen[i] == Seen::Below;
+        }
+        return below;
     }
     forEachRun(s.seen, from, count, [&](Seen seen, std::size_t first, std::size_t end) {
         const std::span<const DevicePoint> run(s.points + first, end - first);
-        if (seen == Seen::Above)
-            d.lineTo(run);
-        else if (seen == Seen::Hidden)
-            d.moveTo(run);
-        else
+        if (seen == Seen::Above) {
+            lines.lineTo(run);
+        } else if (seen == Seen::Hidden) {
+            lines.moveTo(run);
+        } else {
             for (std::size_t j = first; j < end; ++j)
-                drawSample(d, pen, s, j);
+                drawSample(lines, pens, s, j);
+            below = true;
+        }
     });
+    return below;
 }

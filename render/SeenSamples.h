@@ -1,7 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
+#include "device/LineDrawer.h"
 #include "device/PlotDevice.h"
 
 // How a sample stands against its column's horizons.
@@ -15,6 +17,19 @@ struct SeenSamples {
     const bool* valid;
 
     MappedPoint point(std::size_t i) const { return {points[i], valid == nullptr || valid[i]}; }
+};
+
+// The surface's pen index and the underside's, 8 below it, with the pens
+// the device selects for them (none where it ignores the index).
+struct SurfacePens {
+    int index;
+    std::optional<Pen> surface, underside;
+
+    static SurfacePens of(const PlotDevice& d)
+    {
+        const int pen = d.penIndex();
+        return {pen, d.penFor(pen), d.penFor(pen - 8)};
+    }
 };
 
 // Calls run(seen, first, end) for each stretch of samples first .. end - 1,
@@ -32,8 +47,10 @@ void forEachRun(const Seen* seen, std::size_t from, std::size_t count, Run&& run
     }
 }
 
-// Samples from .. count - 1 to the device, each seen above drawn in the
-// surface's pen, each seen below in the pen 8 below it, each hidden moved
-// to. When every point is valid, the samples seen above and those hidden
-// go to the device by the run.
-void drawSeen(PlotDevice& d, int pen, const SeenSamples& s, std::size_t from, std::size_t count);
+// Samples from .. count - 1 as lines, each seen above drawn in the
+// surface's pen, each seen below in the underside's (selected, drawn, and
+// the surface's selected again), each hidden moved to. When every point
+// is valid, the samples seen above and those hidden go by the run. True
+// when any sample was seen below.
+bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t from,
+              std::size_t count);

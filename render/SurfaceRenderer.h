@@ -2,25 +2,39 @@
 #include <cstdint>
 
 #include "device/PlotDevice.h"
+#include "device/Projection.h"
 #include "expr/ZFunction.h"
 
-class LineEvaluator;
 class MeshHeights;
+struct PlotSettings;
 
-// Draws z = f(x,y) over the box as a wire mesh with hidden lines removed
-// (a floating horizon over k*(m+n)+1 exact screen columns), and leaves the
-// projection in the device. Negative m, n or k, or a mesh too large for
-// memory, draws no surface; the projection and world window are still set.
-void drawSurface(PlotDevice& device, const ZFunction& function, double x1, double x2, double y1,
-                 double y2, double z1, double z2, int m, int n, int k, double tilt);
+// What a surface is drawn over: the box, and a mesh of m intervals along
+// x and n along y, each sampled in k sub-steps.
+struct SurfaceMesh {
+    PlotBox box;
+    int m = 0, n = 0, k = 0;
+};
 
-// The same surface, call for call, with the heights of f computed a line
-// at a time on all cores, or reused from heights when f and the mesh are
-// those of its last surface (as after a change of tilt alone). Beyond the
-// heights' memory budget they are computed line by line as drawn.
-void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights& heights,
-                 double x1, double x2, double y1, double y2, double z1, double z2, int m, int n,
-                 int k, double tilt);
+SurfaceMesh meshOf(const PlotSettings& settings);
+
+// The view of the mesh from the elevation tilt (degrees): the domain is
+// turned by an angle that m, n and the box fix, so that every sample
+// falls on one of k*(m+n)+1 exact screen columns.
+Projection projectionOf(const SurfaceMesh& mesh, double tilt);
+
+// Draws z = f(x,y) over the mesh as a wire mesh with hidden lines removed
+// (a floating horizon over the screen columns), in the view, which is
+// projectionOf(mesh) at some tilt; the world window becomes the projected
+// box. In three stages: the heights of every sample, on all cores, kept
+// in heights and reused while f and the mesh stay those of its last
+// surface (as after a change of tilt alone); the samples seen against the
+// two horizons, the two families of mesh lines at the same time where
+// that pays; and what is seen drawn through the device's moves, lines and
+// pens, the upper side in the device's pen, the underside in the pen 8
+// below. Negative m, n or k, or a mesh too large for memory, draws no
+// surface; the world window is still set.
+void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
+                 const SurfaceMesh& mesh, const Projection& view);
 
 // Limits of one surface: columns of the horizon, and samples drawn. The
 // two horizons and one mesh line's samples take 32 bytes a column, so

@@ -8,6 +8,8 @@
 #include "device/PrintService.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
+#include "render/SurfaceRenderer.h"
+#include "sheets/PlotSettings.h"
 #include "sheets/Sheets.h"
 #include "tests/FakeCanvas.h"
 

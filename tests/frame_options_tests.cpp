@@ -117,7 +117,6 @@ TEST_P(Sweeps, WriteEvenlySpacedValues)
     const auto options = parseRenderOptions({"--sweep", GetParam().sweep, "-o", "f%d.calls"}, error);
     ASSERT_TRUE(options) << error;
     ASSERT_EQ(options->frames->count, static_cast<int>(GetParam().values.size()));
-    std::string error;
     const Sheets given = sheetsOf(*options, error).value();
     for (int frame = 0; frame < options->frames->count; ++frame) {
         Sheets sheets = frameSheets(given, *options->frames, frame);
@@ -144,7 +143,6 @@ TEST(Turn, StepsThetaFromTheSheetsTheta)
     const auto options =
         parseRenderOptions({"--set", "theta=-45", "--frames", "8", "--turn", "-o", "f%d.png"}, error);
     ASSERT_TRUE(options) << error;
-    std::string error;
     const Sheets given = sheetsOf(*options, error).value();
     std::vector<std::string> values;
     for (int frame = 0; frame < 8; ++frame) {

@@ -11,6 +11,7 @@
 #include "expr/SurfaceFunction.h"
 #include "grid/GridReader.h"
 #include "grid/GridSurface.h"
+#include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/DataSheet.h"
 #include "tests/FakeCanvas.h"
@@ -29,7 +30,8 @@ struct Page {
 
 std::ostream& operator<<(std::ostream& out, const Page& page) { return out << page.name; }
 
-// The drawing calls of one surface, set up as the page does it.
+// The drawing calls of one surface through the program's renderer, set
+// up as the page does it.
 std::string surfaceCalls(const ZFunction& f, const Page& p)
 {
     TestWindow window(800, 600);
@@ -38,7 +40,9 @@ std::string surfaceCalls(const ZFunction& f, const Page& p)
     device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.selectPen(13);
     window.clearCalls();
-    drawSurface(device, f, p.x1, p.x2, p.y1, p.y2, p.z1, p.z2, p.m, p.n, 1, p.tilt);
+    const SurfaceMesh mesh{{p.x1, p.x2, p.y1, p.y2, p.z1, p.z2}, p.m, p.n, 1};
+    MeshHeights heights;
+    drawSurface(device, f, heights, mesh, projectionOf(mesh, p.tilt));
     device.finishDrawing();
     return trace(window.calls(CallKind::Line));
 }

@@ -23,6 +23,7 @@
 #include "sheets/Sheets.h"
 #include "device/RecordingCanvas.h"
 #include "tests/FakeCanvas.h"
+#include "tests/SurfaceOracle.h"
 
 namespace {
 
@@ -73,6 +74,11 @@ struct Box {
     int m = 40, n = 20, k = 10;
 };
 
+SurfaceMesh meshOf(const Box& b, double z1, double z2)
+{
+    return {{b.x1, b.x2, b.y1, b.y2, z1, z2}, b.m, b.n, b.k};
+}
+
 std::vector<Sample> samplesOfDrawSurface(SurfaceFunction& f, const Box& b)
 {
     TestWindow window(800, 600);
@@ -81,7 +87,7 @@ std::vector<Sample> samplesOfDrawSurface(SurfaceFunction& f, const Box& b)
     device.setViewport(5, 80, 5, 85, ClipMode::Clip);
     device.selectPen(13);
     Recorder recorder(f);
-    drawSurface(device, recorder, b.x1, b.x2, b.y1, b.y2, 0, 1, b.m, b.n, b.k, 15);
+    drawOracleSurface(device, recorder, meshOf(b, 0, 1), 15);
     device.finishDrawing();
     return std::move(recorder.samples);
 }
@@ -422,22 +428,24 @@ private:
 std::vector<RecordedCall> scalarPicture(SurfaceFunction& f, const Box& b, double tilt)
 {
     SurfacePicture picture;
-    drawSurface(picture.device(), f, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    drawOracleSurface(picture.device(), f, meshOf(b, -1, 1), tilt);
     return picture.finish();
 }
 
-std::vector<RecordedCall> keptPicture(const LineEvaluator& f, MeshHeights& heights, const Box& b,
+std::vector<RecordedCall> keptPicture(const ZFunction& f, MeshHeights& heights, const Box& b,
                                       double tilt)
 {
     SurfacePicture picture;
-    drawSurface(picture.device(), f, heights, b.x1, b.x2, b.y1, b.y2, -1, 1, b.m, b.n, b.k, tilt);
+    const SurfaceMesh mesh = meshOf(b, -1, 1);
+    drawSurface(picture.device(), f, heights, mesh, projectionOf(mesh, tilt));
     return picture.finish();
 }
 
 } // namespace
 
-// The batched, streamed and parallel heights draw the picture of point by
-// point evaluation call for call; so do kept heights at another tilt.
+// The program's renderer, with heights batched, streamed and parallel,
+// draws the oracle's picture call for call; so do kept heights at another
+// tilt.
 TEST_P(Heights, EveryWayDrawsTheScalarPicture)
 {
     const Sheet& sheet = GetParam();
@@ -454,9 +462,8 @@ TEST_P(Heights, EveryWayDrawsTheScalarPicture)
                                 std::to_string(limits.budgetBytes) + ", threads " +
                                 std::to_string(limits.threads);
         MeshHeights heights(limits);
-        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, sheet.tilt), scalar,
-                        way);
-        expectSameCalls(keptPicture(f.lineEvaluator(), heights, sheet.box, otherTilt), scalarOther,
+        expectSameCalls(keptPicture(f, heights, sheet.box, sheet.tilt), scalar, way);
+        expectSameCalls(keptPicture(f, heights, sheet.box, otherTilt), scalarOther,
                         way + ", tilt step");
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -8,31 +9,35 @@
 
 #include "device/PlotDevice.h"
 #include "render/FrameBox.h"
+#include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
 #include "tests/FakeCanvas.h"
+#include "tests/SurfaceOracle.h"
 
 namespace {
 
+// A surface that is not a formula: heights from any function of x and y,
+// counted over all its snapshots.
 class Function final : public ZFunction {
 public:
     explicit Function(std::function<double(double, double)> f) : f_(std::move(f)) {}
     void heights(std::span<const double> x, std::span<const double> y,
                  std::span<double> z) const override
     {
-        for (std::size_t i = 0; i < z.size(); ++i) {
-            ++evaluations;
+        *count_ += static_cast<long>(z.size());
+        for (std::size_t i = 0; i < z.size(); ++i)
             z[i] = f_(x[i], y[i]);
-        }
     }
     bool sameHeights(const ZFunction&) const override { return false; }
     std::unique_ptr<ZFunction> snapshot() const override
     {
-        return std::make_unique<Function>(f_);
+        return std::make_unique<Function>(*this);
     }
-    mutable long evaluations = 0;
+    long evaluations() const { return *count_; }
 
 private:
     std::function<double(double, double)> f_;
+    std::shared_ptr<std::atomic<long>> count_ = std::make_shared<std::atomic<long>>(0);
 };
 
 double defaultF(double x, double y) { return std::exp(-(x * x + 4 * y * y)); }
@@ -42,7 +47,7 @@ constexpr int undersidePen = 5;  // dark magenta
 
 // A surface viewport set up as the page does it, with the surface pen.
 // endPicture() ends the picture, keeps its calls and starts the next one
-// the same way (the world window and the projection stay).
+// the same way (the world window and the view stay).
 class Renderer : public ::testing::Test {
 protected:
     Renderer() : window(800, 600), device(window) { begin(); }
@@ -66,7 +71,17 @@ protected:
     void draw(Function& f, int m, int n, int k, double tilt, double x1 = -2, double x2 = 2,
               double y1 = -2, double y2 = 2, double z1 = 0, double z2 = 1)
     {
-        drawSurface(device, f, x1, x2, y1, y2, z1, z2, m, n, k, tilt);
+        const SurfaceMesh mesh{{x1, x2, y1, y2, z1, z2}, m, n, k};
+        view = projectionOf(mesh, tilt);
+        MeshHeights heights;
+        drawSurface(device, f, heights, mesh, view);
+    }
+
+    // Every sample's height once: the front, the lines of constant y and
+    // those of constant x.
+    static long samples(long m, long n, long k)
+    {
+        return 1 + (n + m) * k + n * (m * k + 1) + m * (n * k + 1);
     }
 
     // The lines of the last picture ended, only those in a pen if one is given.
@@ -79,6 +94,7 @@ protected:
 
     TestWindow window;
     PlotDevice device;
+    Projection view;
     std::vector<RecordedCall> drawn;
 };
 
@@ -86,7 +102,7 @@ TEST_F(Renderer, DefaultsProjectionAndWorldWindow)
 {
     Function f(defaultF);
     draw(f, 40, 20, 10, 15);
-    const Projection& p = device.projection();
+    const Projection& p = view;
     EXPECT_NEAR(p.domainRotation, -26.56505117707799, 1e-12);
     EXPECT_NEAR(device.world().x1, -2.683282, 1e-6);
     EXPECT_NEAR(device.world().x2, 2.683282, 1e-6);
@@ -95,7 +111,7 @@ TEST_F(Renderer, DefaultsProjectionAndWorldWindow)
     EXPECT_EQ(p.box.z2, 1);
     EXPECT_DOUBLE_EQ(p.sinTilt, std::sin(15 * 0.017453292519943295));
     const long n = 20, m = 40, k = 10;
-    EXPECT_EQ(f.evaluations, 2 + 2 * k * (n + m) + (n + m) + 2 * n * m * k);
+    EXPECT_EQ(f.evaluations(), samples(m, n, k));
     EXPECT_EQ(device.penIndex(), surfacePen);
     endPicture();
     EXPECT_GT(lines(surfacePen), 1000u);
@@ -105,7 +121,7 @@ TEST_F(Renderer, SquareBoxWithEqualMeshIsFortyFiveDegrees)
 {
     Function f(defaultF);
     draw(f, 10, 10, 2, 30);
-    EXPECT_NEAR(device.projection().domainRotation, -45, 1e-12);
+    EXPECT_NEAR(view.domainRotation, -45, 1e-12);
 }
 
 TEST_F(Renderer, ConstantSurfaceAboveZeroTiltIsAllSeen)
@@ -134,8 +150,8 @@ TEST_F(Renderer, ColumnsOfTheSmallMesh)
     // projected X of the column it visits.
     Function f([](double, double) { return 0.0; });
     draw(f, 2, 1, 2, 30);
-    const double s = (device.projection().cosRot * 4) / (2 * 2);
-    const double left = device.projection().projectX(-2, 2);
+    const double s = (view.cosRot * 4) / (2 * 2);
+    const double left = view.projectX(-2, 2);
     auto columnX = [&](int c) { return device.toDeviceX(left + c * s); };
     endPicture();
     ASSERT_EQ(drawn.size(), 6u + 4u + 2u + 2u);
@@ -175,11 +191,11 @@ TEST_F(Renderer, SingleRowOrColumnMeshes)
 {
     Function f(defaultF);
     draw(f, 4, 0, 3, 15);
-    EXPECT_EQ(device.projection().domainRotation, 0);
+    EXPECT_EQ(view.domainRotation, 0);
     endPicture();
     EXPECT_EQ(lines(), 12u) << "only the line y = y2";
     draw(f, 0, 4, 3, 15);
-    EXPECT_EQ(device.projection().domainRotation, -90);
+    EXPECT_EQ(view.domainRotation, -90);
     endPicture();
     EXPECT_EQ(lines(), 12u) << "only the edge x = x1";
 }
@@ -196,14 +212,14 @@ TEST_F(Renderer, SubStepOneSamplesMeshPointsOnly)
 {
     Function f(defaultF);
     draw(f, 3, 2, 1, 15);
-    EXPECT_EQ(f.evaluations, 2 + 2 * 5 + 5 + 2 * 6);
+    EXPECT_EQ(f.evaluations(), samples(3, 2, 1));
 }
 
 TEST_F(Renderer, NegativeTiltSwapsTheHeightCorners)
 {
     Function f(defaultF);
     draw(f, 40, 20, 10, -15);
-    const Projection& p = device.projection();
+    const Projection& p = view;
     EXPECT_DOUBLE_EQ(device.world().y1, p.projectY(2, 2, 0));
     EXPECT_DOUBLE_EQ(device.world().y2, p.projectY(-2, -2, 1));
     EXPECT_LT(device.world().y1, device.world().y2);
@@ -213,7 +229,7 @@ TEST_F(Renderer, ReversedBoxTurnsTheOtherWay)
 {
     Function f(defaultF);
     draw(f, 10, 10, 2, 15, 2, -2);
-    const Projection& p = device.projection();
+    const Projection& p = view;
     EXPECT_GT(p.sinRot, 0);
     EXPECT_DOUBLE_EQ(device.world().x1, p.projectX(2, -2));
     EXPECT_DOUBLE_EQ(device.world().y1, p.projectY(-2, -2, 0));
@@ -226,15 +242,15 @@ struct BadMesh {
 
 class BadMeshes : public Renderer, public ::testing::WithParamInterface<BadMesh> {};
 
-TEST_P(BadMeshes, DrawNoSurfaceButSetTheProjection)
+TEST_P(BadMeshes, DrawNoSurfaceButSetTheWorldWindow)
 {
     Function f(defaultF);
     const BadMesh& mesh = GetParam();
     draw(f, mesh.m, mesh.n, mesh.k, 15);
     endPicture();
     EXPECT_EQ(lines(), 0u);
-    EXPECT_EQ(f.evaluations, 0);
-    EXPECT_EQ(device.projection().box.x2, 2);
+    EXPECT_EQ(f.evaluations(), 0);
+    EXPECT_DOUBLE_EQ(device.world().x2, view.projectX(2, view.sinRot <= 0 ? -2 : 2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, BadMeshes, ::testing::Values(
@@ -284,12 +300,12 @@ TEST_F(Renderer, FrameBoxHasTwelveEdgesInItsPen)
     Function f(defaultF);
     draw(f, 4, 4, 2, 15);
     endPicture();
-    drawFrameBox(device, 11);
+    drawFrameBox(device, view, 11);
     EXPECT_EQ(device.penIndex(), surfacePen);
     endPicture();
     EXPECT_EQ(lines(11), 12u);
     EXPECT_EQ(lines(), 12u);
-    drawFrameBox(device, 40);
+    drawFrameBox(device, view, 40);
     endPicture();
     EXPECT_EQ(lines(surfacePen), 12u) << "an unknown pen leaves the surface pen";
 }
@@ -299,7 +315,7 @@ TEST_F(Renderer, AxesCrossAtTheFloorCentre)
     Function f(defaultF);
     draw(f, 40, 20, 10, 15);
     endPicture();
-    drawAxes(device, 9, 12, 10);
+    drawAxes(device, view, 9, 12, 10);
     const DevicePoint origin{device.toDeviceX(0), device.toDeviceY(0)};
     endPicture();
     ASSERT_EQ(lines(), 3u);
@@ -307,10 +323,88 @@ TEST_F(Renderer, AxesCrossAtTheFloorCentre)
     EXPECT_EQ(drawn[1].colour, colourOf(PenColour::Cyan));
     EXPECT_EQ(drawn[2].colour, colourOf(PenColour::Blue));
     EXPECT_EQ(drawn[0].from, origin) << "z rises from the origin";
-    drawAxes(device, 0, 12, 0);
+    drawAxes(device, view, 0, 12, 0);
     EXPECT_EQ(device.penIndex(), surfacePen);
     endPicture();
     EXPECT_EQ(lines(), 1u);
 }
+
+// Surfaces that are not formulas, drawn by the program's renderer and by
+// the oracle: the same calls, one for one.
+struct OracleRow {
+    const char* name;
+    double (*f)(double, double);
+    SurfaceMesh mesh;
+    double tilt = 15;
+    int pen = surfacePen;
+};
+
+const PlotBox unitBox{-2, 2, -2, 2, 0, 1};
+
+const OracleRow oracleRows[] = {
+    {"defaults", defaultF, {unitBox, 40, 20, 10}},
+    {"notANumber", [](double x, double y) { return x > 0 ? NAN : x * y; }, {unitBox, 8, 6, 3}},
+    {"infinite", [](double x, double y) { return x > 1 ? INFINITY : y < -1 ? -INFINITY : x; },
+     {unitBox, 8, 6, 3}, 30},
+    {"undersideSeen", [](double, double y) { return -3 * y; }, {unitBox, 6, 5, 2}, -20},
+    {"lowPen", [](double, double y) { return -3 * y; }, {unitBox, 6, 5, 2}, 20, 3},
+    {"unknownPen", [](double x, double y) { return x * y; }, {unitBox, 6, 5, 2}, 20, 30},
+    {"noIntervalsAlongY", defaultF, {unitBox, 7, 0, 3}},
+    {"noIntervalsAlongX", defaultF, {unitBox, 0, 7, 3}},
+    {"oneSubStep", [](double x, double y) { return std::abs(x) - y; }, {unitBox, 9, 5, 1}, 45},
+    {"noSubSteps", defaultF, {unitBox, 5, 4, 0}},
+    {"fromAbove", [](double x, double y) { return x * y; }, {unitBox, 12, 12, 2}, 90},
+    {"upsideDown", [](double x, double y) { return std::sin(3 * x) * y; }, {unitBox, 9, 7, 3},
+     -90},
+    {"reversedBox", [](double x, double y) { return x - 2 * y; }, {{1, -1, 3, -3, 0, 1}, 6, 4, 2}},
+    {"pointBox", [](double x, double y) { return x + y; }, {{1, 1, 1, 1, 0, 0}, 4, 4, 2}},
+    // Large enough for the lines of constant x to be seen on a second
+    // thread while the first draws those of constant y.
+    {"dense", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25},
+};
+
+class AgainstTheOracle : public ::testing::TestWithParam<OracleRow> {};
+
+std::vector<RecordedCall> picture(const OracleRow& row, bool oracle)
+{
+    TestWindow window(800, 600);
+    PlotDevice device(window);
+    device.beginDrawing();
+    device.setViewport(5, 80, 5, 85, ClipMode::Clip);
+    device.selectPen(row.pen);
+    window.clearCalls();
+    Function f(row.f);
+    if (oracle) {
+        drawOracleSurface(device, f, row.mesh, row.tilt);
+    } else {
+        MeshHeights heights;
+        drawSurface(device, f, heights, row.mesh, projectionOf(row.mesh, row.tilt));
+    }
+    device.moveTo(0, 0);
+    device.lineTo(1, 1);
+    device.finishDrawing();
+    return window.calls();
+}
+
+bool operator==(const RecordedCall& a, const RecordedCall& b)
+{
+    return a.kind == b.kind && a.from == b.from && a.to == b.to && a.rect == b.rect &&
+           a.colour == b.colour && a.width == b.width && a.text == b.text;
+}
+
+TEST_P(AgainstTheOracle, DrawsTheOraclesCalls)
+{
+    const std::vector<RecordedCall> got = picture(GetParam(), false);
+    const std::vector<RecordedCall> want = picture(GetParam(), true);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_TRUE(got[i] == want[i]) << "call " << i << " to (" << got[i].to.x << ", "
+                                       << got[i].to.y << "), should be to (" << want[i].to.x
+                                       << ", " << want[i].to.y << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Surfaces, AgainstTheOracle, ::testing::ValuesIn(oracleRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
