@@ -1,6 +1,4 @@
 #include "render/ComposePage.h"
-
-#include "expr/LineEvaluator.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
@@ -89,14 +87,15 @@ void composePage(PageContext& page, PageTarget target)
     drawSurfaceViewport(d, page.sheets, b);
 
     // Without a surface function the surface is flat.
-    LineEvaluator function;
+    const SurfaceHeights flat;
+    const ZFunction* function = &flat;
     if (page.surface != nullptr) {
         prepareSurface(d, *page.surface, page.view.theta);
-        function = page.surface->lineEvaluator();
+        function = page.surface;
     }
     MeshHeights ownHeights;
     MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
-    drawSurface(d, function, heights, s.x1, s.x2, s.y1, s.y2, s.z1, s.z2, s.m, s.n, s.k,
+    drawSurface(d, *function, heights, s.x1, s.x2, s.y1, s.y2, s.z1, s.z2, s.m, s.n, s.k,
                 page.view.tilt);
     if (s.fc != 0)
         drawFrameBox(d, s.fc);

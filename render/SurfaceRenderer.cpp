@@ -223,7 +223,7 @@ void drawSurface(PlotDevice& device, const ZFunction& function, double x1, doubl
     device.selectPen(surfacePen);
 }
 
-void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights& heights,
+void drawSurface(PlotDevice& device, const ZFunction& function, MeshHeights& heights,
                  double x1, double x2, double y1, double y2, double z1, double z2, int m, int n,
                  int k, double tilt)
 {
@@ -241,7 +241,7 @@ void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights&
     try {
         lower.resize(columns);
         upper.resize(columns);
-        heights.prepare(function, lattice, MeshHeights::Computing::AsAsked);
+        heights.prepare(function, lattice);
     } catch (const std::bad_alloc&) {
         return;
     }

@@ -4,7 +4,6 @@
 #include "device/PlotDevice.h"
 #include "expr/ZFunction.h"
 
-class LineEvaluator;
 class MeshHeights;
 
 // Draws z = f(x,y) over the box as a wire mesh with hidden lines removed
@@ -18,7 +17,7 @@ void drawSurface(PlotDevice& device, const ZFunction& function, double x1, doubl
 // at a time on all cores, or reused from heights when f and the mesh are
 // those of its last surface (as after a change of tilt alone). Beyond the
 // heights' memory budget they are computed line by line as drawn.
-void drawSurface(PlotDevice& device, const LineEvaluator& function, MeshHeights& heights,
+void drawSurface(PlotDevice& device, const ZFunction& function, MeshHeights& heights,
                  double x1, double x2, double y1, double y2, double z1, double z2, int m, int n,
                  int k, double tilt);
 
