@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <type_traits>
 
 #include "expr/Builtins.h"
 #include "expr/SymbolTable.h"
@@ -29,8 +30,8 @@ struct Broadcast {
 // out[i] = left[i] op right[i]. A divisor that fails the point is
 // replaced by 1, so that no division by zero happens; the quotient of a
 // failed point is never used.
-template <class Left, class Right>
-void runBinary(Op op, Left left, Right right, double* out, unsigned char* failed, std::size_t count)
+template <class Left, class Right, class Count>
+void runBinary(Op op, Left left, Right right, double* out, unsigned char* failed, Count count)
 {
     switch (op) {
     case Op::Add:
@@ -62,9 +63,9 @@ void runBinary(Op op, Left left, Right right, double* out, unsigned char* failed
 }
 
 // out[i] = function(argument[i]), failing the points outside its domain.
-template <class Argument>
+template <class Argument, class Count>
 void runCall(const Builtin& function, Argument argument, double* out, unsigned char* failed,
-          std::size_t count)
+             Count count)
 {
     if (function.inDomain != nullptr)
         for (std::size_t i = 0; i < count; ++i)
@@ -82,9 +83,13 @@ struct Program::Block {
     const double* z;
     double* out;
     double* slots;
+    std::size_t stride;
     unsigned char* failed;
 
-    double* slot(int at) const { return at == 0 ? out : slots + (at - 1) * blockSize; }
+    double* slot(int at) const
+    {
+        return at == 0 ? out : slots + static_cast<std::size_t>(at - 1) * stride;
+    }
     const double* lanes(const Operand& operand) const
     {
         switch (operand.source) {
@@ -150,7 +155,10 @@ void Program::finish(const Operand& result)
         add({Op::Copy, result, {}, nullptr, 0});
 }
 
-void Program::runBlock(const Block& b, std::size_t count) const
+// count is a std::size_t, or a constant for a single point, where the
+// loops fall away.
+template <class Count>
+void Program::runBlock(const Block& b, Count count) const
 {
     for (const Step& step : steps_) {
         double* out = b.slot(step.out);
@@ -175,29 +183,40 @@ void Program::runBlock(const Block& b, std::size_t count) const
     }
 }
 
-// The slots of each thread are its own, taken once and kept.
+// The slots lie on the stack where they fit, as they do for all but the
+// most deeply nested texts; otherwise each thread takes them once and
+// keeps them.
 void Program::run(const double* x, const double* y, const double* z, std::span<double> out) const
 {
     if (flat()) {
         std::fill(out.begin(), out.end(), 0.0);
         return;
     }
-    thread_local std::vector<double> slots;
-    thread_local std::vector<unsigned char> failed;
-    const auto slotValues = static_cast<std::size_t>(slotsAbove_) * blockSize;
-    if (slots.size() < slotValues)
-        slots.resize(slotValues);
-    failed.resize(blockSize);
+    const std::size_t stride = std::min(blockSize, out.size());
+    const std::size_t slotValues = static_cast<std::size_t>(slotsAbove_) * stride;
+    constexpr std::size_t onStack = 4 * blockSize;
+    double local[onStack];
+    unsigned char failed[blockSize];
+    double* slots = local;
+    if (slotValues > onStack) {
+        thread_local std::vector<double> kept;
+        if (kept.size() < slotValues)
+            kept.resize(slotValues);
+        slots = kept.data();
+    }
     for (std::size_t start = 0; start < out.size(); start += blockSize) {
         const std::size_t count = std::min(blockSize, out.size() - start);
         const Block block{x + start, y + start, z != nullptr ? z + start : nullptr,
-                          out.data() + start, slots.data(), failed.data()};
+                          out.data() + start, slots, stride, failed};
         if (canFail_)
-            std::fill_n(block.failed, count, 0);
-        runBlock(block, count);
+            std::fill_n(failed, count, 0);
+        if (out.size() == 1)
+            runBlock(block, std::integral_constant<std::size_t, 1>{});
+        else
+            runBlock(block, count);
         if (canFail_)
             for (std::size_t i = 0; i < count; ++i)
-                if (block.failed[i] != 0)
+                if (failed[i] != 0)
                     block.out[i] = 0.0;
     }
 }

@@ -77,7 +77,8 @@ private:
     struct Block;
 
     void add(const Step& step);
-    void runBlock(const Block& block, std::size_t count) const;
+    template <class Count>
+    void runBlock(const Block& block, Count count) const;
 
     std::vector<Step> steps_;
     // Slots above 0, each a block of the working memory.
