@@ -46,6 +46,13 @@ public:
                         time["min"] / floor->second["min"]);
     }
 
+    // The median real time of a benchmark in ms, 0 when it did not run.
+    double median(const std::string& name) const
+    {
+        const auto found = times_.find(name);
+        return found == times_.end() ? 0.0 : found->second.at("median");
+    }
+
 private:
     std::string floor_;
     std::map<std::string, std::map<std::string, double>> times_;

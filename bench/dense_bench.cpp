@@ -15,7 +15,6 @@
 
 #include "bench/DenseFloor.h"
 #include "bench/FloorRatio.h"
-#include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
 #include "render/MeshHeights.h"
 #include "render/MeshLattice.h"
@@ -61,7 +60,7 @@ void BM_DenseScalarHeights(benchmark::State& state)
     std::vector<double> z(p.x.size());
     for (auto _ : state) {
         for (std::size_t i = 0; i < z.size(); ++i)
-            z[i] = f.evaluate(p.x[i], p.y[i]);
+            z[i] = f.height(p.x[i], p.y[i]);
         benchmark::DoNotOptimize(z.data());
         benchmark::ClobberMemory();
     }
@@ -69,7 +68,8 @@ void BM_DenseScalarHeights(benchmark::State& state)
 }
 
 // A theta step: every height changes, so all are computed again (the
-// front once, not twice as the renderer evaluates it).
+// front once, not twice as the renderer evaluates it), on one thread or
+// on all the machine's cores.
 void thetaSteps(benchmark::State& state, int threads)
 {
     SurfaceFunction& f = defaultSurface();
@@ -78,7 +78,7 @@ void thetaSteps(benchmark::State& state, int threads)
     int step = 0;
     for (auto _ : state) {
         f.setTheta(thetas[step++ % 2]);
-        heights.prepare(f.lineEvaluator(), dense);
+        heights.prepare(f, dense);
         benchmark::DoNotOptimize(heights.front().data());
     }
     f.setTheta(0);
@@ -100,9 +100,9 @@ void BM_DenseTiltStepHeights(benchmark::State& state)
 {
     SurfaceFunction& f = defaultSurface();
     MeshHeights heights;
-    heights.prepare(f.lineEvaluator(), dense);
+    heights.prepare(f, dense);
     for (auto _ : state)
-        benchmark::DoNotOptimize(heights.prepare(f.lineEvaluator(), dense));
+        benchmark::DoNotOptimize(heights.prepare(f, dense));
 }
 
 void repeated(benchmark::internal::Benchmark* b)
@@ -124,6 +124,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double one = reporter.median("BM_DenseBatchedHeights");
+    const double all = reporter.median("BM_DenseParallelHeights");
+    if (one > 0 && all > 0)
+        std::printf("\nHeights on all %d threads against one, median: %.2f x faster\n",
+                    MeshHeights().threadsFor(dense.samples()), one / all);
     benchmark::Shutdown();
     return 0;
 }

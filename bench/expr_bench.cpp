@@ -45,11 +45,34 @@ void BM_SurfaceFunctionDefaultF(benchmark::State& state)
     surface.setTheta(0);
     for (auto _ : state) {
         for (const auto& [x, y] : points)
-            benchmark::DoNotOptimize(surface.evaluate(x, y));
+            benchmark::DoNotOptimize(surface.height(x, y));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(points.size()));
 }
 BENCHMARK(BM_SurfaceFunctionDefaultF);
+
+// The same points as one block after another, as the renderer asks.
+void BM_SurfaceFunctionDefaultFBlocks(benchmark::State& state)
+{
+    const DataSheet fdata = defaultFunctionSheet();
+    const auto points = gridPoints();
+    std::vector<double> x, y, z(points.size());
+    for (const auto& [px, py] : points) {
+        x.push_back(px);
+        y.push_back(py);
+    }
+    SurfaceFunction surface(fdata);
+    surface.parse();
+    surface.setParameters();
+    surface.setTheta(0);
+    for (auto _ : state) {
+        surface.heights(x, y, z);
+        benchmark::DoNotOptimize(z.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(points.size()));
+}
+BENCHMARK(BM_SurfaceFunctionDefaultFBlocks);
 
 void BM_ParseDefaultF(benchmark::State& state)
 {

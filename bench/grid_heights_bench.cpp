@@ -14,7 +14,7 @@
 
 #include "bench/DenseFloor.h"
 #include "bench/FloorRatio.h"
-#include "expr/LineEvaluator.h"
+#include "expr/Program.h"
 #include "expr/SurfaceFunction.h"
 #include "grid/GridReader.h"
 #include "grid/GridSurface.h"
@@ -78,7 +78,7 @@ void gridHeights(benchmark::State& state, const Points& p)
 {
     const GridSurface& grid = surface();
     std::vector<double> z(p.x.size());
-    const std::size_t block = LineEvaluator::blockSize;
+    const std::size_t block = Program::blockSize;
     for (auto _ : state) {
         for (std::size_t at = 0; at < z.size(); at += block) {
             const std::size_t count = std::min(block, z.size() - at);
@@ -115,7 +115,7 @@ void BM_DenseFormulaThetaStep(benchmark::State& state)
     int step = 0;
     for (auto _ : state) {
         f.setTheta(thetas[step++ % 2]);
-        heights.prepare(f.lineEvaluator(), mesh);
+        heights.prepare(f, mesh);
         benchmark::DoNotOptimize(heights.front().data());
     }
     state.SetItemsProcessed(state.iterations() * mesh.samples());

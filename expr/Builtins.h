@@ -1,37 +1,28 @@
 #pragma once
-#include <string>
+#include <cmath>
+#include <span>
 
-// A built-in function of one argument. Built-ins live for the whole run
-// in one fixed table and are never released.
-class BuiltinFunction {
-public:
-    using Plain = double (*)(double);
-
-    explicit BuiltinFunction(const char* name, Plain plain = nullptr)
-        : name_(name), plain_(plain) {}
-    virtual double apply(double x) const = 0;
-    // apply without the throw, for evaluating many points at once: false
-    // where apply would throw, otherwise true with the same value.
-    virtual bool tryApply(double x, double& value) const
-    {
-        value = apply(x);
-        return true;
-    }
-    const char* name() const { return name_.c_str(); }
-    // For a function that can never throw: the same computation as a
-    // plain function, which the flat evaluator calls directly.
-    Plain plain() const { return plain_; }
-
-protected:
-    ~BuiltinFunction() = default;
-
-private:
-    std::string name_;
-    Plain plain_;
+// A built-in function of one argument: its name, the computation, and
+// where it is defined. Outside its domain (and for an argument that is
+// not a number, which no domain holds) a point's evaluation fails and
+// that point alone gets 0. Functions defined everywhere pass on whatever
+// the computation gives, infinities and NaN included.
+struct Builtin {
+    const char* name;
+    double (*function)(double);
+    // Null for a function defined everywhere.
+    bool (*inDomain)(double);
 };
 
-// The table in its fixed order, ended by a null slot.
-const BuiltinFunction* const* builtinTable();
+// The twelve built-ins in their fixed order.
+std::span<const Builtin> builtins();
 
-// The first built-in whose name equals name, or null.
-const BuiltinFunction* findBuiltin(const char* name);
+// The built-in whose name equals name, or null.
+const Builtin* findBuiltin(const char* name);
+
+// The division's rule: a divisor that is zero (of either sign) or not a
+// number fails the point.
+inline bool divides(double divisor)
+{
+    return divisor != 0.0 && !std::isnan(divisor);
+}

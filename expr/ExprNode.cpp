@@ -1,81 +1,43 @@
 #include "expr/ExprNode.h"
 
-#include <cmath>
+namespace {
 
-#include "expr/Builtins.h"
-#include "expr/Error.h"
-#include "expr/Program.h"
-#include "expr/SymbolTable.h"
-
-double VariableNode::evaluate() const
+Program::Op opOf(TokenKind kind)
 {
-    return entry_->value;
-}
-
-double BinaryNode::evaluate() const
-{
-    const double left = left_->evaluate();
-    const double right = right_->evaluate();
-    switch (operator_) {
-    case TokenKind::Plus: return left + right;
-    case TokenKind::Minus: return left - right;
-    case TokenKind::Star: return left * right;
-    case TokenKind::Slash:
-        if (right == 0.0 || std::isnan(right))
-            throw Error{"div", 0.0};
-        return left / right;
-    case TokenKind::Caret: return std::pow(left, right);
-    default: return 0.0;
+    switch (kind) {
+    case TokenKind::Plus: return Program::Op::Add;
+    case TokenKind::Minus: return Program::Op::Subtract;
+    case TokenKind::Star: return Program::Op::Multiply;
+    case TokenKind::Slash: return Program::Op::Divide;
+    default: return Program::Op::Power;
     }
 }
 
-double CallNode::evaluate() const
+} // namespace
+
+Program::Operand NumberNode::compile(Program&, const Program::Inputs&, int) const
 {
-    return function_->apply(argument_->evaluate());
+    return Program::number(value_);
 }
 
-const double* NumberNode::operand(Program& program) const
+Program::Operand VariableNode::compile(Program& program, const Program::Inputs& inputs, int) const
 {
-    return program.constant(value_);
+    return program.variable(*entry_, inputs);
 }
 
-void NumberNode::compile(Program& program) const
+// The right operand works above the left one's slot while the left value
+// waits there.
+Program::Operand BinaryNode::compile(Program& program, const Program::Inputs& inputs,
+                                     int slot) const
 {
-    program.load(operand(program));
+    const Program::Operand left = left_->compile(program, inputs, slot);
+    const int above = left.source == Program::Source::Slot ? slot + 1 : slot;
+    const Program::Operand right = right_->compile(program, inputs, above);
+    return program.binary(opOf(operator_), left, right, slot);
 }
 
-const double* VariableNode::operand(Program&) const
+Program::Operand CallNode::compile(Program& program, const Program::Inputs& inputs,
+                                   int slot) const
 {
-    return &entry_->value;
-}
-
-void VariableNode::compile(Program& program) const
-{
-    program.load(&entry_->value);
-}
-
-void BinaryNode::compile(Program& program) const
-{
-    const double* left = left_->operand(program);
-    const double* right = right_->operand(program);
-    if (left != nullptr && right != nullptr) {
-        program.applyBoth(operator_, left, right);
-    } else if (right != nullptr) {
-        left_->compile(program);
-        program.apply(operator_, right, false);
-    } else if (left != nullptr) {
-        right_->compile(program);
-        program.apply(operator_, left, true);
-    } else {
-        left_->compile(program);
-        program.push();
-        right_->compile(program);
-        program.applyPopped(operator_);
-    }
-}
-
-void CallNode::compile(Program& program) const
-{
-    argument_->compile(program);
-    program.call(function_);
+    return program.call(*function_, argument_->compile(program, inputs, slot), slot);
 }

@@ -1,20 +1,20 @@
 #pragma once
 #include <memory>
 
+#include "expr/Program.h"
 #include "expr/TokenKind.h"
 
-class BuiltinFunction;
-class Program;
+struct Builtin;
 struct SymbolEntry;
 
 class ExprNode {
 public:
     virtual ~ExprNode() = default;
-    virtual double evaluate() const = 0;
-    // Appends the steps that leave this node's value in the accumulator.
-    virtual void compile(Program& program) const = 0;
-    // Where a constant or variable keeps its value; null for a computation.
-    virtual const double* operand(Program&) const { return nullptr; }
+    // Appends the steps that compute this node's value, using slots from
+    // slot on, and says where the value is then found: a constant or a
+    // variable needs no step.
+    virtual Program::Operand compile(Program& program, const Program::Inputs& inputs,
+                                     int slot) const = 0;
 };
 
 using NodePtr = std::unique_ptr<ExprNode>;
@@ -22,9 +22,8 @@ using NodePtr = std::unique_ptr<ExprNode>;
 class NumberNode final : public ExprNode {
 public:
     explicit NumberNode(double value) : value_(value) {}
-    double evaluate() const override { return value_; }
-    void compile(Program& program) const override;
-    const double* operand(Program& program) const override;
+    Program::Operand compile(Program& program, const Program::Inputs& inputs,
+                             int slot) const override;
 
 private:
     double value_;
@@ -34,9 +33,8 @@ private:
 class VariableNode final : public ExprNode {
 public:
     explicit VariableNode(const SymbolEntry* entry) : entry_(entry) {}
-    double evaluate() const override;
-    void compile(Program& program) const override;
-    const double* operand(Program& program) const override;
+    Program::Operand compile(Program& program, const Program::Inputs& inputs,
+                             int slot) const override;
 
 private:
     const SymbolEntry* entry_;
@@ -46,8 +44,8 @@ class BinaryNode final : public ExprNode {
 public:
     BinaryNode(TokenKind op, NodePtr left, NodePtr right)
         : operator_(op), left_(std::move(left)), right_(std::move(right)) {}
-    double evaluate() const override;
-    void compile(Program& program) const override;
+    Program::Operand compile(Program& program, const Program::Inputs& inputs,
+                             int slot) const override;
 
 private:
     TokenKind operator_;
@@ -57,12 +55,12 @@ private:
 
 class CallNode final : public ExprNode {
 public:
-    CallNode(const BuiltinFunction* function, NodePtr argument)
+    CallNode(const Builtin* function, NodePtr argument)
         : function_(function), argument_(std::move(argument)) {}
-    double evaluate() const override;
-    void compile(Program& program) const override;
+    Program::Operand compile(Program& program, const Program::Inputs& inputs,
+                             int slot) const override;
 
 private:
-    const BuiltinFunction* function_;
+    const Builtin* function_;
     NodePtr argument_;
 };

@@ -13,7 +13,7 @@ ExprParser::~ExprParser()
 
 bool ExprParser::parse(const char* text)
 {
-    program_.clear();
+    parsed_ = false;
     tree_.reset();
     lexer_ = std::make_unique<ExprLexer>(text);
     depth_ = 0;
@@ -21,21 +21,16 @@ bool ExprParser::parse(const char* text)
     tree_ = parseExpression();
     if (lexer_->kind() != TokenKind::End)
         lexer_->recordError("Unexpected character");
-    if (lexer_->ok()) {
-        tree_->compile(program_);
-        program_.finish();
-    }
-    return lexer_->ok();
+    parsed_ = lexer_->ok();
+    return parsed_;
 }
 
-double ExprParser::evaluateTreeSafely()
+Program ExprParser::compile(const Program::Inputs& inputs) const
 {
-    try {
-        return tree_->evaluate();
-    } catch (const Error& error) {
-        lastReport_ = error.report();
-        return 0.0;
-    }
+    Program program;
+    if (parsed_)
+        program.finish(tree_->compile(program, inputs, 0));
+    return program;
 }
 
 SymbolTable* ExprParser::symbols()
@@ -152,7 +147,7 @@ NodePtr ExprParser::parseName()
     if (!accept(TokenKind::LeftParen))
         return countNode() ? std::make_unique<VariableNode>(entry) : nullptr;
     NodePtr argument = parseExpression();
-    const BuiltinFunction* function = findBuiltin(entry->name.c_str());
+    const Builtin* function = findBuiltin(entry->name.c_str());
     if (function == nullptr)
         lexer_->recordError("Undefined function");
     NodePtr call = countNode() ? std::make_unique<CallNode>(function, std::move(argument)) : nullptr;

@@ -2,12 +2,12 @@
 #include <memory>
 #include <string>
 
-#include "expr/Error.h"
 #include "expr/ExprLexer.h"
 #include "expr/ExprNode.h"
 #include "expr/Program.h"
 
-// Recursive-descent parser of f(x,y) and evaluator of its tree.
+// Recursive-descent parser of f(x,y) into a tree, which compiles to the
+// program that evaluates it.
 class ExprParser {
 public:
     ExprParser();
@@ -18,27 +18,23 @@ public:
     // True when the text was read without any error.
     bool parse(const char* text);
 
-    // The value of the tree, or 0 when evaluation threw an Error. Only
-    // after a successful parse.
-    double evaluateSafely();
-    // The same value by a walk of the tree; for checking the flat form.
-    double evaluateTreeSafely();
+    // The tree of the last parse as a program, the inputs taking the
+    // coordinates of each point and every other variable its value now;
+    // 0 everywhere when the last parse failed or there was none.
+    Program compile(const Program::Inputs& inputs = {}) const;
 
     // The variables of the last parse; null before the first.
     SymbolTable* symbols();
-    // The flattened tree of the last successful parse; empty otherwise.
-    const Program& program() const { return program_; }
 
     // The tokenizer's line for the first error of the last parse, empty
-    // when it parsed; and the report of the last caught Error.
+    // when it parsed.
     std::string diagnostic() const;
-    const char* lastReport() const { return lastReport_.data(); }
 
     // Nesting deeper than this is a syntax error, so that no text can
     // exhaust the stack.
     static constexpr int maxDepth = 200;
     // More nodes than this is a syntax error: it bounds the depth of
-    // the tree that evaluation and release recurse through.
+    // the tree that compiling and release recurse through.
     static constexpr int maxNodes = 5000;
 
 private:
@@ -55,19 +51,7 @@ private:
 
     std::unique_ptr<ExprLexer> lexer_;
     NodePtr tree_;
-    // The tree of a successful parse, flattened for evaluation.
-    Program program_;
+    bool parsed_ = false;
     int depth_ = 0;
     int nodes_ = 0;
-    Error::Report lastReport_{};
 };
-
-inline double ExprParser::evaluateSafely()
-{
-    try {
-        return program_.run();
-    } catch (const Error& error) {
-        lastReport_ = error.report();
-        return 0.0;
-    }
-}

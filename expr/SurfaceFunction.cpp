@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "expr/LineEvaluator.h"
 #include "sheets/Readings.h"
 
 namespace {
@@ -32,6 +31,7 @@ void SurfaceFunction::setCentre(double x, double y)
 {
     centreX_ = x;
     centreY_ = y;
+    compile();
 }
 
 const DataLine* SurfaceFunction::expressionLine() const
@@ -46,12 +46,11 @@ bool SurfaceFunction::parse()
     const DataLine* line = expressionLine();
     if (line == nullptr) {
         ok_ = false;
+        compile();
         return false;
     }
     ok_ = parser_->parse(line->value);
-    SymbolTable* symbols = parser_->symbols();
-    xEntry_ = symbols->find("x");
-    yEntry_ = symbols->find("y");
+    compile();
     return ok_;
 }
 
@@ -63,6 +62,7 @@ void SurfaceFunction::setParameters()
         const DataLine& line = (*sheet_)[static_cast<std::size_t>(i)];
         parser_->symbols()->setValue(line.name, realReading(line.value));
     }
+    compile();
 }
 
 void SurfaceFunction::setTheta(double degrees)
@@ -71,43 +71,42 @@ void SurfaceFunction::setTheta(double degrees)
     const double r = degrees * degreesToRadians;
     sinTheta_ = std::sin(r);
     cosTheta_ = std::cos(r);
+    compile();
 }
 
-double SurfaceFunction::evaluate(double x, double y)
+void SurfaceFunction::setHeightField(std::shared_ptr<const ZFunction> field)
 {
-    if (!ok_)
-        return 0.0;
-    const double dx = x - centreX_;
-    const double dy = y - centreY_;
-    if (xEntry_ != nullptr)
-        xEntry_->value = centreX_ + dx * cosTheta_ - dy * sinTheta_;
-    if (yEntry_ != nullptr)
-        yEntry_->value = centreY_ + dx * sinTheta_ + dy * cosTheta_;
-    return parser_->evaluateSafely();
+    field_ = std::move(field);
+    compile();
 }
 
-LineEvaluator SurfaceFunction::lineEvaluator() const
+// x and y take the turned point, and z the field's height there while
+// there is a field.
+void SurfaceFunction::compile()
 {
-    if (!ok_)
-        return {};
-    return {parser_->program(), xEntry_, yEntry_, {centreX_, centreY_, sinTheta_, cosTheta_}};
+    if (!ok_) {
+        current_ = SurfaceHeights();
+        return;
+    }
+    const SymbolTable* symbols = parser_->symbols();
+    const Program::Inputs inputs{symbols->find("x"), symbols->find("y"),
+                                 field_ != nullptr ? symbols->find("z") : nullptr};
+    current_ = SurfaceHeights(parser_->compile(inputs), {centreX_, centreY_, sinTheta_, cosTheta_},
+                              field_);
 }
 
 void SurfaceFunction::heights(std::span<const double> x, std::span<const double> y,
                               std::span<double> z) const
 {
-    lineEvaluator().heights(x, y, z);
+    current_.heights(x, y, z);
 }
 
 bool SurfaceFunction::sameHeights(const ZFunction& other) const
 {
-    const LineEvaluator mine = lineEvaluator();
-    if (const auto* surface = dynamic_cast<const SurfaceFunction*>(&other))
-        return mine == surface->lineEvaluator();
-    return mine.sameHeights(other);
+    return current_.sameHeights(other);
 }
 
 std::unique_ptr<ZFunction> SurfaceFunction::snapshot() const
 {
-    return std::make_unique<LineEvaluator>(lineEvaluator());
+    return current_.snapshot();
 }

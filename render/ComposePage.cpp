@@ -1,6 +1,4 @@
 #include "render/ComposePage.h"
-
-#include "expr/LineEvaluator.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
@@ -88,7 +86,7 @@ PageReport composePage(const PageContext& page, PageTarget target,
     drawSurfaceViewport(d, page.sheets, b);
 
     // Without a surface function the surface is flat.
-    const LineEvaluator flat;
+    const SurfaceHeights flat;
     const ZFunction* function = &flat;
     if (page.surface != nullptr) {
         report.parseFailure = prepareSurface(*page.surface, page.view.theta);

@@ -1,6 +1,7 @@
 #include "render/MeshHeights.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <stdexcept>
 
@@ -15,17 +16,8 @@ using Family = MeshLattice::Family;
 constexpr Family families[] = {Family::Front, Family::ConstantY, Family::ConstantX};
 
 // Samples per piece of work: long lines are shared between threads, short
-// ones go whole.
+// ones go whole. A block of the expression's program.
 constexpr std::int64_t chunkSamples = 512;
-
-int threadIndex()
-{
-#ifdef _OPENMP
-    return omp_get_thread_num();
-#else
-    return 0;
-#endif
-}
 
 } // namespace
 
@@ -36,30 +28,29 @@ std::int64_t MeshHeights::firstIndex(Family family) const
     return family == Family::Front ? 0 : 1;
 }
 
-bool MeshHeights::prepare(const ZFunction& f, const MeshLattice& lattice, Computing computing)
+bool MeshHeights::prepare(const ZFunction& f, const MeshLattice& lattice)
 {
-    if (keepsAll_ && f_->sameHeights(f) && lattice == lattice_)
+    if (keepsAll_ && lattice == lattice_ && f_->sameHeights(f))
         return false;
     keepsAll_ = false;
     windows_.clear();
-    lineReady_.clear();
     f_ = f.snapshot();
     lattice_ = lattice;
     const auto bytes = static_cast<double>(lattice.samples()) * sizeof(double);
     if (lattice.valid() && bytes <= static_cast<double>(limits_.budgetBytes)) {
         try {
-            keepAll(computing);
+            keepAll();
             return true;
         } catch (const std::bad_alloc&) {
             windows_.clear();
         }
     }
-    // Line by line: the buffers are taken as the lines are asked for.
+    // Window by window: the buffers are taken as the lines are asked for.
     heights_ = {};
     return true;
 }
 
-void MeshHeights::keepAll(Computing computing)
+void MeshHeights::keepAll()
 {
     heights_.resize(static_cast<std::size_t>(lattice_.samples()));
     std::int64_t offset = 0;
@@ -67,50 +58,8 @@ void MeshHeights::keepAll(Computing computing)
         windows_.push_back({family, firstIndex(family), lattice_.lines(family), offset});
         offset += lattice_.lines(family) * lattice_.length(family);
     }
-    const int threads = threadsFor(lattice_.samples());
-    if (computing == Computing::AsAsked && threads > 1) {
-        prepareWorkers(threads);
-        lineReady_.assign(static_cast<std::size_t>(1 + lattice_.lines(Family::ConstantY) +
-                                                   lattice_.lines(Family::ConstantX)),
-                          0);
-        keepsAll_ = true;
-        line({Family::Front, 0});
-        return;
-    }
-    prepareWorkers(threads);
     compute();
     keepsAll_ = true;
-}
-
-std::size_t MeshHeights::ordinal(MeshLattice::Line line) const
-{
-    switch (line.family) {
-    case Family::Front: return 0;
-    case Family::ConstantY: return static_cast<std::size_t>(line.index);
-    case Family::ConstantX:
-        return static_cast<std::size_t>(lattice_.lines(Family::ConstantY) + line.index);
-    }
-    return 0;
-}
-
-// One line of the kept heights, on the thread that asks for it.
-void MeshHeights::computeLine(const Window& window, MeshLattice::Line line)
-{
-    const std::int64_t length = lattice_.length(line.family);
-    double* z = heights_.data() + window.offset + (line.index - window.first) * length;
-    Worker& worker = workers_[static_cast<std::size_t>(threadIndex())];
-    for (std::int64_t start = 0; start < length; start += chunkSamples) {
-        const auto count = static_cast<std::size_t>(std::min(chunkSamples, length - start));
-        evaluate(line, start, {z + start, count}, worker);
-    }
-}
-
-// The heights of samples start .. start + z.size() - 1 of the line.
-void MeshHeights::evaluate(MeshLattice::Line line, std::int64_t start, std::span<double> z,
-                           Worker& worker) const
-{
-    lattice_.points(line, start, z.size(), worker.x.data(), worker.y.data());
-    f_->heights({worker.x.data(), z.size()}, {worker.y.data(), z.size()}, z);
 }
 
 std::span<const double> MeshHeights::line(MeshLattice::Line line)
@@ -125,13 +74,6 @@ std::span<const double> MeshHeights::line(MeshLattice::Line line)
     if (window == windows_.end()) {
         computeWindow(line.family, line.index);
         window = windows_.begin();
-    }
-    if (!lineReady_.empty()) {
-        std::uint8_t& ready = lineReady_[ordinal(line)];
-        if (ready == 0) {
-            computeLine(*window, line);
-            ready = 1;
-        }
     }
     const std::int64_t length = lattice_.length(line.family);
     const std::int64_t offset = window->offset + (line.index - window->first) * length;
@@ -148,7 +90,6 @@ void MeshHeights::computeWindow(Family family, std::int64_t first)
     windows_.clear();
     heights_.resize(static_cast<std::size_t>(count * length));
     windows_.push_back({family, first, count, 0});
-    prepareWorkers(threadsFor(count * length));
     compute();
 }
 
@@ -164,19 +105,19 @@ int MeshHeights::threadsFor(std::int64_t samples) const
 #endif
 }
 
-// Taken before the parallel loop, which must not throw.
-void MeshHeights::prepareWorkers(int threads)
+// The heights of samples start .. start + z.size() - 1 of the line, at
+// the lattice's own points.
+void MeshHeights::computePiece(MeshLattice::Line line, std::int64_t start,
+                               std::span<double> z) const
 {
-    if (workers_.size() < static_cast<std::size_t>(threads))
-        workers_.resize(static_cast<std::size_t>(threads));
-    for (Worker& worker : workers_) {
-        worker.x.resize(static_cast<std::size_t>(chunkSamples));
-        worker.y.resize(static_cast<std::size_t>(chunkSamples));
-    }
+    double x[chunkSamples], y[chunkSamples];
+    lattice_.points(line, start, z.size(), x, y);
+    f_->heights({x, z.size()}, {y, z.size()}, z);
 }
 
 // All the windows in one parallel loop over pieces of lines, so that the
-// threads meet once.
+// threads meet once. What a piece throws ends the loop's work and is
+// thrown again after it.
 void MeshHeights::compute()
 {
     std::vector<std::int64_t> firstChunk{0};
@@ -189,6 +130,7 @@ void MeshHeights::compute()
     }
     const std::int64_t chunks = firstChunk.back();
     const auto threads = static_cast<int>(std::min<std::int64_t>(threadsFor(samples), chunks));
+    std::exception_ptr failure;
 #ifdef _OPENMP
 #pragma omp parallel for num_threads(threads) if (threads > 1) schedule(dynamic)
 #else
@@ -207,6 +149,16 @@ void MeshHeights::compute()
         const MeshLattice::Line line{window.family, window.first + lineIndex};
         const std::span<double> z(heights_.data() + window.offset + lineIndex * length + start,
                                   count);
-        evaluate(line, start, z, workers_[static_cast<std::size_t>(threadIndex())]);
+        try {
+            computePiece(line, start, z);
+        } catch (...) {
+#ifdef _OPENMP
+#pragma omp critical(kelvoMeshHeightsFailure)
+#endif
+            if (!failure)
+                failure = std::current_exception();
+        }
     }
+    if (failure)
+        std::rethrow_exception(failure);
 }

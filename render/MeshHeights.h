@@ -8,16 +8,16 @@
 #include "expr/ZFunction.h"
 #include "render/MeshLattice.h"
 
-// The heights of f at every sample of the renderer's mesh, computed a
-// piece of a line at a time through any ZFunction and on all cores where
-// OpenMP is there. The heights depend on f (a snapshot of it is kept) and
-// on the lattice (box, m, n, k), and on nothing else, not on the tilt:
-// while both give the same heights, kept heights are reused.
+// The heights of a surface at every sample of the renderer's mesh, asked
+// of its ZFunction a piece of a line at a time in one parallel loop over
+// all the machine's cores (OpenMP, where it is there). The heights depend
+// on the surface and on the lattice (box, m, n, k), and on nothing else,
+// not on the tilt: while both stay the same, kept heights are reused.
 //
 // When all the heights fit the memory budget they are computed at once
 // and kept; beyond it the lines are computed on demand, as many
 // consecutive lines of a family at a time as fit the budget (at least
-// one), and nothing is kept between surfaces.
+// one), each window on all cores, and nothing is kept between surfaces.
 class MeshHeights {
 public:
     struct Limits {
@@ -31,25 +31,19 @@ public:
     MeshHeights() : MeshHeights(Limits{}) {}
     explicit MeshHeights(Limits limits);
 
-    // When heights that are kept are computed: all at once, on all cores;
-    // or, where several threads are worth it, each line of constant y or x
-    // when it is first asked for, by the thread that asks (the front at
-    // once). Then two threads of one OpenMP team may ask for lines at the
-    // same time, never for the same line.
-    enum class Computing { AtOnce, AsAsked };
-
-    // Makes these heights those of f over the lattice. True when they are
-    // computed anew (or, beyond the budget, will be line by line); false
-    // when the kept ones serve. An invalid lattice holds no heights.
-    // Throws std::bad_alloc when not even one line fits in memory.
-    bool prepare(const ZFunction& f, const MeshLattice& lattice,
-                 Computing computing = Computing::AtOnce);
+    // Makes these heights those of f over the lattice, all that are kept
+    // computed before it returns. True when they are computed anew (or,
+    // beyond the budget, will be window by window); false when the kept
+    // ones serve. An invalid lattice holds no heights. Throws
+    // std::bad_alloc when not even one line fits in memory.
+    bool prepare(const ZFunction& f, const MeshLattice& lattice);
 
     // Whether all the heights are held at once.
     bool keepsAll() const { return keepsAll_; }
 
     // The heights of one line in the order of its samples. A span stays
-    // valid until the next call of any of these or of prepare. An index
+    // valid until the next call of any of these or of prepare; while all
+    // are kept, several threads may ask for lines at once. An index
     // outside the lattice throws std::out_of_range.
     std::span<const double> front() { return line({MeshLattice::Family::Front, 0}); }
     std::span<const double> lineOfConstantY(std::int64_t r)
@@ -80,22 +74,15 @@ private:
         std::int64_t count = 0;
         std::int64_t offset = 0;
     };
-    // One thread's working memory.
-    struct Worker {
-        std::vector<double> x, y;
-    };
 
     std::int64_t firstIndex(MeshLattice::Family family) const;
-    void keepAll(Computing computing);
-    std::size_t ordinal(MeshLattice::Line line) const;
-    void computeLine(const Window& window, MeshLattice::Line line);
-    void evaluate(MeshLattice::Line line, std::int64_t start, std::span<double> z,
-                  Worker& worker) const;
+    void keepAll();
     void computeWindow(MeshLattice::Family family, std::int64_t first);
     void compute();
-    void prepareWorkers(int threads);
+    void computePiece(MeshLattice::Line line, std::int64_t start, std::span<double> z) const;
 
     Limits limits_;
+    // What the heights are of: a snapshot of the last surface prepared.
     std::unique_ptr<ZFunction> f_;
     MeshLattice lattice_{0, 0, 0, 0, -1, -1, -1};
     bool keepsAll_ = false;
@@ -103,9 +90,4 @@ private:
     // Where each family lies in heights_: all three when keepsAll_, one
     // window otherwise.
     std::vector<Window> windows_;
-    std::vector<Worker> workers_;
-    // Computing as asked: whether each line (the front, then the lines of
-    // constant y, then those of constant x) holds its heights yet; each
-    // entry written only by the thread that computes its line.
-    std::vector<std::uint8_t> lineReady_;
 };

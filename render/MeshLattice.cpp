@@ -117,14 +117,6 @@ void MeshLattice::points(Line line, std::int64_t first, std::size_t count, doubl
     }
 }
 
-std::pair<LineEvaluator::Axis, LineEvaluator::Axis> MeshLattice::axes(Line line) const
-{
-    using Axis = LineEvaluator::Axis;
-    if (line.family == Family::ConstantY)
-        return {Axis::stepping(x1_, subDx_), Axis::at(y1_ + static_cast<double>(line.index) * dy_)};
-    return {Axis::at(x1_ + static_cast<double>(line.index) * dx_), Axis::stepping(y1_, subDy_)};
-}
-
 bool MeshLattice::operator==(const MeshLattice& other) const
 {
     return sameBits(x1_, other.x1_) && sameBits(x2_, other.x2_) && sameBits(y1_, other.y1_) &&

@@ -1,9 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <utility>
-
-#include "expr/LineEvaluator.h"
 
 // The points at which the hidden-line renderer samples f: the box, the
 // mesh intervals m along x and n along y, k sub-steps each, with every
@@ -39,11 +36,6 @@ public:
     // The coordinates of the samples first .. first + count - 1 of a line,
     // which must lie within it.
     void points(Line line, std::int64_t first, std::size_t count, double* x, double* y) const;
-
-    // A line of constant y or x as the two coordinates of its points for
-    // LineEvaluator: the same points as points() gives. Not the front,
-    // which bends.
-    std::pair<LineEvaluator::Axis, LineEvaluator::Axis> axes(Line line) const;
 
     // The same points: the same box, bit for bit, and the same m, n, k.
     bool operator==(const MeshLattice& other) const;

@@ -2,6 +2,7 @@
 // own samples, bit for bit.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -14,7 +15,6 @@
 #include <vector>
 
 #include "device/PlotDevice.h"
-#include "expr/LineEvaluator.h"
 #include "expr/SurfaceFunction.h"
 #include "render/ComposePage.h"
 #include "render/MeshHeights.h"
@@ -56,7 +56,7 @@ public:
                  std::span<double> z) const override
     {
         for (std::size_t i = 0; i < z.size(); ++i) {
-            const double h = f_.evaluate(x[i], y[i]);
+            const double h = f_.height(x[i], y[i]);
             samples.push_back({x[i], y[i], h});
             z[i] = h;
         }
@@ -215,20 +215,17 @@ TEST_P(Heights, EveryWayGivesTheRenderersSamples)
     f.setTheta(sheet.theta);
     const std::vector<Sample> drawn = samplesOfDrawSurface(f, sheet.box);
     const MeshLattice lattice = latticeOf(sheet.box);
-    using Computing = MeshHeights::Computing;
-    for (const MeshHeights::Limits& limits : ways)
-        for (const Computing computing : {Computing::AtOnce, Computing::AsAsked}) {
-            MeshHeights heights(limits);
-            EXPECT_TRUE(heights.prepare(f.lineEvaluator(), lattice, computing));
-            EXPECT_EQ(heights.keepsAll(),
-                      limits.budgetBytes > 1000 * sizeof(double) ||
-                          lattice.samples() * sizeof(double) <= limits.budgetBytes);
-            expectSameSamples(sweep(heights, lattice), drawn,
-                              std::string(sheet.name) + ", budget " +
-                                  std::to_string(limits.budgetBytes) + ", threads " +
-                                  std::to_string(limits.threads) +
-                                  (computing == Computing::AsAsked ? ", as asked" : ""));
-        }
+    for (const MeshHeights::Limits& limits : ways) {
+        MeshHeights heights(limits);
+        EXPECT_TRUE(heights.prepare(f, lattice));
+        EXPECT_EQ(heights.keepsAll(),
+                  limits.budgetBytes > 1000 * sizeof(double) ||
+                      lattice.samples() * sizeof(double) <= limits.budgetBytes);
+        expectSameSamples(sweep(heights, lattice), drawn,
+                          std::string(sheet.name) + ", budget " +
+                              std::to_string(limits.budgetBytes) + ", threads " +
+                              std::to_string(limits.threads));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, Heights, ::testing::ValuesIn(sheets),
@@ -275,8 +272,8 @@ protected:
         surface = std::make_unique<SurfaceFunction>(fdata);
     }
 
-    // The evaluator the page would make of these inputs.
-    LineEvaluator evaluatorOf(const Inputs& in)
+    // The surface the page would make of these inputs.
+    const ZFunction& surfaceOf(const Inputs& in)
     {
         buildLine(fdata[1], "a", in.a.c_str());
         buildLine(fdata[6], "f(x,y)", in.expression.c_str());
@@ -284,7 +281,7 @@ protected:
         surface->parse();
         surface->setParameters();
         surface->setTheta(in.theta);
-        return surface->lineEvaluator();
+        return *surface;
     }
 
     // The scalar heights at the lattice's points, in the sweep order.
@@ -296,7 +293,7 @@ protected:
             std::vector<double> x(count), y(count);
             lattice.points(line, 0, count, x.data(), y.data());
             for (std::size_t i = 0; i < count; ++i)
-                samples.push_back({x[i], y[i], surface->evaluate(x[i], y[i])});
+                samples.push_back({x[i], y[i], surface->height(x[i], y[i])});
         }
         return samples;
     }
@@ -304,26 +301,26 @@ protected:
     std::unique_ptr<SurfaceFunction> surface;
 };
 
-// A tilt step makes the same evaluator over the same lattice: the kept
+// A tilt step makes the same surface over the same lattice: the kept
 // heights serve. Any change of what the heights depend on recomputes them.
 TEST_P(Reuse, ChangingAHeightInputAfterATiltStepRecomputes)
 {
     Inputs in;
     MeshHeights heights;
-    ASSERT_TRUE(heights.prepare(evaluatorOf(in), latticeOf(in.box)));
+    ASSERT_TRUE(heights.prepare(surfaceOf(in), latticeOf(in.box)));
     ASSERT_TRUE(heights.keepsAll());
-    EXPECT_FALSE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << "tilt step";
+    EXPECT_FALSE(heights.prepare(surfaceOf(in), latticeOf(in.box))) << "tilt step";
     const std::vector<Sample> before = sweep(heights, latticeOf(in.box));
 
     GetParam().apply(in);
-    EXPECT_TRUE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << GetParam().name;
+    EXPECT_TRUE(heights.prepare(surfaceOf(in), latticeOf(in.box))) << GetParam().name;
     const std::vector<Sample> after = sweep(heights, latticeOf(in.box));
     expectSameSamples(after, scalarHeights(latticeOf(in.box)), GetParam().name);
     bool differs = after.size() != before.size();
     for (std::size_t i = 0; !differs && i < after.size(); ++i)
         differs = !sameBits(after[i].z, before[i].z) || !sameBits(after[i].x, before[i].x);
     EXPECT_TRUE(differs) << "the change shows in the heights";
-    EXPECT_FALSE(heights.prepare(evaluatorOf(in), latticeOf(in.box))) << "and is kept again";
+    EXPECT_FALSE(heights.prepare(surfaceOf(in), latticeOf(in.box))) << "and is kept again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Reuse, ::testing::ValuesIn(changes),
@@ -337,9 +334,9 @@ TEST(MeshHeightsLines, StreamedLinesComeInAnyOrder)
     f.setTheta(10);
     const MeshLattice lattice(-2, 2, -2, 2, 12, 7, 5);
     MeshHeights kept, streamed({3 * 61 * sizeof(double), 2});
-    kept.prepare(f.lineEvaluator(), lattice);
-    EXPECT_TRUE(streamed.prepare(f.lineEvaluator(), lattice));
-    EXPECT_TRUE(streamed.prepare(f.lineEvaluator(), lattice)) << "nothing kept to reuse";
+    kept.prepare(f, lattice);
+    EXPECT_TRUE(streamed.prepare(f, lattice));
+    EXPECT_TRUE(streamed.prepare(f, lattice)) << "nothing kept to reuse";
     EXPECT_FALSE(streamed.keepsAll());
     auto same = [](std::span<const double> a, std::span<const double> b) {
         return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameHeight);
@@ -351,6 +348,55 @@ TEST(MeshHeightsLines, StreamedLinesComeInAnyOrder)
     EXPECT_TRUE(same(streamed.front(), kept.front()));
 }
 
+// A surface that is not a formula, counting the points it is asked for.
+class CountedPlane final : public ZFunction {
+public:
+    explicit CountedPlane(double slope) : slope_(slope) {}
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override
+    {
+        *points_ += static_cast<long>(z.size());
+        for (std::size_t i = 0; i < z.size(); ++i)
+            z[i] = slope_ * x[i] + y[i];
+    }
+    bool sameHeights(const ZFunction& other) const override
+    {
+        const auto* plane = dynamic_cast<const CountedPlane*>(&other);
+        return plane != nullptr && plane->slope_ == slope_;
+    }
+    std::unique_ptr<ZFunction> snapshot() const override
+    {
+        return std::make_unique<CountedPlane>(*this);
+    }
+    long points() const { return *points_; }
+
+private:
+    double slope_;
+    std::shared_ptr<std::atomic<long>> points_ = std::make_shared<std::atomic<long>>(0);
+};
+
+// prepare computes every kept height, on any number of threads, before it
+// returns; the lines then ask the surface nothing, and a tilt step asks
+// only whether it is the same surface.
+TEST(MeshHeightsLines, KeptHeightsAreAllComputedByPrepare)
+{
+    const MeshLattice lattice(-2, 2, -2, 2, 40, 30, 8);
+    for (int threads : {1, 2, 0}) {
+        const CountedPlane plane(2);
+        MeshHeights heights({std::size_t{256} << 20, threads});
+        EXPECT_TRUE(heights.prepare(plane, lattice));
+        EXPECT_EQ(plane.points(), lattice.samples()) << threads;
+        const std::vector<Sample> swept = sweep(heights, lattice);
+        EXPECT_EQ(plane.points(), lattice.samples()) << "the lines ask for nothing";
+        for (const Sample& s : swept)
+            ASSERT_EQ(s.z, 2 * s.x + s.y) << threads;
+        EXPECT_FALSE(heights.prepare(CountedPlane(2), lattice)) << "the same heights";
+        EXPECT_EQ(plane.points(), lattice.samples());
+        EXPECT_TRUE(heights.prepare(CountedPlane(3), lattice));
+        EXPECT_EQ(heights.lineOfConstantX(40)[0], 3 * 2 + -2.0);
+    }
+}
+
 TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
 {
     fdata = defaultFunctionSheet();
@@ -358,7 +404,7 @@ TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
     f.parse();
     MeshHeights heights;
     EXPECT_THROW(heights.front(), std::out_of_range) << "before any prepare";
-    heights.prepare(f.lineEvaluator(), MeshLattice(-2, 2, -2, 2, 4, 3, 2));
+    heights.prepare(f, MeshLattice(-2, 2, -2, 2, 4, 3, 2));
     EXPECT_EQ(heights.front().size(), 1u + 6 + 8);
     EXPECT_EQ(heights.lineOfConstantY(3).size(), 9u);
     EXPECT_EQ(heights.lineOfConstantX(4).size(), 7u);
@@ -371,7 +417,7 @@ TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
          {MeshLattice(-2, 2, -2, 2, -1, 3, 2), MeshLattice(-2, 2, -2, 2, 4, 3, -2),
           MeshLattice(-2, 2, -2, 2, 1 << 30, 1 << 30, 1 << 30)}) {
         EXPECT_FALSE(refused.valid());
-        heights.prepare(f.lineEvaluator(), refused);
+        heights.prepare(f, refused);
         EXPECT_FALSE(heights.keepsAll());
         EXPECT_THROW(heights.front(), std::out_of_range);
     }
