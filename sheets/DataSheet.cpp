@@ -50,3 +50,13 @@ DataSheet defaultSettingsSheet()
     };
     return fill(rows, std::size(rows));
 }
+
+// How the surface is drawn; every line at 0 draws the page as it always
+// was.
+DataSheet defaultStyleSheet()
+{
+    static const Default rows[] = {
+        {"style ", "4"}, {"lines ", "0"}, {"hidden", "0"}, {"bands ", "0"}, {"ticks ", "0"},
+    };
+    return fill(rows, std::size(rows));
+}

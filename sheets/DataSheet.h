@@ -27,8 +27,14 @@ std::size_t entryCount(const DataSheet& sheet);
 // The sheets as the program starts: the built-in defaults.
 DataSheet defaultFunctionSheet();
 DataSheet defaultSettingsSheet();
+DataSheet defaultStyleSheet();
 
 // Index of the sdata lines by role.
 namespace SettingsLine {
 enum : std::size_t { x1 = 1, x2, y1, y2, z1, z2, n, m, k, tilt, theta, pc, fc, ax, title };
+}
+
+// Index of the style lines by role.
+namespace StyleLine {
+enum : std::size_t { lines = 1, hidden, bands, ticks };
 }

@@ -248,6 +248,8 @@ private:
     std::optional<SheetFileRefusal> findMissing() const
     {
         for (std::size_t i = 0; i < sheetEntries.size(); ++i) {
+            if (!given_[i] && sheetEntries[i].mayBeLeftOut)
+                continue;
             if (!given_[i])
                 return refusal(lineNumber_, "the file has no block [" +
                                                 std::string(sheetEntries[i].name) + "]");
@@ -265,6 +267,8 @@ private:
     {
         Sheets sheets;
         for (std::size_t i = 0; i < sheetEntries.size(); ++i) {
+            if (!given_[i])
+                continue;
             DataSheet& sheet = sheets.*sheetEntries[i].sheet;
             for (std::size_t line = 1; line < given_[i]->lines.size(); ++line) {
                 const GivenLine& given = given_[i]->lines[line];

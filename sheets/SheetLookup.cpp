@@ -21,7 +21,8 @@ DataLine* findIn(DataSheet& sheet, const std::string& name)
 
 DataLine* findEntryLine(Sheets& sheets, const std::string& name)
 {
-    if (DataLine* line = findIn(sheets.fdata, name))
-        return line;
-    return findIn(sheets.sdata, name);
+    for (const SheetEntry& entry : sheetEntries)
+        if (DataLine* line = findIn(sheets.*entry.sheet, name))
+            return line;
+    return nullptr;
 }

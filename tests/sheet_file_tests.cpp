@@ -103,6 +103,19 @@ TEST(SheetFile, NamesAndValuesAsAPersonWritesThem)
     EXPECT_STREQ(sheets.sdata[SettingsLine::title].value, "  \xE9t\xE9");
     EXPECT_STREQ(sheets.fdata[1].display, "a = 2");
     EXPECT_STREQ(sheets.fdata[6].value, "x*y");
+    EXPECT_STREQ(sheets.style[StyleLine::bands].display, "bands  = 0")
+        << "a file from before the style sheet keeps its defaults";
+}
+
+TEST(SheetFile, StyleLinesRoundTrip)
+{
+    Sheets given;
+    setValue(given, "lines", "1");
+    setValue(given, "bands", "12");
+    Sheets read;
+    ASSERT_FALSE(readSheetFile(writeSheetFile(given).text, read));
+    EXPECT_STREQ(read.style[StyleLine::lines].value, "1");
+    EXPECT_STREQ(read.style[StyleLine::bands].display, "bands  = 12");
 }
 
 // A sheet file of the defaults with one line replaced (or, without a
@@ -172,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(Files, SheetFileRefused, ::testing::Values(
     BadFile{"a missing block", "kelvo sheets 1\n[fdata]\na = 1\nb = 1\nc = 1\nd = 1\ne = 1\nf(x,y) = 0\n",
             "wave.kelvo:8: the file has no block [sdata]"},
     BadFile{"a repeated block", defaultsWith("", "[fdata]\n"),
-            "wave.kelvo:28: the block [fdata] comes a second time"},
+            "wave.kelvo:34: the block [fdata] comes a second time"},
     BadFile{"an unknown block", defaultsWith("", "[data]\n"),
-            "wave.kelvo:28: no sheet is named \"data\""},
+            "wave.kelvo:34: no sheet is named \"data\""},
     BadFile{"a broken header", defaultsWith("[sdata]", "[sdata"),
             "wave.kelvo:12: a block's header is [NAME], not \"[sdata\""},
     BadFile{"a line outside a block", defaultsWith("[fdata]", "a = 1\n[fdata]"),
