@@ -484,7 +484,7 @@ TEST_F(RenderTool, DataPageRoundTripsThroughASheetFile)
 // wherever each stands on the command line.
 struct DataOrder {
     const char* name;
-    const char* args;       // S: the sheet file, D: the data file
+    const char* args;       // {S}: the sheet file, {D}: the data file
     const char* reference;  // the same in the order the lines are set
     std::vector<std::string> lines;
 };
@@ -493,9 +493,11 @@ class RenderToolDataOrder : public RenderTool, public ::testing::WithParamInterf
 protected:
     std::string filled(std::string args)
     {
-        for (const auto& [mark, file] : {std::pair{'S', path("s.kelvo")}, {'D', path("d.csv")}})
-            for (auto at = args.find(mark); at != std::string::npos; at = args.find(mark))
-                args.replace(at, 1, file);
+        for (const auto& [mark, file] :
+             {std::pair<std::string, std::string>{"{S}", path("s.kelvo")}, {"{D}", path("d.csv")}})
+            for (auto at = args.find(mark); at != std::string::npos;
+                 at = args.find(mark, at + file.size()))
+                args.replace(at, mark.size(), file);
         return args;
     }
 };
@@ -527,14 +529,14 @@ std::vector<std::string> plus(std::vector<std::string> lines, std::vector<std::s
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, RenderToolDataOrder, ::testing::Values(
-    DataOrder{"setAfterData", "--data D --set z2=9", "--data D --set z2=9",
+    DataOrder{"setAfterData", "--data {D} --set z2=9", "--data {D} --set z2=9",
               plus(dataLines, {"z1        = 0", "title     = d.csv", "pc        = 13"})},
-    DataOrder{"setBeforeData", "--set z2=9 --data D", "--data D --set z2=9",
+    DataOrder{"setBeforeData", "--set z2=9 --data {D}", "--data {D} --set z2=9",
               plus(dataLines, {"title     = d.csv"})},
-    DataOrder{"sheetFileLast", "--set z2=9 --data D S", "S --data D --set z2=9",
+    DataOrder{"sheetFileLast", "--set z2=9 --data {D} {S}", "{S} --data {D} --set z2=9",
               plus(dataLines, {"title     = Mine", "pc        = 9", "tilt      = 20"})},
-    DataOrder{"sheetFileBetween", "--data D S --set z2=9 --set 'f(x,y)=z+a'",
-              "S --data D --set z2=9 --set 'f(x,y)=z+a'",
+    DataOrder{"sheetFileBetween", "--data {D} {S} --set z2=9 --set 'f(x,y)=z+a'",
+              "{S} --data {D} --set z2=9 --set 'f(x,y)=z+a'",
               {"f(x,y) = z+a", "z2        = 9", "n         = 3", "title     = Mine"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
