@@ -118,15 +118,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, SheetFileDataPath, ::testing::Values(
     DataPathRow{"blanks at both ends", "  h.csv  "},
     DataPathRow{"the longest", std::string(longestDataPath, 'p')}));
 
-TEST(SheetFile, WithoutADataBlockThePathIsEmpty)
-{
-    Sheets sheets;
-    std::string path = "left over";
-    ASSERT_FALSE(readSheetFile(writeSheetFile(sheets).text, sheets, &path));
-    EXPECT_EQ(path, "");
-    EXPECT_EQ(writeSheetFile(sheets).text.find("[data]"), std::string::npos);
-}
-
 // A person may put the block first and pad its line as the others.
 TEST(SheetFile, ADataBlockAnywhere)
 {
