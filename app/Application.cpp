@@ -181,8 +181,8 @@ void Application::print()
     if (opening == PrinterSession::Opening::Refused)
         return;
     bindDevice(mainWindow_->page());
-    tell(composePage({*device_, sheets_, surface_.get(), sheetAngles(sheets_.sdata), heights_.get()},
-                     PageTarget::Printer, std::move(printer)));
+    tell(composePage(pageContext(sheetAngles(sheets_.sdata)), PageTarget::Printer,
+                     std::move(printer)));
 }
 
 void Application::openOrientationWindow()
@@ -226,10 +226,14 @@ void Application::composeOnScreen()
         return;
     device_->bindWindow(*plotWindow_);
     screenPageWindow_ = plotWindow_;
-    const PageReport report = composePage(
-        {*device_, sheets_, surface_.get(), view_, heights_.get()}, PageTarget::Screen);
-    shownPage_ = ShownPage{sheets_, view_};
+    const PageReport report = composePage(pageContext(view_), PageTarget::Screen);
+    shownPage_ = ShownPage{sheets_, view_, document_->grid()};
     tell(report);
+}
+
+PageContext Application::pageContext(const ViewAngles& view)
+{
+    return {*device_, sheets_, surface_.get(), view, heights_.get(), document_->grid()};
 }
 
 // The page is drawn anew from what the window's picture was drawn from,
@@ -273,7 +277,7 @@ PageRequest Application::shownPageRequest(PopupWindow& plot) const
 {
     const DeviceRect client = plot.clientRect();
     return PageRequest{shownPage_->sheets, client.right - client.left, client.bottom - client.top,
-                       shownPage_->view};
+                       shownPage_->view, shownPage_->grid};
 }
 
 // The parse warning belongs to the window of the last screen page, the

@@ -51,6 +51,8 @@ public slots:
     void openHelpWindow();
     void showAbout();
     void openSheetFile();
+    // Reads a data file's grid, which the pages then draw.
+    void openDataFile();
     void saveSheets();
     void saveSheetsAs();
     // Writes the page the plot window shows to a file the user picks.
@@ -66,9 +68,13 @@ private:
     void connectCommands();
     void connectFileCommands();
     // Sheet files on the main window: closing asks about changed sheets,
-    // a .kelvo file dropped on it opens. True when the event is done with.
+    // a .kelvo file or a data file dropped on it opens. True when the
+    // event is done with.
     bool sheetFileEvent(QEvent* event);
     void openGivenFile(const QString& path);
+    void openGivenData(const QString& path);
+    // The page inputs as they stand, for a page drawn now.
+    PageContext pageContext(const ViewAngles& view);
     void showRecentFiles();
     // The open editors' rows written back, as Exit and the File menu's
     // commands do before they look at the sheets.
@@ -98,6 +104,7 @@ private:
     struct ShownPage {
         Sheets sheets;
         ViewAngles view;
+        std::shared_ptr<const HeightGrid> grid;
     };
     std::optional<ShownPage> shownPage_;
     std::unique_ptr<PrintService> spooler_;

@@ -1,5 +1,6 @@
-// The Application's side of sheet files: the File menu, the question
-// before the program ends, and files dropped on the main window.
+// The Application's side of sheet files and data files: the File menu,
+// the question before the program ends, and files dropped on the main
+// window.
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -15,15 +16,30 @@
 
 namespace {
 
-// The one local .kelvo file a drag carries, or none.
-QString droppedSheetFile(const QMimeData* data)
+enum class DroppedKind { None, Sheets, Data };
+
+struct DroppedFile {
+    DroppedKind kind = DroppedKind::None;
+    QString path;
+};
+
+// What the one local file a drag carries is, by its name's ending: a
+// .kelvo sheet file, or a data file as Open Data lists them.
+DroppedFile droppedFile(const QMimeData* data)
 {
     if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
         return {};
     const QUrl url = data->urls().constFirst();
-    if (!url.isLocalFile() || !url.toLocalFile().endsWith(QStringLiteral(".kelvo")))
+    if (!url.isLocalFile())
         return {};
-    return url.toLocalFile();
+    const QString path = url.toLocalFile();
+    if (path.endsWith(QStringLiteral(".kelvo")))
+        return {DroppedKind::Sheets, path};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const char* ending : {"csv", "txt", "dat", "tsv"})
+        if (suffix == QLatin1String(ending))
+            return {DroppedKind::Data, path};
+    return {};
 }
 
 } // namespace
@@ -32,6 +48,7 @@ void Application::connectFileCommands()
 {
     const MainWindow::Commands& menu = mainWindow_->commands();
     connect(menu.open, &QAction::triggered, this, &Application::openSheetFile);
+    connect(menu.openData, &QAction::triggered, this, &Application::openDataFile);
     connect(menu.save, &QAction::triggered, this, &Application::saveSheets);
     connect(menu.saveAs, &QAction::triggered, this, &Application::saveSheetsAs);
     // The list is read as the menu opens, so that files gone meanwhile
@@ -86,6 +103,24 @@ void Application::openGivenFile(const QString& path)
         document_->open(path);
 }
 
+// Lines the editors hold go in first, so that the grid's lines land on
+// them and the editors then show the sheets as they stand.
+void Application::openDataFile()
+{
+    if (boxWaiting_)
+        return;
+    commitEditors();
+    document_->openDataPicked();
+}
+
+void Application::openGivenData(const QString& path)
+{
+    if (boxWaiting_)
+        return;
+    commitEditors();
+    document_->openData(path);
+}
+
 void Application::saveSheets()
 {
     commitEditors();
@@ -124,18 +159,21 @@ bool Application::sheetFileEvent(QEvent* event)
         return true;
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
-        if (droppedSheetFile(drag->mimeData()).isEmpty())
+        if (droppedFile(drag->mimeData()).kind == DroppedKind::None)
             return false;
         drag->acceptProposedAction();
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = droppedSheetFile(drop->mimeData());
-        if (path.isEmpty())
+        const DroppedFile file = droppedFile(drop->mimeData());
+        if (file.kind == DroppedKind::None)
             return false;
         drop->acceptProposedAction();
-        openGivenFile(path);
+        if (file.kind == DroppedKind::Sheets)
+            openGivenFile(file.path);
+        else
+            openGivenData(file.path);
         return true;
     }
     default: return false;

@@ -31,6 +31,7 @@ void MainWindow::createFileMenu()
     commands_.file = file;
     commands_.open = addCommand(file, QStringLiteral("&Open\u2026"));
     commands_.recent = file->addMenu("Open &Recent");
+    commands_.openData = addCommand(file, QStringLiteral("Open &Data\u2026"));
     file->addSeparator();
     commands_.save = addCommand(file, "&Save");
     commands_.saveAs = addCommand(file, QStringLiteral("Save &As\u2026"));

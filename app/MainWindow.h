@@ -15,6 +15,7 @@ public:
     // The menu's commands, one action each.
     struct Commands {
         QAction* open = nullptr;
+        QAction* openData = nullptr;
         QAction* save = nullptr;
         QAction* saveAs = nullptr;
         // The files last opened or saved; filled by whoever keeps them.

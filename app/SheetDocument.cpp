@@ -7,11 +7,15 @@
 #include <QWidget>
 
 #include "app/MessageBoxWidth.h"
+#include "grid/GridReader.h"
+#include "grid/GridSheetLines.h"
 #include "platform/SheetFileStore.h"
 
 namespace {
 
 const QString fileFilter = QStringLiteral("kelvo sheets (*.kelvo)");
+const QString dataFilter = QStringLiteral("Data files (*.csv *.txt *.dat *.tsv)");
+const QString allFilesFilter = QStringLiteral("All files (*)");
 const QString recentKey = QStringLiteral("recentFiles");
 
 // Kept where Qt keeps a program's settings: $XDG_CONFIG_HOME/kelvo/kelvo.conf.
@@ -29,7 +33,7 @@ SheetDocument::SheetDocument(Sheets& sheets, QWidget& window)
 
 bool SheetDocument::modified() const
 {
-    return !sameTexts(sheets_, saved_);
+    return !sameTexts(sheets_, saved_) || dataFile_ != savedDataFile_;
 }
 
 void SheetDocument::showState()
@@ -44,13 +48,63 @@ void SheetDocument::showState()
 
 bool SheetDocument::open(const QString& path)
 {
-    if (const auto error = loadSheetFile(path.toStdString(), sheets_)) {
+    std::string dataFile;
+    if (const auto error = loadSheetFile(path.toStdString(), sheets_, &dataFile)) {
         tell("Open", *error);
         return false;
     }
+    const std::optional<std::string> dataError = readRecordedData(dataFile);
     adopt(path);
     emit sheetsReplaced();
+    if (dataError)
+        tell("Open", *dataError);
     return true;
+}
+
+// The sheets' lines are the file's as they stand: none is set from the
+// grid.
+std::optional<std::string> SheetDocument::readRecordedData(const std::string& dataFile)
+{
+    grid_.reset();
+    dataFile_.clear();
+    if (dataFile.empty())
+        return std::nullopt;
+    GridRead read = readGridFile(dataFile, dataFile);
+    if (!read)
+        return std::move(read.error);
+    grid_ = std::move(read.grid);
+    dataFile_ = QFileInfo(QString::fromStdString(dataFile)).absoluteFilePath();
+    return std::nullopt;
+}
+
+bool SheetDocument::openData(const QString& path)
+{
+    GridRead read = readGridFile(path.toStdString());
+    if (!read) {
+        tell("Open Data", read.error);
+        return false;
+    }
+    setGridLines(sheets_, *read.grid, QFileInfo(path).fileName().toStdString());
+    grid_ = std::move(read.grid);
+    dataFile_ = QFileInfo(path).absoluteFilePath();
+    showState();
+    emit sheetsReplaced();
+    return true;
+}
+
+bool SheetDocument::openDataPicked()
+{
+    QFileDialog dialog(&window_, "Open Data");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({dataFilter, allFilesFilter});
+    if (!dataFile_.isEmpty())
+        dialog.setDirectory(QFileInfo(dataFile_).absolutePath());
+    else if (!path_.isEmpty())
+        dialog.setDirectory(QFileInfo(path_).absolutePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    return openData(dialog.selectedFiles().constFirst());
 }
 
 bool SheetDocument::openPicked()
@@ -58,7 +112,7 @@ bool SheetDocument::openPicked()
     QFileDialog dialog(&window_, "Open");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({fileFilter, QStringLiteral("All files (*)")});
+    dialog.setNameFilters({fileFilter, allFilesFilter});
     if (!path_.isEmpty())
         dialog.setDirectory(QFileInfo(path_).absolutePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -86,7 +140,7 @@ bool SheetDocument::saveAs()
 
 bool SheetDocument::writeTo(const QString& path)
 {
-    if (const auto error = saveSheetFile(path.toStdString(), sheets_)) {
+    if (const auto error = saveSheetFile(path.toStdString(), sheets_, dataFile_.toStdString())) {
         tell("Save", *error);
         return false;
     }
@@ -119,6 +173,7 @@ void SheetDocument::adopt(const QString& path)
 {
     path_ = QFileInfo(path).absoluteFilePath();
     saved_ = sheets_;
+    savedDataFile_ = dataFile_;
     remember(path_);
     showState();
 }

@@ -1,7 +1,7 @@
 // Reads fuzzer-chosen bytes as a sheet file, and checks what every read
 // must give: the sheets read whole or left exactly as they were, a
 // refusal that names the file, and sheets that were read writing a file
-// that reads back as the same sheets.
+// that reads back as the same sheets and the same data file's path.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -44,17 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     commitRow(sheets.fdata[1], "a");
     const std::string before = fieldsOf(sheets);
 
-    const auto refusal = readSheetFile(text, sheets);
+    std::string dataPath = "before";
+    const auto refusal = readSheetFile(text, sheets, &dataPath);
     if (refusal) {
         check(fieldsOf(sheets) == before);
+        check(dataPath == "before");
         check(!refusal->reason.empty());
         check(refusal->message("f.kelvo").starts_with("f.kelvo:"));
         return 0;
     }
-    const SheetFileText written = writeSheetFile(sheets);
+    const SheetFileText written = writeSheetFile(sheets, dataPath);
     check(written.ok());
     Sheets again;
-    check(!readSheetFile(written.text, again));
+    std::string pathAgain;
+    check(!readSheetFile(written.text, again, &pathAgain));
     check(fieldsOf(again) == fieldsOf(sheets));
+    check(pathAgain == dataPath);
     return 0;
 }

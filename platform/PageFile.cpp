@@ -147,7 +147,8 @@ void drawPage(const PageRequest& request, DeviceWindow& window, PageFileResult& 
     PlotDevice device(window);
     const ViewAngles view = request.angles.value_or(sheetAngles(request.sheets.sdata));
     const PageReport report =
-        composePage({device, request.sheets, &surface, view}, PageTarget::Screen);
+        composePage({device, request.sheets, &surface, view, nullptr, request.grid},
+                    PageTarget::Screen);
     if (const auto& failure = report.parseFailure)
         result.parseWarning = ParseWarning{parseWarningCaption, failure->line, failure->diagnostic};
 }

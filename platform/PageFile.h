@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,12 +26,14 @@ constexpr std::int64_t maxPdfSamples = std::int64_t{1} << 25;
 constexpr std::int64_t maxMemorySvgBytes = std::int64_t{1} << 26;
 
 // The page a click in the plot window draws, of the given size in pixels,
-// at the live angles when given (else at the sheet's).
+// at the live angles when given (else at the sheet's), with the grid of
+// heights loaded, if any.
 struct PageRequest {
     const Sheets& sheets;
     int width = 800;
     int height = 600;
     std::optional<ViewAngles> angles;
+    std::shared_ptr<const HeightGrid> grid = nullptr;
 };
 
 // The warning box of an f(x,y) that does not parse, and the parser's

@@ -1,6 +1,8 @@
 #include "platform/SheetFileStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "sheets/SheetFile.h"
@@ -12,9 +14,27 @@ std::string failure(const std::string& path, const char* what, const QString& wh
     return path + ": " + what + ": " + why.toStdString();
 }
 
+// The folder a sheet file's data paths start from.
+QDir folderOf(const std::string& sheetFile)
+{
+    return QFileInfo(QString::fromStdString(sheetFile)).absoluteDir();
+}
+
+// A recorded path as a path from here: the sheet file's folder joined
+// with it, given as the sheet file's path is (relative stays relative).
+std::string foundDataFile(const std::string& sheetFile, const std::string& recorded)
+{
+    const QString data = QString::fromStdString(recorded);
+    if (QDir::isAbsolutePath(data))
+        return recorded;
+    const QString folder = QFileInfo(QString::fromStdString(sheetFile)).path();
+    return QDir::cleanPath(folder + QLatin1Char('/') + data).toStdString();
+}
+
 } // namespace
 
-std::optional<std::string> loadSheetFile(const std::string& path, Sheets& sheets)
+std::optional<std::string> loadSheetFile(const std::string& path, Sheets& sheets,
+                                         std::string* dataFile)
 {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
@@ -24,14 +44,23 @@ std::optional<std::string> loadSheetFile(const std::string& path, Sheets& sheets
     const QByteArray text = file.read(static_cast<qint64>(largestSheetFile) + 1);
     if (file.error() != QFileDevice::NoError)
         return failure(path, "cannot be read", file.errorString());
-    if (const auto refusal = readSheetFile(std::string_view(text.constData(), text.size()), sheets))
+    std::string recorded;
+    if (const auto refusal =
+            readSheetFile(std::string_view(text.constData(), text.size()), sheets, &recorded))
         return refusal->message(path);
+    if (dataFile != nullptr)
+        *dataFile = recorded.empty() ? std::string() : foundDataFile(path, recorded);
     return std::nullopt;
 }
 
-std::optional<std::string> saveSheetFile(const std::string& path, const Sheets& sheets)
+std::optional<std::string> saveSheetFile(const std::string& path, const Sheets& sheets,
+                                         const std::string& dataFile)
 {
-    const SheetFileText text = writeSheetFile(sheets);
+    const QString data = QString::fromStdString(dataFile);
+    const std::string recorded =
+        data.isEmpty() ? std::string()
+                       : folderOf(path).relativeFilePath(QFileInfo(data).absoluteFilePath()).toStdString();
+    const SheetFileText text = writeSheetFile(sheets, recorded);
     if (!text.ok())
         return path + ": not saved: " + text.refusal;
     QSaveFile file(QString::fromStdString(path));

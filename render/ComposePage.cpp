@@ -1,4 +1,5 @@
 #include "render/ComposePage.h"
+#include "grid/GridSurface.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
@@ -56,6 +57,15 @@ std::optional<ParseFailure> prepareSurface(SurfaceFunction& surface, double thet
     return failure;
 }
 
+// The grid's heights with its nodes where the box puts them, or none.
+std::shared_ptr<const ZFunction> heightField(const std::shared_ptr<const HeightGrid>& grid,
+                                             const PlotSettings& s)
+{
+    if (grid == nullptr)
+        return nullptr;
+    return std::make_shared<GridSurface>(grid, s.x1, s.x2, s.y1, s.y2);
+}
+
 } // namespace
 
 ViewAngles sheetAngles(const DataSheet& sdata)
@@ -69,8 +79,10 @@ PageReport composePage(const PageContext& page, PageTarget target,
 {
     PlotDevice& d = page.device;
     const PlotSettings s = readPlotSettings(page.sheets.sdata);
-    if (page.surface != nullptr)
+    if (page.surface != nullptr) {
         page.surface->setCentre(s.xCentre, s.yCentre);
+        page.surface->setHeightField(heightField(page.grid, s));
+    }
     const bool printing = target == PageTarget::Printer;
 
     PageReport report;

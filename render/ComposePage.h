@@ -4,6 +4,7 @@
 #include "device/PlotDevice.h"
 #include "device/PrinterSession.h"
 #include "expr/SurfaceFunction.h"
+#include "grid/HeightGrid.h"
 #include "render/MeshHeights.h"
 #include "render/PageReport.h"
 #include "sheets/Sheets.h"
@@ -21,7 +22,7 @@ ViewAngles sheetAngles(const DataSheet& sdata);
 
 // What a page is drawn from: the device (bound to the plot window for the
 // screen, to the main window for a print), the sheets, the surface
-// function and the angles to draw at.
+// function, the angles to draw at and the grid of heights loaded, if any.
 struct PageContext {
     PlotDevice& device;
     const Sheets& sheets;
@@ -30,6 +31,9 @@ struct PageContext {
     // The surface's heights kept from page to page with the surface
     // function; null for a page of its own.
     MeshHeights* heights = nullptr;
+    // The heights z takes in f(x,y), over the page's box; without a grid
+    // z is a variable like any other.
+    std::shared_ptr<const HeightGrid> grid = nullptr;
 };
 
 // Draws one whole page on the screen or for a print, asking nothing, and

@@ -81,6 +81,36 @@ std::optional<std::string> latin1Of(std::string_view text, std::string& bytes)
     return std::nullopt;
 }
 
+// Why a data file's path cannot be recorded as it stands, if it cannot:
+// a path holds UTF-8 text of any characters but the control characters.
+std::optional<std::string> badDataPath(std::string_view path)
+{
+    if (path.empty())
+        return "the data file's path is empty";
+    if (path.size() > longestDataPath)
+        return "the data file's path is longer than " + std::to_string(longestDataPath) + " bytes";
+    if (firstNonUtf8Byte(path))
+        return "the data file's path is not UTF-8 text";
+    for (const char c : path)
+        if (isControl(static_cast<unsigned char>(c)))
+            return "the data file's path holds a control character (" +
+                   codePointName(static_cast<unsigned char>(c)) + ")";
+    return std::nullopt;
+}
+
+// An entry line's name, and what follows it from its first non-blank.
+struct Entry {
+    std::string_view name, rest;
+};
+Entry splitEntry(std::string_view entry)
+{
+    const std::size_t nameEnd = entry.find_first_of(" \t=|");
+    std::string_view rest = entry.substr(std::min(nameEnd, entry.size()));
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
+    return {entry.substr(0, nameEnd), rest};
+}
+
 // The sheet's entry line of the given name (without its padding), or 0.
 std::size_t lineNamed(const DataSheet& sheet, std::string_view name)
 {
@@ -116,7 +146,8 @@ struct GivenSheet {
 // sheets until every line has been read and every entry line is given.
 class Reader {
 public:
-    std::optional<SheetFileRefusal> read(std::string_view text, Sheets& sheets)
+    std::optional<SheetFileRefusal> read(std::string_view text, Sheets& sheets,
+                                         std::string* dataPath)
     {
         if (text.size() > largestSheetFile)
             return SheetFileRefusal{0, "the file is larger than 1 MB (1048576 bytes)"};
@@ -136,6 +167,8 @@ public:
         if (auto missing = findMissing())
             return missing;
         sheets = result();
+        if (dataPath != nullptr)
+            *dataPath = dataPath_.value_or(std::string());
         return std::nullopt;
     }
 
@@ -165,8 +198,12 @@ private:
             return std::nullopt;
         // Blanks at the end of a value are part of it; those of a
         // header are not.
+        const std::string_view text = line.substr(line.find(content.front()));
+        // A path is UTF-8 of any characters, not sheet text.
+        if (current_ == dataBlock && text.front() != '[')
+            return readDataEntry(text);
         std::string bytes;
-        if (auto reason = latin1Of(line.substr(line.find(content.front())), bytes))
+        if (auto reason = latin1Of(text, bytes))
             return reason;
         if (bytes.front() == '[')
             return readBlockHeader(trimmed(bytes));
@@ -181,6 +218,13 @@ private:
         if (header.size() < 2 || header.back() != ']')
             return "a block's header is [NAME], not " + quoted(utf8FromLatin1(header));
         const std::string_view name = trimmed(header.substr(1, header.size() - 2));
+        if (name == dataBlockName) {
+            if (dataHeaderLine_ != 0)
+                return "the block [data] comes a second time";
+            dataHeaderLine_ = lineNumber_;
+            current_ = dataBlock;
+            return std::nullopt;
+        }
         for (std::size_t i = 0; i < sheetEntries.size(); ++i) {
             if (sheetEntries[i].name != name)
                 continue;
@@ -191,17 +235,34 @@ private:
             current_ = i;
             return std::nullopt;
         }
-        return "no sheet is named " + quoted(utf8FromLatin1(name));
+        std::string message = "no block is named " + quoted(utf8FromLatin1(name)) +
+                              ": the blocks are";
+        for (const SheetEntry& entry : sheetEntries)
+            message.append(" [").append(entry.name).append("],");
+        return message.append(" and [data]");
+    }
+
+    // path = PATH
+    std::optional<std::string> readDataEntry(std::string_view entry)
+    {
+        const auto [name, rest] = splitEntry(entry);
+        if (name != "path")
+            return "the block [data] holds the line \"path\" alone, not " + quoted(name);
+        if (rest.empty() || rest.front() != '=')
+            return "\"path\" must be followed by \"=\" and the data file's path";
+        if (dataPath_)
+            return "the line \"path\" comes a second time";
+        const std::string_view path = afterMark(rest.substr(1));
+        if (auto reason = badDataPath(path))
+            return reason;
+        dataPath_ = std::string(path);
+        return std::nullopt;
     }
 
     // NAME = VALUE, or NAME | ROW
     std::optional<std::string> readEntry(std::string_view entry)
     {
-        const std::size_t nameEnd = entry.find_first_of(" \t=|");
-        const std::string_view name = entry.substr(0, nameEnd);
-        std::string_view rest = entry.substr(std::min(nameEnd, entry.size()));
-        while (!rest.empty() && isBlank(rest.front()))
-            rest.remove_prefix(1);
+        const auto [name, rest] = splitEntry(entry);
         const std::size_t line = lineNamed(defaults_.*sheetEntries[current_].sheet, name);
         if (line == 0)
             return unknownName(name);
@@ -247,6 +308,8 @@ private:
 
     std::optional<SheetFileRefusal> findMissing() const
     {
+        if (dataHeaderLine_ != 0 && !dataPath_)
+            return refusal(dataHeaderLine_, "the block [data] has no line \"path\"");
         for (std::size_t i = 0; i < sheetEntries.size(); ++i) {
             if (!given_[i] && sheetEntries[i].mayBeLeftOut)
                 continue;
@@ -281,6 +344,8 @@ private:
     }
 
     static constexpr std::size_t noBlock = sheetEntries.size();
+    static constexpr std::size_t dataBlock = noBlock + 1;
+    static constexpr std::string_view dataBlockName = "data";
 
     // The names and counts of the lines come from the defaults: no file
     // changes them.
@@ -288,6 +353,9 @@ private:
     std::array<std::optional<GivenSheet>, sheetEntries.size()> given_;
     std::size_t current_ = noBlock;
     std::size_t lineNumber_ = 0;
+    // The [data] block's header (0 while there is none) and its path.
+    std::size_t dataHeaderLine_ = 0;
+    std::optional<std::string> dataPath_;
 };
 
 // Why a line's text cannot go into a file line, if it cannot.
@@ -310,12 +378,13 @@ std::string SheetFileRefusal::message(std::string_view fileName) const
     return text.append(": ").append(reason);
 }
 
-std::optional<SheetFileRefusal> readSheetFile(std::string_view text, Sheets& sheets)
+std::optional<SheetFileRefusal> readSheetFile(std::string_view text, Sheets& sheets,
+                                              std::string* dataPath)
 {
-    return Reader().read(text, sheets);
+    return Reader().read(text, sheets, dataPath);
 }
 
-SheetFileText writeSheetFile(const Sheets& sheets)
+SheetFileText writeSheetFile(const Sheets& sheets, std::string_view dataPath)
 {
     SheetFileText file;
     file.text = std::string(sheetFileFirstLine) + "\n# kelvo's sheets; kelvo(5) tells the format.\n";
@@ -339,5 +408,13 @@ SheetFileText writeSheetFile(const Sheets& sheets)
                 file.text += utf8FromLatin1(std::string(line.name) + " | " + line.display) + "\n";
         }
     }
+    if (dataPath.empty())
+        return file;
+    if (auto reason = badDataPath(dataPath)) {
+        file.refusal = std::move(*reason) + ", which a sheet file cannot record";
+        file.text.clear();
+        return file;
+    }
+    file.text.append("\n[data]\npath = ").append(dataPath).append("\n");
     return file;
 }

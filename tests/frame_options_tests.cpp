@@ -117,7 +117,7 @@ TEST_P(Sweeps, WriteEvenlySpacedValues)
     const auto options = parseRenderOptions({"--sweep", GetParam().sweep, "-o", "f%d.calls"}, error);
     ASSERT_TRUE(options) << error;
     ASSERT_EQ(options->frames->count, static_cast<int>(GetParam().values.size()));
-    const Sheets given = sheetsOf(*options, error).value();
+    const Sheets given = inputsOf(*options, error).value().sheets;
     for (int frame = 0; frame < options->frames->count; ++frame) {
         Sheets sheets = frameSheets(given, *options->frames, frame);
         EXPECT_STREQ(findEntryLine(sheets, options->frames->line)->value,
@@ -143,7 +143,7 @@ TEST(Turn, StepsThetaFromTheSheetsTheta)
     const auto options =
         parseRenderOptions({"--set", "theta=-45", "--frames", "8", "--turn", "-o", "f%d.png"}, error);
     ASSERT_TRUE(options) << error;
-    const Sheets given = sheetsOf(*options, error).value();
+    const Sheets given = inputsOf(*options, error).value().sheets;
     std::vector<std::string> values;
     for (int frame = 0; frame < 8; ++frame) {
         Sheets sheets = frameSheets(given, *options->frames, frame);

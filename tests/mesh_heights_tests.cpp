@@ -11,14 +11,18 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "device/PlotDevice.h"
 #include "expr/SurfaceFunction.h"
+#include "grid/GridReader.h"
+#include "grid/GridSheetLines.h"
 #include "render/ComposePage.h"
 #include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
+#include "sheets/PlotSettings.h"
 #include "sheets/DataSheet.h"
 #include "sheets/Sheets.h"
 #include "device/RecordingCanvas.h"
@@ -595,5 +599,61 @@ TEST_P(KeptPages, ChangingAHeightInputAfterATiltStepRedrawsFromNewHeights)
 
 INSTANTIATE_TEST_SUITE_P(Inputs, KeptPages, ::testing::ValuesIn(pageChanges),
                          [](const auto& info) { return std::string(info.param.name); });
+
+std::shared_ptr<const HeightGrid> gridOf(const std::string& text)
+{
+    std::istringstream in(text);
+    GridRead read = readGrid(in, "page.csv");
+    EXPECT_TRUE(read) << read.error;
+    return read.grid;
+}
+
+// Pages of a grid as the plot window draws them, the surface function
+// and the heights living from page to page.
+class KeptGridPages : public ::testing::Test {
+protected:
+    KeptGridPages() { setGridLines(sheets, *first, "first.csv"); }
+
+    std::vector<RecordedCall> page(MeshHeights* heights, std::shared_ptr<const HeightGrid> grid)
+    {
+        TestWindow window(800, 600);
+        PlotDevice device(window);
+        composePage({device, sheets, &surface, view, heights, std::move(grid)}, PageTarget::Screen);
+        return window.calls();
+    }
+
+    MeshLattice lattice() const
+    {
+        const PlotSettings s = readPlotSettings(sheets.sdata);
+        return MeshLattice(s.x1, s.x2, s.y1, s.y2, s.m, s.n, s.k);
+    }
+
+    const std::shared_ptr<const HeightGrid> first =
+        gridOf("0 1 2 1 0\n1 3 4 2 1\n0 2 5 3 0\n1 1 2 1 1\n");
+    // The same shape, so that only the heights tell the two apart.
+    const std::shared_ptr<const HeightGrid> second =
+        gridOf("5 1 2 1 0\n1 0 4 2 1\n0 2 1 3 4\n1 1 2 1 1\n");
+    Sheets sheets;
+    SurfaceFunction surface{sheets.fdata};
+    ViewAngles view{20, 0};
+};
+
+// A tilt step draws from the kept heights of the grid; another grid, or
+// none, draws from its own.
+TEST_F(KeptGridPages, ATiltStepReusesTheGridsHeightsAndAnotherGridDoesNot)
+{
+    MeshHeights kept;
+    page(&kept, first);
+    EXPECT_FALSE(kept.prepare(surface, lattice())) << "the page's grid is the kept one";
+    view.tilt = 35;
+    const std::vector<RecordedCall> tilted = page(nullptr, first);
+    expectSameCalls(page(&kept, first), tilted, "tilt step");
+
+    const std::vector<RecordedCall> other = page(nullptr, second);
+    expectSameCalls(page(&kept, second), other, "another grid");
+    EXPECT_FALSE(std::equal(other.begin(), other.end(), tilted.begin(), tilted.end(), sameCall))
+        << "the grids' pages differ";
+    expectSameCalls(page(&kept, nullptr), page(nullptr, nullptr), "no grid");
+}
 
 } // namespace

@@ -266,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, RenderToolRefuses, ::testing::Values(
     BadRun{"printWithOutput", "--print -o OUT", "--print writes no file"},
     BadRun{"unsavable", "--save /nonexistent-dir/sheets.kelvo -o OUT",
            "/nonexistent-dir/sheets.kelvo: cannot be saved: No such file or directory"},
-    BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"}),
+    BadRun{"blackAndWhiteAlone", "--bw -o OUT", "--bw goes with --print"},
+    BadRun{"twoDataFiles", "--data a.csv --data b.csv -o OUT", "--data takes one data file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 
@@ -436,6 +437,175 @@ INSTANTIATE_TEST_SUITE_P(Files, RenderToolBadSheetFile, ::testing::Values(
     BadSheetFile{"unknownLine", "kelvo sheets 1\n[fdata]\nzz = 1\n",
                  ":3: no sheet line is named \"zz\""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A matrix of heights with a row of column names, not flat anywhere
+// along a line of the mesh.
+const char* const heightsCsv = "x0,x1,x2,x3,x4\n0,1,2,1,0\n1,3,4,2,1\n0,2,5,3,0\n1,1,2,1,1\n";
+
+// A sheet file's text without its [data] block.
+std::string withoutDataBlock(std::string text)
+{
+    return text.substr(0, text.find("\n[data]\n") + 1);
+}
+
+// kelvo-render --data FILE draws the grid; the sheet file it saves records
+// the data file beside it, and draws the same page from anywhere, with the
+// data file moved along.
+TEST_F(RenderTool, DataPageRoundTripsThroughASheetFile)
+{
+    write(path("d.csv"), heightsCsv);
+    ASSERT_EQ(run("--data " + path("d.csv") + " --save " + path("s.kelvo") + " -o " +
+                  path("b.calls")).status, 0);
+    const std::string saved = read(path("s.kelvo"));
+    EXPECT_NE(saved.find("\ntitle     = d.csv\n"), std::string::npos) << saved;
+    EXPECT_TRUE(saved.ends_with("\n\n[data]\npath = d.csv\n")) << saved;
+    EXPECT_NE(saved.find("\nf(x,y) = z\n"), std::string::npos) << saved;
+    const ToolRun again = run(path("s.kelvo") + " -o " + path("a.calls"));
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(read(path("a.calls")), read(path("b.calls")));
+
+    // Without its grid the same sheets draw z as a variable: another page.
+    write(path("plain.kelvo"), withoutDataBlock(saved));
+    ASSERT_EQ(run(path("plain.kelvo") + " -o " + path("plain.calls")).status, 0);
+    EXPECT_NE(read(path("plain.calls")), read(path("b.calls")));
+
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path("moved/deep"))));
+    for (const char* name : {"s.kelvo", "d.csv"})
+        ASSERT_EQ(std::rename(path(name).c_str(), path(std::string("moved/deep/") + name).c_str()), 0);
+    ASSERT_EQ(run(path("moved/deep/s.kelvo") + " -o " + path("moved.calls")).status, 0);
+    EXPECT_EQ(read(path("moved.calls")), read(path("b.calls")));
+    // Named from another working folder, relative to it.
+    const ToolRun relative = run("sh -c 'cd " + path("moved") + " && exec " KELVO_RENDER_PATH
+                                 " deep/s.kelvo -o ../relative.calls'");
+    ASSERT_EQ(relative.status, 0) << relative.err;
+    EXPECT_EQ(read(path("relative.calls")), read(path("b.calls")));
+}
+
+// --data's lines come after the sheet file's and before every --set,
+// wherever each stands on the command line.
+struct DataOrder {
+    const char* name;
+    const char* args;       // {S}: the sheet file, {D}: the data file
+    const char* reference;  // the same in the order the lines are set
+    std::vector<std::string> lines;
+};
+
+class RenderToolDataOrder : public RenderTool, public ::testing::WithParamInterface<DataOrder> {
+protected:
+    std::string filled(std::string args)
+    {
+        for (const auto& [mark, file] :
+             {std::pair<std::string, std::string>{"{S}", path("s.kelvo")}, {"{D}", path("d.csv")}})
+            for (auto at = args.find(mark); at != std::string::npos;
+                 at = args.find(mark, at + file.size()))
+                args.replace(at, mark.size(), file);
+        return args;
+    }
+};
+
+TEST_P(RenderToolDataOrder, SetsWinOverDataAndDataOverTheSheetFile)
+{
+    write(path("d.csv"), heightsCsv);
+    write(path("s.kelvo"), "kelvo sheets 1\n[fdata]\na=1\nb=1\nc=1\nd=1\ne=1\nf(x,y)=sin(x)\n"
+                           "[sdata]\nx1=-1\nx2=1\ny1=-1\ny2=1\nz1=0\nz2=3\nn=7\nm=7\nk=4\n"
+                           "tilt=20\ntheta=0\npc=9\nfc=0\nax=0\ntitle=Mine\n");
+    const ToolRun r = run(filled(GetParam().args) + " --save " + path("out.kelvo") + " -o " +
+                          path("page.calls"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string saved = read(path("out.kelvo"));
+    for (const std::string& line : GetParam().lines)
+        EXPECT_NE(saved.find("\n" + line + "\n"), std::string::npos) << line << "\n" << saved;
+    ASSERT_EQ(run(filled(GetParam().reference) + " -o " + path("reference.calls")).status, 0);
+    EXPECT_EQ(read(path("page.calls")), read(path("reference.calls")));
+}
+
+const std::vector<std::string> dataLines = {"f(x,y) = z", "x2        = 4", "y2        = 3",
+                                            "n         = 3", "m         = 4", "k         = 1",
+                                            "z2        = 9", "path = d.csv"};
+
+std::vector<std::string> plus(std::vector<std::string> lines, std::vector<std::string> more)
+{
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, RenderToolDataOrder, ::testing::Values(
+    DataOrder{"setAfterData", "--data {D} --set z2=9", "--data {D} --set z2=9",
+              plus(dataLines, {"z1        = 0", "title     = d.csv", "pc        = 13"})},
+    DataOrder{"setBeforeData", "--set z2=9 --data {D}", "--data {D} --set z2=9",
+              plus(dataLines, {"title     = d.csv"})},
+    DataOrder{"sheetFileLast", "--set z2=9 --data {D} {S}", "{S} --data {D} --set z2=9",
+              plus(dataLines, {"title     = Mine", "pc        = 9", "tilt      = 20"})},
+    DataOrder{"sheetFileBetween", "--data {D} {S} --set z2=9 --set 'f(x,y)=z+a'",
+              "{S} --data {D} --set z2=9 --set 'f(x,y)=z+a'",
+              {"f(x,y) = z+a", "z2        = 9", "n         = 3", "title     = Mine"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A data file that cannot be read stops the run before anything is
+// written, printed or saved.
+struct BadDataFile {
+    const char* name;
+    const char* text;  // null: no file
+    const char* message;
+};
+
+class RenderToolBadData : public RenderTool, public ::testing::WithParamInterface<BadDataFile> {};
+
+TEST_P(RenderToolBadData, ExitsTwoAndWritesNothing)
+{
+    const std::string data = path("d.csv");
+    if (GetParam().text != nullptr)
+        write(data, GetParam().text);
+    for (const std::string& output : {" -o " + path("page.png"), std::string(" --print")}) {
+        const ToolRun r = run("--data " + data + output + " --save " + path("out.kelvo"));
+        EXPECT_EQ(r.status, 2) << output;
+        EXPECT_NE(r.err.find("kelvo-render: " + data + GetParam().message), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.err.find("printing to"), std::string::npos) << r.err;
+        EXPECT_FALSE(exists(path("page.png")));
+        EXPECT_FALSE(exists(path("out.kelvo")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RenderToolBadData, ::testing::Values(
+    BadDataFile{"missing", nullptr, ": cannot be read: No such file or directory"},
+    BadDataFile{"ragged", "1 2 3\n4 5 6\n7 8\n", ":3: 2 values, but the first row has 3"},
+    BadDataFile{"notANumber", "1,2\n3,1.5x\n", ":2:3: \"1.5x\" is not a number"},
+    BadDataFile{"oneRow", "1 2 3\n", ": 1 x 3 heights (rows x columns): a grid needs at least 2 x 2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A sheet file whose data file is gone is still read: the page is that of
+// its sheets without a grid, with a warning.
+TEST_F(RenderTool, ASheetFileWhoseDataIsGoneDrawsWithoutIt)
+{
+    write(path("d.csv"), heightsCsv);
+    ASSERT_EQ(run("--data " + path("d.csv") + " --save " + path("s.kelvo")).status, 0);
+    write(path("plain.kelvo"), withoutDataBlock(read(path("s.kelvo"))));
+    std::remove(path("d.csv").c_str());
+    const ToolRun r = run(path("s.kelvo") + " -o " + path("page.calls"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelvo-render: " + path("d.csv") + ": cannot be read: No such file or directory\n");
+    ASSERT_EQ(run(path("plain.kelvo") + " -o " + path("plain.calls")).status, 0);
+    EXPECT_EQ(read(path("page.calls")), read(path("plain.calls")));
+
+    // Another data file given stands in for it, without a word.
+    write(path("other.csv"), heightsCsv);
+    const ToolRun replaced = run(path("s.kelvo") + " --data " + path("other.csv") + " -o " +
+                                 path("other.calls"));
+    EXPECT_EQ(replaced.status, 0);
+    EXPECT_EQ(replaced.err, "");
+}
+
+// Every frame is drawn over the grid.
+TEST_F(RenderTool, FramesDrawTheGrid)
+{
+    write(path("d.csv"), heightsCsv);
+    const std::string data = "--data " + path("d.csv") + " --set 'f(x,y)=a*z' ";
+    ASSERT_EQ(run(data + "--sweep a=0.5:2:2 -o " + path("frame-%d.calls")).status, 0);
+    ASSERT_EQ(run(data + "--set a=2 -o " + path("page.calls")).status, 0);
+    EXPECT_EQ(read(path("frame-1.calls")), read(path("page.calls")));
+    EXPECT_NE(read(path("frame-0.calls")), read(path("page.calls")));
+}
 
 TEST_F(RenderTool, SaveRefusesANameWithoutTheExtension)
 {

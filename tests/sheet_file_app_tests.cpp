@@ -1,6 +1,7 @@
-// Sheet files in the desktop program: the File menu with Qt's own file
-// dialogs driven as a user drives them, the title's mark, the question
-// on Exit with each answer, and files dropped on the main window.
+// Sheet files and data files in the desktop program: the File menu with
+// Qt's own file dialogs driven as a user drives them, the title's mark,
+// the question on Exit with each answer, and files dropped on the main
+// window.
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
@@ -14,12 +15,15 @@
 #include <QUrl>
 #include <QtTest>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/PopupWindow.h"
 #include "app/SheetDocument.h"
 #include "app/SheetWindow.h"
+#include "grid/GridReader.h"
+#include "grid/GridSheetLines.h"
 #include "sheets/SheetCommit.h"
 #include "sheets/SheetFile.h"
 #include "tests/ModalAnswerer.h"
@@ -37,6 +41,31 @@ void write(const QString& path, const QByteArray& text)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text);
+}
+
+// A matrix of heights with a row of column names, not flat anywhere
+// along a line of the mesh.
+const QByteArray heightsCsv = "x0,x1,x2,x3,x4\n0,1,2,1,0\n1,3,4,2,1\n0,2,5,3,0\n1,1,2,1,1\n";
+
+// The lines of a page's drawing calls, as a .calls file holds them.
+std::vector<std::string> callsOf(const QByteArray& file)
+{
+    std::vector<std::string> calls;
+    for (const QByteArray& line : file.split('\n'))
+        if (!line.isEmpty())
+            calls.push_back(line.toStdString());
+    return calls;
+}
+
+void dropOn(QWidget* target, const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
 }
 
 // Types a row into an editor over the row shown, and presses "update".
@@ -112,8 +141,9 @@ private slots:
         QStringList entries;
         for (QAction* action : bar[0]->menu()->actions())
             entries << action->text();
-        QCOMPARE(entries, (QStringList{QString::fromUtf8("&Open\u2026"), "Open &Recent", "",
-                                       "&Save", QString::fromUtf8("Save &As\u2026")}));
+        QCOMPARE(entries, (QStringList{QString::fromUtf8("&Open\u2026"), "Open &Recent",
+                                       QString::fromUtf8("Open &Data\u2026"), "", "&Save",
+                                       QString::fromUtf8("Save &As\u2026")}));
         QCOMPARE(menu().open->shortcut(), QKeySequence(QKeySequence::Open));
         QCOMPARE(menu().save->shortcut(), QKeySequence(QKeySequence::Save));
         QCOMPARE(menu().saveAs->shortcut(), QKeySequence(QKeySequence::SaveAs));
@@ -322,6 +352,122 @@ private slots:
         entries[1]->trigger();
         QCOMPARE(QString(app->sheets().fdata[1].value), QString("5"));
         QCOMPARE(title(), QString::fromUtf8("recent-9.kelvo \u2014 kelvo"));
+    }
+
+    // The plot window's page at 320 x 240, drawn by a click.
+    std::vector<std::string> clickedPage()
+    {
+        menu().screen->trigger();
+        app->plotWindow()->resize(320, 240);
+        app->plotWindow()->setRecording(true);
+        QTest::mouseClick(app->plotWindow(), Qt::LeftButton, {}, QPoint(5, 5));
+        return app->plotWindow()->recordedCalls();
+    }
+
+    // kelvo-render's page of the same size.
+    std::vector<std::string> renderedPage(const QString& args)
+    {
+        const QString out = path("rendered.calls");
+        QFile::remove(out);
+        const QString command =
+            QStringLiteral(KELVO_RENDER_PATH " --size 320x240 %1 -o '%2'").arg(args, out);
+        [&] { QCOMPARE(std::system(command.toLocal8Bit().constData()), 0); }();
+        return callsOf(contents(out));
+    }
+
+    // Open Data sets the lines at once in the open editors and marks the
+    // sheets changed; a click draws the grid's page, which Save Picture
+    // writes too; Save records the data file, and the file opened again
+    // draws the same page.
+    void openDataDrawsTheGridAndTheSheetFileKeepsIt()
+    {
+        const QString data = path("heights.csv");
+        write(data, heightsCsv);
+        const QString file = path("terrain.kelvo");
+        saveAs(file);
+        menu().fdata->trigger();
+        menu().gdata->trigger();
+        picked = data;
+        menu().openData->trigger();
+        QVERIFY2(messages().isEmpty(), qPrintable(messages().value(0).text));
+
+        Sheets expected;
+        GridRead grid = readGridFile(data.toStdString());
+        QVERIFY(grid);
+        setGridLines(expected, *grid.grid, "heights.csv");
+        QVERIFY(sameTexts(app->sheets(), expected));
+        QCOMPARE(app->functionSheetWindow()->list()->item(5)->text(), QString("f(x,y) = z"));
+        QCOMPARE(app->settingsSheetWindow()->list()->item(6)->text(), QString("n         = 3"));
+        QCOMPARE(title(), QString::fromUtf8("*terrain.kelvo \u2014 kelvo"));
+
+        const std::vector<std::string> page = clickedPage();
+        const std::vector<std::string> rendered = renderedPage("--data '" + data + "'");
+        QVERIFY(page.size() > 40);
+        QVERIFY(page == rendered);
+        QVERIFY(page != renderedPage("--set 'f(x,y)=z' --set n=3 --set m=4 --set k=1 "
+                                     "--set x2=4 --set y2=3 --set z2=5 --set z1=0 --set x1=0 "
+                                     "--set y1=0"));
+        const QString picture = path("terrain.calls");
+        picked = picture;
+        for (QAction* action : app->plotWindow()->actions())
+            if (action->text() == QString::fromUtf8("Save Picture As\u2026"))
+                action->trigger();
+        QVERIFY(callsOf(contents(picture)) == rendered);
+
+        menu().save->trigger();
+        QCOMPARE(title(), QString::fromUtf8("terrain.kelvo \u2014 kelvo"));
+        QVERIFY(contents(file).endsWith("\n[data]\npath = heights.csv\n"));
+        app = std::make_unique<Application>();
+        app->mainWindow().show();
+        picked = file;
+        menu().open->trigger();
+        QVERIFY(messages().isEmpty());
+        QVERIFY(clickedPage() == rendered);
+    }
+
+    void aRefusedDataFileIsToldAndChangesNothing()
+    {
+        const QString data = path("ragged.csv");
+        write(data, "1 2 3\n4 5\n");
+        picked = data;
+        menu().openData->trigger();
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(messages()[0].caption, QString("Open Data"));
+        QCOMPARE(messages()[0].text, QString("ragged.csv:2: 2 values, but the first row has 3"));
+        QCOMPARE(messages()[0].owner, &app->mainWindow());
+        QVERIFY(sameTexts(app->sheets(), Sheets{}));
+        QVERIFY(!app->plotWindow());
+        QVERIFY(clickedPage() == renderedPage(""));
+    }
+
+    // The sheets are read, and the page drawn without the grid.
+    void aSheetFileWhoseDataIsGoneOpensWithoutIt()
+    {
+        Sheets sheets;
+        buildLine(sheets.fdata[6], sheets.fdata[6].name, "z+x");
+        buildLine(sheets.sdata[SettingsLine::n], sheets.sdata[SettingsLine::n].name, "6");
+        const QString file = path("orphan.kelvo");
+        write(file, QByteArray::fromStdString(writeSheetFile(sheets, "gone/heights.csv").text));
+        picked = file;
+        menu().open->trigger();
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(messages()[0].caption, QString("Open"));
+        QCOMPARE(messages()[0].text,
+                 path("gone/heights.csv") + ": cannot be read: No such file or directory");
+        QVERIFY(sameTexts(app->sheets(), sheets));
+        QCOMPARE(title(), QString::fromUtf8("orphan.kelvo \u2014 kelvo"));
+        QVERIFY(clickedPage() == renderedPage("--set 'f(x,y)=z+x' --set n=6"));
+    }
+
+    void aDroppedDataFileOpens()
+    {
+        const QString data = path("dropped.tsv");
+        write(data, "0\t1\t0\n1\t2\t1\n");
+        dropOn(&app->mainWindow(), data);
+        QVERIFY(messages().isEmpty());
+        QCOMPARE(QString(app->sheets().fdata[6].value), QString("z"));
+        QCOMPARE(QString(app->sheets().sdata[SettingsLine::title].value), QString("dropped.tsv"));
+        QVERIFY(clickedPage() == renderedPage("--data '" + data + "'"));
     }
 
     void aDroppedSheetFileOpens()

@@ -87,6 +87,57 @@ INSTANTIATE_TEST_SUITE_P(Sheets, SheetFileRoundTrip, ::testing::Values(
         commitRow(s.sdata[SettingsLine::title], std::string(118, 'r'));
     }}));
 
+// The data file's path as it is written, and as it reads back.
+struct DataPathRow {
+    const char* name;
+    std::string path;
+};
+void PrintTo(const DataPathRow& r, std::ostream* os) { *os << r.name; }
+
+class SheetFileDataPath : public ::testing::TestWithParam<DataPathRow> {};
+
+TEST_P(SheetFileDataPath, ReadsBackAsWritten)
+{
+    Sheets saved;
+    setValue(saved, "f(x,y)", "log(z+1)");
+    const SheetFileText file = writeSheetFile(saved, GetParam().path);
+    ASSERT_TRUE(file.ok()) << file.refusal;
+    EXPECT_TRUE(file.text.ends_with("\n\n[data]\npath = " + GetParam().path + "\n")) << file.text;
+    Sheets read;
+    std::string path = "other";
+    ASSERT_FALSE(readSheetFile(file.text, read, &path));
+    EXPECT_EQ(path, GetParam().path);
+    EXPECT_EQ(fieldsOf(read), fieldsOf(saved));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SheetFileDataPath, ::testing::Values(
+    DataPathRow{"beside the sheet file", "heights.csv"},
+    DataPathRow{"in a folder above", "../data/run 7/heights.dat"},
+    DataPathRow{"absolute", "/srv/terrain/h.tsv"},
+    DataPathRow{"beyond Latin-1, with marks", "Messungen/\xE2\x82\xAC = [1] | #2.csv"},
+    DataPathRow{"blanks at both ends", "  h.csv  "},
+    DataPathRow{"the longest", std::string(longestDataPath, 'p')}));
+
+// A person may put the block first and pad its line as the others.
+TEST(SheetFile, ADataBlockAnywhere)
+{
+    std::string text = writeSheetFile(Sheets{}).text;
+    text.insert(text.find("[fdata]"), "[ data ]\n  path=h.csv\n\n");
+    Sheets sheets;
+    std::string path;
+    ASSERT_FALSE(readSheetFile(text, sheets, &path));
+    EXPECT_EQ(path, "h.csv");
+}
+
+TEST(SheetFile, RefusesToRecordAPathNoLineCanHold)
+{
+    const SheetFileText file = writeSheetFile(Sheets{}, "two\nlines.csv");
+    EXPECT_FALSE(file.ok());
+    EXPECT_EQ(file.refusal, "the data file's path holds a control character (U+000A), which a "
+                            "sheet file cannot record");
+    EXPECT_TRUE(file.text.empty());
+}
+
 TEST(SheetFile, NamesAndValuesAsAPersonWritesThem)
 {
     const std::string text =
@@ -145,10 +196,12 @@ TEST_P(SheetFileRefused, SaysWhereAndWhyAndChangesNothing)
     setValue(sheets, "title", "before");
     commitRow(sheets.sdata[SettingsLine::x1], "x1 = 9");
     const std::string before = fieldsOf(sheets);
-    const auto refusal = readSheetFile(GetParam().text, sheets);
+    std::string dataPath = "before.csv";
+    const auto refusal = readSheetFile(GetParam().text, sheets, &dataPath);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->message("wave.kelvo"), GetParam().message);
     EXPECT_EQ(fieldsOf(sheets), before);
+    EXPECT_EQ(dataPath, "before.csv");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SheetFileRefused, ::testing::Values(
@@ -186,8 +239,29 @@ INSTANTIATE_TEST_SUITE_P(Files, SheetFileRefused, ::testing::Values(
             "wave.kelvo:8: the file has no block [sdata]"},
     BadFile{"a repeated block", defaultsWith("", "[fdata]\n"),
             "wave.kelvo:34: the block [fdata] comes a second time"},
-    BadFile{"an unknown block", defaultsWith("", "[data]\n"),
-            "wave.kelvo:34: no sheet is named \"data\""},
+    BadFile{"an unknown block", defaultsWith("", "[plot]\n"),
+            "wave.kelvo:34: no block is named \"plot\": the blocks are [fdata], [sdata], [style], and [data]"},
+    BadFile{"a data block without its path", defaultsWith("", "[data]\n# none\n"),
+            "wave.kelvo:34: the block [data] has no line \"path\""},
+    BadFile{"a repeated data block", defaultsWith("", "[data]\npath = a.csv\n[data]\n"),
+            "wave.kelvo:36: the block [data] comes a second time"},
+    BadFile{"a repeated path", defaultsWith("", "[data]\npath = a.csv\npath = b.csv\n"),
+            "wave.kelvo:36: the line \"path\" comes a second time"},
+    BadFile{"another line in the data block", defaultsWith("", "[data]\nfile = a.csv\n"),
+            "wave.kelvo:35: the block [data] holds the line \"path\" alone, not \"file\""},
+    BadFile{"a sheet line in the data block", defaultsWith("", "[data]\npath = a.csv\nx1 = 1\n"),
+            "wave.kelvo:36: the block [data] holds the line \"path\" alone, not \"x1\""},
+    BadFile{"a path without its mark", defaultsWith("", "[data]\npath a.csv\n"),
+            "wave.kelvo:35: \"path\" must be followed by \"=\" and the data file's path"},
+    BadFile{"a path given as a row", defaultsWith("", "[data]\npath | a.csv\n"),
+            "wave.kelvo:35: \"path\" must be followed by \"=\" and the data file's path"},
+    BadFile{"an empty path", defaultsWith("", "[data]\npath = \n"),
+            "wave.kelvo:35: the data file's path is empty"},
+    BadFile{"a control character in the path", defaultsWith("", "[data]\npath = a\x01.csv\n"),
+            "wave.kelvo:35: the data file's path holds a control character (U+0001)"},
+    BadFile{"a path over 4096 bytes",
+            defaultsWith("", "[data]\npath = " + std::string(longestDataPath + 1, 'p') + "\n"),
+            "wave.kelvo:35: the data file's path is longer than 4096 bytes"},
     BadFile{"a broken header", defaultsWith("[sdata]", "[sdata"),
             "wave.kelvo:12: a block's header is [NAME], not \"[sdata\""},
     BadFile{"a line outside a block", defaultsWith("[fdata]", "a = 1\n[fdata]"),

@@ -42,7 +42,8 @@ private:
 
 // The page on the printer the user said Yes to; nothing when there was
 // none to print on.
-PageReport printOn(const Sheets& sheets, PrintAnswers& answers)
+PageReport printOn(const Sheets& sheets, const std::shared_ptr<const HeightGrid>& grid,
+                   PrintAnswers& answers)
 {
     SpoolerPrintService spooler;
     std::unique_ptr<PrinterSession> printer;
@@ -53,8 +54,9 @@ PageReport printOn(const Sheets& sheets, PrintAnswers& answers)
     PaintDeviceWindow window(&image, 800, 600);
     SurfaceFunction surface(sheets.fdata);
     PlotDevice device(window);
-    const PageReport report = composePage({device, sheets, &surface, sheetAngles(sheets.sdata)},
-                                          PageTarget::Printer, std::move(printer));
+    const PageReport report =
+        composePage({device, sheets, &surface, sheetAngles(sheets.sdata), nullptr, grid},
+                    PageTarget::Printer, std::move(printer));
     if (report.printed)
         PrinterSession::report(answers, *report.printed);
     return report;
@@ -62,10 +64,11 @@ PageReport printOn(const Sheets& sheets, PrintAnswers& answers)
 
 } // namespace
 
-int printPage(const Sheets& sheets, bool blackAndWhite)
+int printPage(const Sheets& sheets, const std::shared_ptr<const HeightGrid>& grid,
+              bool blackAndWhite)
 {
     PrintAnswers answers(blackAndWhite);
-    const PageReport report = printOn(sheets, answers);
+    const PageReport report = printOn(sheets, grid, answers);
     if (report.printed != PrintOutcome::Spooled) {
         std::fprintf(stderr, "kelvo-render: the page was not printed\n");
         return 2;

@@ -5,26 +5,31 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
+#include "grid/GridReader.h"
+#include "grid/GridSheetLines.h"
 #include "platform/SheetFileStore.h"
 #include "sheets/DataLine.h"
 #include "sheets/SheetLookup.h"
 #include "tools/render/WebpAnimation.h"
 
 const char* const renderUsage =
-    "usage: kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
-    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] --frames N --turn -o PATTERN\n"
-    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... [--size WxH] --sweep NAME=FROM:TO:COUNT -o PATTERN\n"
-    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --print [--bw]\n"
-    "       kelvo-render [SHEETS.kelvo] [--set NAME=VALUE]... --save OUT.kelvo [-o FILE]\n"
+    "usage: kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
+    "       kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... [--size WxH] --frames N --turn -o PATTERN\n"
+    "       kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... [--size WxH] --sweep NAME=FROM:TO:COUNT -o PATTERN\n"
+    "       kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... --print [--bw]\n"
+    "       kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... --save OUT.kelvo [-o FILE]\n"
     "       kelvo-render --help | --version\n"
     "Draws the kelvo page of the sheets of SHEETS.kelvo (else of the defaults),\n"
     "changed by each --set, into FILE (.png, .svg, .pdf or .calls), or prints it\n"
-    "on the default printer. --save writes the sheets as they then stand to a\n"
-    "sheet file (see kelvo(5)). NAME is a sheet line: a b c d e f(x,y) x1 x2 y1\n"
-    "y2 z1 z2 n m k tilt theta pc fc ax title. --size is the page in pixels,\n"
-    "800x600 unless given.\n"
+    "on the default printer. --data reads a grid of heights (a matrix, or x y z\n"
+    "blocks) that z takes in f(x,y), and sets the lines that draw it before\n"
+    "any --set. --save writes the sheets as they then stand to a sheet file\n"
+    "(see kelvo(5)). NAME is a sheet line: a b c d e f(x,y) x1 x2 y1 y2 z1 z2\n"
+    "n m k tilt theta pc fc ax title, or of the style: lines hidden bands ticks.\n"
+    "--size is the page in pixels, 800x600 unless given.\n"
     "--frames N --turn draws N pages, theta stepping by 360/N; --sweep draws\n"
     "COUNT pages, NAME set evenly from FROM to TO. PATTERN names each page's\n"
     "file with one field for its number from 0, as in frame-%03d.png, or is\n"
@@ -232,7 +237,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
         } else if (arg == "--turn") {
             turn = true;
         } else if (arg == "--set" || arg == "--size" || arg == "-o" || arg == "--frames" ||
-                   arg == "--sweep" || arg == "--save") {
+                   arg == "--sweep" || arg == "--save" || arg == "--data") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return std::nullopt;
@@ -257,6 +262,12 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                     return std::nullopt;
                 }
                 options.save = value;
+            } else if (arg == "--data") {
+                if (!options.dataFile.empty()) {
+                    error = "--data takes one data file";
+                    return std::nullopt;
+                }
+                options.dataFile = value;
             } else if (arg == "--sweep") {
                 options.frames = parseSweep(value, error);
                 if (!options.frames)
@@ -281,18 +292,36 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     return options;
 }
 
-std::optional<Sheets> sheetsOf(const RenderOptions& options, std::string& error)
+std::optional<RenderInputs> inputsOf(const RenderOptions& options, std::string& error)
 {
-    Sheets sheets;
+    RenderInputs inputs;
+    std::string recorded;
     if (!options.sheetFile.empty()) {
-        if (auto refusal = loadSheetFile(options.sheetFile, sheets)) {
+        if (auto refusal = loadSheetFile(options.sheetFile, inputs.sheets, &recorded)) {
             error = std::move(*refusal);
             return std::nullopt;
         }
     }
+    if (!options.dataFile.empty()) {
+        GridRead read = readGridFile(options.dataFile, options.dataFile);
+        if (!read) {
+            error = std::move(read.error);
+            return std::nullopt;
+        }
+        setGridLines(inputs.sheets, *read.grid,
+                     std::filesystem::path(options.dataFile).filename().string());
+        inputs.grid = std::move(read.grid);
+        inputs.dataFile = options.dataFile;
+    } else if (!recorded.empty()) {
+        // The sheet file's lines already draw its grid.
+        GridRead read = readGridFile(recorded, recorded);
+        inputs.grid = std::move(read.grid);
+        inputs.dataFile = inputs.grid ? recorded : std::string();
+        inputs.dataWarning = std::move(read.error);
+    }
     for (const auto& [name, value] : options.sets) {
-        DataLine* line = findEntryLine(sheets, name);
+        DataLine* line = findEntryLine(inputs.sheets, name);
         buildLine(*line, line->name, value.c_str());
     }
-    return sheets;
+    return inputs;
 }

@@ -1,9 +1,11 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "grid/HeightGrid.h"
 #include "platform/PageFile.h"
 #include "tools/render/FramePattern.h"
 #include "tools/render/FrameRun.h"
@@ -11,6 +13,8 @@
 struct RenderOptions {
     // The sheet file the sheets are read from; the defaults when empty.
     std::string sheetFile;
+    // The data file of --data, whose grid the pages draw.
+    std::string dataFile;
     std::vector<std::pair<std::string, std::string>> sets;
     int width = 800;
     int height = 600;
@@ -34,9 +38,22 @@ struct RenderOptions {
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
-// The sheets as given: those of the sheet file, else the defaults,
-// changed by each --set (the names are known good). Every frame starts
-// from them. Null, with the error, when the sheet file cannot be read.
-std::optional<Sheets> sheetsOf(const RenderOptions& options, std::string& error);
+// What the pages are drawn from.
+struct RenderInputs {
+    Sheets sheets;
+    // The grid of heights z takes, null without one, and its file.
+    std::shared_ptr<const HeightGrid> grid;
+    std::string dataFile;
+    // Why the data file the sheet file records was not read, if it was
+    // not: the pages are drawn without it.
+    std::string dataWarning;
+};
+
+// The sheets as given: those of the sheet file, else the defaults, with
+// the lines the grid of --data sets, then changed by each --set (the
+// names are known good). Every frame starts from them. The grid is that
+// of --data, else the one the sheet file records. Null, with the error,
+// when the sheet file or the data file of --data cannot be read.
+std::optional<RenderInputs> inputsOf(const RenderOptions& options, std::string& error);
 
 extern const char* const renderUsage;

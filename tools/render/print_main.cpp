@@ -1,6 +1,7 @@
 // kelvo-print: kelvo-render's printing, in a program of its own so that
 // only printing loads Qt PrintSupport and CUPS. kelvo-render hands it
 // its own arguments.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,11 +20,16 @@ int main(int argc, char** argv)
                      renderUsage);
         return 2;
     }
-    const std::optional<Sheets> sheets = sheetsOf(*options, error);
-    if (!sheets) {
+    const std::optional<RenderInputs> given = inputsOf(*options, error);
+    if (!given) {
         std::fprintf(stderr, "kelvo-render: %s\n", error.c_str());
         return 2;
     }
+    int warning = 0;
+    if (!given->dataWarning.empty()) {
+        std::fprintf(stderr, "kelvo-render: %s\n", given->dataWarning.c_str());
+        warning = 1;
+    }
     const HeadlessGui gui(argc, argv);
-    return printPage(*sheets, options->blackAndWhite);
+    return std::max(printPage(given->sheets, given->grid, options->blackAndWhite), warning);
 }
