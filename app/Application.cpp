@@ -70,6 +70,7 @@ Application::~Application()
 
 SheetWindow* Application::functionSheetWindow() const { return fdataWindow_; }
 SheetWindow* Application::settingsSheetWindow() const { return sdataWindow_; }
+SheetWindow* Application::styleSheetWindow() const { return styleWindow_; }
 PopupWindow* Application::plotWindow() const { return plotWindow_; }
 PopupWindow* Application::orientationWindow() const { return orientationWindow_; }
 PopupWindow* Application::helpWindow() const { return helpWindow_; }
@@ -80,6 +81,7 @@ void Application::connectCommands()
     connect(menu.exit, &QAction::triggered, mainWindow_.get(), &QWidget::close);
     connect(menu.fdata, &QAction::triggered, this, &Application::openFunctionSheet);
     connect(menu.gdata, &QAction::triggered, this, &Application::openSettingsSheet);
+    connect(menu.style, &QAction::triggered, this, &Application::openStyleSheet);
     connect(menu.screen, &QAction::triggered, this, &Application::openPlotWindow);
     connect(menu.print, &QAction::triggered, this, &Application::print);
     connect(menu.orientation, &QAction::triggered, this, &Application::openOrientationWindow);
@@ -121,6 +123,16 @@ void Application::openSettingsSheet()
     sdataWindow_ = new SheetWindow("Gdata", sheets_.sdata, mainWindow_.get());
     connectEditor(sdataWindow_);
     sdataWindow_->show();
+}
+
+// The style sheet in an editor like the other two.
+void Application::openStyleSheet()
+{
+    if (styleWindow_)
+        return;
+    styleWindow_ = new SheetWindow("style", sheets_.style, mainWindow_.get());
+    connectEditor(styleWindow_);
+    styleWindow_->show();
 }
 
 void Application::bindDevice(DeviceWindow& window)

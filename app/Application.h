@@ -35,6 +35,7 @@ public:
     // last Screen command opened, as long as it is open.
     SheetWindow* functionSheetWindow() const;
     SheetWindow* settingsSheetWindow() const;
+    SheetWindow* styleSheetWindow() const;
     PopupWindow* plotWindow() const;
     PopupWindow* orientationWindow() const;
     PopupWindow* helpWindow() const;
@@ -45,6 +46,7 @@ public:
 public slots:
     void openFunctionSheet();
     void openSettingsSheet();
+    void openStyleSheet();
     void openPlotWindow();
     void print();
     void openOrientationWindow();
@@ -130,6 +132,7 @@ private:
 
     QPointer<SheetWindow> fdataWindow_;
     QPointer<SheetWindow> sdataWindow_;
+    QPointer<SheetWindow> styleWindow_;
     QPointer<PopupWindow> plotWindow_;
     // The window of the last screen page while the device lives: it owns
     // the parse warning of every page, so a print before any screen page

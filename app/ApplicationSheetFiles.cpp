@@ -73,14 +73,14 @@ void Application::openAtStart(const QString& path)
 
 void Application::commitEditors()
 {
-    for (SheetWindow* editor : {fdataWindow_.data(), sdataWindow_.data()})
+    for (SheetWindow* editor : {fdataWindow_.data(), sdataWindow_.data(), styleWindow_.data()})
         if (editor != nullptr)
             editor->commit();
 }
 
 void Application::showSheetsInEditors()
 {
-    for (SheetWindow* editor : {fdataWindow_.data(), sdataWindow_.data()})
+    for (SheetWindow* editor : {fdataWindow_.data(), sdataWindow_.data(), styleWindow_.data()})
         if (editor != nullptr)
             editor->showSheet();
 }

@@ -49,6 +49,8 @@ void MainWindow::createMenu()
     commands_.fdata = addCommand(data, "&Fdata");
     data->addSeparator();
     commands_.gdata = addCommand(data, "&Gdata");
+    data->addSeparator();
+    commands_.style = addCommand(data, "&Style");
     QMenu* plot = bar->addMenu("&Plot");
     commands_.screen = addCommand(plot, "&Screen");
     plot->addSeparator();

@@ -24,6 +24,7 @@ public:
         QAction* exit = nullptr;
         QAction* fdata = nullptr;
         QAction* gdata = nullptr;
+        QAction* style = nullptr;
         QAction* screen = nullptr;
         QAction* print = nullptr;
         QAction* orientation = nullptr;

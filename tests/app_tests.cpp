@@ -166,10 +166,12 @@ private slots:
         QCOMPARE(texts, (QStringList{"&File", "E&xit", "&Data", "&Plot", "&Orientation", "&Help",
                                      "&About"}));
         const QList<QAction*> data = bar[2]->menu()->actions();
-        QCOMPARE(data.size(), 3);
+        QCOMPARE(data.size(), 5);
         QCOMPARE(data[0]->text(), QString("&Fdata"));
         QVERIFY(data[1]->isSeparator());
         QCOMPARE(data[2]->text(), QString("&Gdata"));
+        QVERIFY(data[3]->isSeparator());
+        QCOMPARE(data[4]->text(), QString("&Style"));
         const QList<QAction*> plot = bar[3]->menu()->actions();
         QCOMPARE(plot.size(), 3);
         QCOMPARE(plot[0]->text(), QString("&Screen"));
@@ -194,6 +196,13 @@ private slots:
         menu().gdata->trigger();
         QCOMPARE(app->settingsSheetWindow()->windowTitle(), QString("Gdata"));
         QCOMPARE(app->settingsSheetWindow()->list()->count(), 15);
+        menu().style->trigger();
+        SheetWindow* style = app->styleSheetWindow();
+        QVERIFY(style != nullptr);
+        QCOMPARE(style->windowTitle(), QString("style"));
+        QCOMPARE(style->list()->count(), 4);
+        menu().style->trigger();
+        QCOMPARE(app->styleSheetWindow(), style);
         closeNow(first);
         QVERIFY(app->functionSheetWindow() == nullptr);
         menu().fdata->trigger();
@@ -476,10 +485,13 @@ private slots:
         QCOMPARE(QString(app->sheets().sdata[SettingsLine::theta].value), QString("180"));
     }
 
-    void exitCommitsBothSheets()
+    void exitCommitsEverySheet()
     {
         menu().fdata->trigger();
         menu().gdata->trigger();
+        menu().style->trigger();
+        app->styleSheetWindow()->edit()->selectAll();
+        QTest::keyClicks(app->styleSheetWindow()->edit(), "lines  = 1");
         app->functionSheetWindow()->edit()->selectAll();
         QTest::keyClicks(app->functionSheetWindow()->edit(), "a = 7");
         app->settingsSheetWindow()->edit()->selectAll();
@@ -489,6 +501,8 @@ private slots:
         QVERIFY(app->settingsSheetWindow() == nullptr);
         QCOMPARE(QString(app->sheets().fdata[1].value), QString("7"));
         QCOMPARE(QString(app->sheets().sdata[1].value), QString("-9"));
+        QVERIFY(app->styleSheetWindow() == nullptr);
+        QCOMPARE(QString(app->sheets().style[StyleLine::lines].value), QString("1"));
     }
 
     void screenTwiceAndClicksInTheOlderWindow()
