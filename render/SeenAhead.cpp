@@ -22,7 +22,8 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
     if (!heights.keepsAll() || 2 * samples < worthFrom || omp_get_max_threads() < 2)
         return nullptr;
     try {
-        auto ahead = std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice, layered));
+        auto ahead =
+            std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice, layered));
         if (ahead->layerLines_ == nullptr && !ahead->keep(static_cast<std::size_t>(samples)))
             return nullptr;
         return ahead;
