@@ -4,6 +4,7 @@
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
 #include "sheets/Readings.h"
+#include "sheets/StyleSettings.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ PageReport composePage(const PageContext& page, PageTarget target,
     MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
     const SurfaceMesh mesh = meshOf(s);
     const Projection view = projectionOf(mesh, page.view.tilt);
-    drawSurface(d, *function, heights, mesh, view);
+    drawSurface(d, *function, heights, mesh, view, styleOf(readStyleSettings(page.sheets.style)));
     if (s.fc != 0)
         drawFrameBox(d, view, s.fc);
     if (s.ax == 1)

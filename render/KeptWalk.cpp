@@ -22,9 +22,10 @@ using Family = MeshLattice::Family;
 class KeptWalk {
 public:
     KeptWalk(PlotDevice& device, const Projection& view, MeshHeights& heights,
-             const MeshLattice& lattice, std::vector<double>& lower, std::vector<double>& upper)
+             const MeshLattice& lattice, std::vector<double>& lower, std::vector<double>& upper,
+             int hiddenPen)
         : d_(device), lattice_(lattice), lower_(lower), upper_(upper),
-          pens_(SurfacePens::of(device)), seer_(heights, lattice, view, device.mapping())
+          pens_(SurfacePens::of(device, hiddenPen)), seer_(heights, lattice, view, device.mapping())
     {
     }
 
@@ -92,10 +93,18 @@ private:
 
 void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& heights,
                      const MeshLattice& lattice, std::vector<double>& lower,
-                     std::vector<double>& upper)
+                     std::vector<double>& upper, SurfaceStyle style)
 {
-    auto walk = std::make_unique<KeptWalk>(device, view, heights, lattice, lower, upper);
-    const std::unique_ptr<SeenAhead> ahead = SeenAhead::make(device, view, heights, lattice);
+    using Lines = SurfaceStyle::Lines;
+    const bool constantY = style.lines != Lines::ConstantX;
+    const bool constantX = style.lines != Lines::ConstantY;
+    auto walk =
+        std::make_unique<KeptWalk>(device, view, heights, lattice, lower, upper, style.hiddenPen);
+    // Lines to hidden samples are drawn through the device: their pens
+    // would leave it other than a layer can tell.
+    const std::unique_ptr<SeenAhead> ahead =
+        constantX ? SeenAhead::make(device, view, heights, lattice, style.hiddenPen == 0)
+                  : nullptr;
     bool seenAhead = false;
     if (ahead != nullptr) {
         // The device is drawn on by the calling thread alone.
@@ -112,7 +121,8 @@ void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& he
             if (thread == 0) {
                 try {
                     walk->frontBoundary(true);
-                    walk->linesOfConstantY();
+                    if (constantY)
+                        walk->linesOfConstantY();
                 } catch (...) {
                     failure = std::current_exception();
                 }
@@ -124,8 +134,11 @@ void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& he
             std::rethrow_exception(failure);
     } else {
         walk->frontBoundary(true);
-        walk->linesOfConstantY();
+        if (constantY)
+            walk->linesOfConstantY();
     }
+    if (!constantX)
+        return;
     walk->frontBoundary(false);
     if (!seenAhead || !ahead->draw(device, walk->pens()))
         walk->linesOfConstantX();

@@ -3,6 +3,7 @@
 
 #include "device/PlotDevice.h"
 #include "device/Projection.h"
+#include "render/SurfaceStyle.h"
 
 class MeshHeights;
 class MeshLattice;
@@ -18,6 +19,8 @@ class MeshLattice;
 // the lines of constant x are seen on a second thread while this one
 // draws those of constant y, and drawn there too where the canvas has a
 // layer for them; the device is drawn on only by the calling thread.
+// The style leaves one family out, walked neither for its lines nor for
+// the horizons, and gives the pen of lines to hidden samples.
 void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& heights,
                      const MeshLattice& lattice, std::vector<double>& lower,
-                     std::vector<double>& upper);
+                     std::vector<double>& upper, SurfaceStyle style = {});

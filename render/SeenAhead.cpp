@@ -13,7 +13,8 @@ using Family = MeshLattice::Family;
 SeenAhead::~SeenAhead() = default;
 
 std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection& view,
-                                           MeshHeights& heights, const MeshLattice& lattice)
+                                           MeshHeights& heights, const MeshLattice& lattice,
+                                           bool layered)
 {
 #ifdef _OPENMP
     const std::int64_t samples =
@@ -21,7 +22,8 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
     if (!heights.keepsAll() || 2 * samples < worthFrom || omp_get_max_threads() < 2)
         return nullptr;
     try {
-        auto ahead = std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice));
+        auto ahead =
+            std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice, layered));
         if (ahead->layerLines_ == nullptr && !ahead->keep(static_cast<std::size_t>(samples)))
             return nullptr;
         return ahead;
@@ -29,7 +31,7 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
         return nullptr;
     }
 #else
-    (void)device, (void)view, (void)heights, (void)lattice;
+    (void)device, (void)view, (void)heights, (void)lattice, (void)layered;
     return nullptr;
 #endif
 }
@@ -81,7 +83,7 @@ bool SeenAhead::draw(PlotDevice& d, const SurfacePens& pens)
 }
 
 SeenAhead::SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
-                     const MeshLattice& lattice)
+                     const MeshLattice& lattice, bool layered)
     : lattice_(lattice), seer_(heights, lattice, view, device.mapping()),
       startPen_(device.pen()), pens_(SurfacePens::of(device))
 {
@@ -89,7 +91,7 @@ SeenAhead::SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& he
     lower_ = std::make_unique_for_overwrite<double[]>(columns);
     upper_ = std::make_unique_for_overwrite<double[]>(columns);
     auto thin = [](std::optional<Pen> p) { return !p || p->width == 1; };
-    if (startPen_.width == 1 && thin(pens_.underside) && thin(pens_.surface)) {
+    if (layered && startPen_.width == 1 && thin(pens_.underside) && thin(pens_.surface)) {
         layer_ = device.openLayer();
         if (layer_ != nullptr)
             layerLines_ = std::make_unique<LineDrawer>(&layer_->canvas(), device.lines());

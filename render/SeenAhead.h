@@ -15,7 +15,7 @@
 // the layer laid on the page here; otherwise they are kept and drawn here
 // in order. Only a large mesh whose heights are all
 // kept (so that both threads may read them) is worth it, and only while
-// what is kept fits its budget.
+// what is kept fits its budget. Not layered, they are always kept.
 class SeenAhead {
 public:
     static constexpr std::size_t budgetBytes = std::size_t{64} << 20;
@@ -26,7 +26,8 @@ public:
 
     // Null when the mesh is not worth it or what is kept does not fit.
     static std::unique_ptr<SeenAhead> make(PlotDevice& device, const Projection& view,
-                                           MeshHeights& heights, const MeshLattice& lattice);
+                                           MeshHeights& heights, const MeshLattice& lattice,
+                                           bool layered = true);
     ~SeenAhead();
 
     // On the other thread; true when every line was seen.
@@ -38,7 +39,7 @@ public:
 
 private:
     SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
-              const MeshLattice& lattice);
+              const MeshLattice& lattice, bool layered);
     // Room to keep the seen lines, within the budget.
     bool keep(std::size_t samples);
     void seeLine(MeshLattice::Line line);

@@ -4,16 +4,26 @@
 
 namespace {
 
+// A line to the sample in another pen, the surface's selected again.
+void drawInPen(LineDrawer& lines, const SurfacePens& pens, int index, std::optional<Pen> pen,
+               MappedPoint to)
+{
+    lines.selectPen(index, pen);
+    lines.lineTo(to);
+    lines.selectPen(pens.index, pens.surface);
+}
+
 void drawSample(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t i)
 {
     switch (s.seen[i]) {
     case Seen::Above: lines.lineTo(s.point(i)); break;
-    case Seen::Below:
-        lines.selectPen(pens.index - 8, pens.underside);
-        lines.lineTo(s.point(i));
-        lines.selectPen(pens.index, pens.surface);
+    case Seen::Below: drawInPen(lines, pens, pens.index - 8, pens.underside, s.point(i)); break;
+    case Seen::Hidden:
+        if (pens.hiddenIndex == 0)
+            lines.moveTo(s.point(i));
+        else
+            drawInPen(lines, pens, pens.hiddenIndex, pens.hidden, s.point(i));
         break;
-    case Seen::Hidden: lines.moveTo(s.point(i)); break;
     }
 }
 
@@ -34,12 +44,12 @@ bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, 
         const std::span<const DevicePoint> run(s.points + first, end - first);
         if (seen == Seen::Above) {
             lines.lineTo(run);
-        } else if (seen == Seen::Hidden) {
+        } else if (seen == Seen::Hidden && pens.hiddenIndex == 0) {
             lines.moveTo(run);
         } else {
             for (std::size_t j = first; j < end; ++j)
                 drawSample(lines, pens, s, j);
-            below = true;
+            below = below || seen == Seen::Below;
         }
     });
     return below;

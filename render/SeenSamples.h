@@ -20,15 +20,19 @@ struct SeenSamples {
 };
 
 // The surface's pen index and the underside's, 8 below it, with the pens
-// the device selects for them (none where it ignores the index).
+// the device selects for them (none where it ignores the index); and the
+// index of the pen of lines to hidden samples, 0 where they are moved to.
 struct SurfacePens {
     int index;
     std::optional<Pen> surface, underside;
+    int hiddenIndex = 0;
+    std::optional<Pen> hidden;
 
-    static SurfacePens of(const PlotDevice& d)
+    static SurfacePens of(const PlotDevice& d, int hiddenPen = 0)
     {
         const int pen = d.penIndex();
-        return {pen, d.penFor(pen), d.penFor(pen - 8)};
+        return {pen, d.penFor(pen), d.penFor(pen - 8), hiddenPen,
+                hiddenPen != 0 ? d.penFor(hiddenPen) : std::nullopt};
     }
 };
 
@@ -49,8 +53,9 @@ void forEachRun(const Seen* seen, std::size_t from, std::size_t count, Run&& run
 
 // Samples from .. count - 1 as lines, each seen above drawn in the
 // surface's pen, each seen below in the underside's (selected, drawn, and
-// the surface's selected again), each hidden moved to. When every point
-// is valid, the samples seen above and those hidden go by the run. True
-// when any sample was seen below.
+// the surface's selected again), each hidden moved to, or drawn as the
+// underside is but in the pen of hidden lines where there is one. When
+// every point is valid, the samples seen above and those hidden and moved
+// to go by the run. True when any sample was seen below.
 bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t from,
               std::size_t count);

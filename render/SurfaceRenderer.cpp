@@ -10,6 +10,7 @@
 #include "render/MeshLattice.h"
 #include "render/VectorRegisters.h"
 #include "sheets/PlotSettings.h"
+#include "sheets/StyleSettings.h"
 
 namespace {
 
@@ -40,6 +41,11 @@ void setProjectedWorld(PlotDevice& d, const Projection& p)
 SurfaceMesh meshOf(const PlotSettings& s)
 {
     return {{s.x1, s.x2, s.y1, s.y2, s.z1, s.z2}, s.m, s.n, s.k};
+}
+
+SurfaceStyle styleOf(const StyleSettings& s)
+{
+    return {static_cast<SurfaceStyle::Lines>(s.lines), s.hidden};
 }
 
 Projection projectionOf(const SurfaceMesh& mesh, double tilt)
@@ -76,7 +82,7 @@ MeshRefusal meshRefusal(int m, int n, int k)
 }
 
 void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
-                 const SurfaceMesh& mesh, const Projection& view)
+                 const SurfaceMesh& mesh, const Projection& view, SurfaceStyle style)
 {
     setProjectedWorld(device, view);
     const int surfacePen = device.penIndex();
@@ -99,7 +105,7 @@ void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
     }
 
     try {
-        walkKeptHeights(device, view, heights, lattice, lower, upper);
+        walkKeptHeights(device, view, heights, lattice, lower, upper, style);
     } catch (const std::bad_alloc&) {
         // Heights beyond the budget are computed line by line; a line that
         // finds no memory ends the surface where it is.

@@ -4,9 +4,11 @@
 #include "device/PlotDevice.h"
 #include "device/Projection.h"
 #include "expr/ZFunction.h"
+#include "render/SurfaceStyle.h"
 
 class MeshHeights;
 struct PlotSettings;
+struct StyleSettings;
 
 // What a surface is drawn over: the box, and a mesh of m intervals along
 // x and n along y, each sampled in k sub-steps.
@@ -16,6 +18,7 @@ struct SurfaceMesh {
 };
 
 SurfaceMesh meshOf(const PlotSettings& settings);
+SurfaceStyle styleOf(const StyleSettings& settings);
 
 // The view of the mesh from the elevation tilt (degrees): the domain is
 // turned by an angle that m, n and the box fix, so that every sample
@@ -31,10 +34,11 @@ Projection projectionOf(const SurfaceMesh& mesh, double tilt);
 // two horizons, the two families of mesh lines at the same time where
 // that pays; and what is seen drawn through the device's moves, lines and
 // pens, the upper side in the device's pen, the underside in the pen 8
-// below. Negative m, n or k, or a mesh too large for memory, draws no
-// surface; the world window is still set.
+// below; style picks the families drawn and the pen of hidden lines.
+// Negative m, n or k, or a mesh too large for memory, draws no surface;
+// the world window is still set.
 void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
-                 const SurfaceMesh& mesh, const Projection& view);
+                 const SurfaceMesh& mesh, const Projection& view, SurfaceStyle style = {});
 
 // Limits of one surface: columns of the horizon, and samples drawn. The
 // two horizons and one mesh line's samples take 32 bytes a column, so

@@ -49,8 +49,10 @@ struct Sample {
 
 class Walk {
 public:
-    Walk(PlotDevice& d, const ZFunction& f, const Projection& p, std::size_t columns)
-        : d_(d), f_(f), p_(p), pen_(d.penIndex()), lower_(columns), upper_(columns)
+    Walk(PlotDevice& d, const ZFunction& f, const Projection& p, std::size_t columns,
+         int hiddenPen)
+        : d_(d), f_(f), p_(p), pen_(d.penIndex()), hiddenPen_(hiddenPen), lower_(columns),
+          upper_(columns)
     {
     }
 
@@ -79,6 +81,10 @@ public:
             d_.lineTo(s.x, s.y);
             d_.selectPen(pen_);
             lower = s.y;
+        } else if (hiddenPen_ != 0) {
+            d_.selectPen(hiddenPen_);
+            d_.lineTo(s.x, s.y);
+            d_.selectPen(pen_);
         } else {
             d_.moveTo(s.x, s.y);
         }
@@ -90,6 +96,7 @@ private:
     const ZFunction& f_;
     const Projection& p_;
     const int pen_;
+    const int hiddenPen_;
     std::vector<double> lower_, upper_;
 };
 
@@ -125,7 +132,7 @@ void frontBoundary(Walk& w, const Mesh& g, bool draw)
 } // namespace
 
 Projection drawOracleSurface(PlotDevice& device, const ZFunction& f, const SurfaceMesh& mesh,
-                             double tilt)
+                             double tilt, SurfaceStyle style)
 {
     const PlotBox& b = mesh.box;
     const Projection p = projectionOf(b, mesh.m, mesh.n, tilt);
@@ -139,15 +146,19 @@ Projection drawOracleSurface(PlotDevice& device, const ZFunction& f, const Surfa
     g.dy = (b.y2 - b.y1) / mesh.n;
     g.subDx = g.dx / mesh.k;
     g.subDy = g.dy / mesh.k;
-    Walk w(device, f, p, static_cast<std::size_t>(g.mk + g.nk + 1));
+    Walk w(device, f, p, static_cast<std::size_t>(g.mk + g.nk + 1), style.hiddenPen);
 
     frontBoundary(w, g, true);
-    for (std::int64_t r = 1; r <= g.n; ++r) {
+    for (std::int64_t r = 1; r <= g.n && style.lines != SurfaceStyle::Lines::ConstantX; ++r) {
         const double y = g.y1 + static_cast<double>(r) * g.dy;
         const Sample first = w.sample(g.x1, y);
         w.d_.moveTo(first.x, first.y);
         for (std::int64_t l = 1; l <= g.mk; ++l)
             w.visit(w.sample(g.x1 + static_cast<double>(l) * g.subDx, y), g.nk - r * g.k + l);
+    }
+    if (style.lines == SurfaceStyle::Lines::ConstantY) {
+        device.selectPen(surfacePen);
+        return p;
     }
     frontBoundary(w, g, false);
     for (std::int64_t q = 1; q <= g.m; ++q) {

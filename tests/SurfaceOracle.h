@@ -9,6 +9,8 @@
 // and tested against the two horizons, and drawn through the device's
 // moveTo, lineTo and selectPen. The program's renderer is held to it,
 // call for call. Refuses the meshes the renderer refuses; gives the view
-// it drew in, which it computes itself.
+// it drew in, which it computes itself. The style leaves out the walk of
+// one family (its lines and its reset of the horizons), and draws a line
+// in its pen to each hidden sample, as to an underside.
 Projection drawOracleSurface(PlotDevice& device, const ZFunction& f, const SurfaceMesh& mesh,
-                             double tilt);
+                             double tilt, SurfaceStyle style = {});

@@ -337,6 +337,7 @@ struct OracleRow {
     SurfaceMesh mesh;
     double tilt = 15;
     int pen = surfacePen;
+    SurfaceStyle style = {};
 };
 
 const PlotBox unitBox{-2, 2, -2, 2, 0, 1};
@@ -362,6 +363,30 @@ const OracleRow oracleRows[] = {
     // thread while the first draws those of constant y.
     {"dense", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
      {unitBox, 200, 100, 10}, 25},
+    // The styles: one family left out, lines to hidden samples in a pen.
+    {"linesOfConstantY", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::ConstantY, 0}},
+    {"linesOfConstantX", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::ConstantX, 0}},
+    {"hiddenInPen9", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::Both, 9}},
+    {"hiddenUndersideSeen", [](double, double y) { return -3 * y; }, {unitBox, 6, 5, 2}, -20,
+     surfacePen, {SurfaceStyle::Lines::Both, 2}},
+    {"hiddenUnknownPen", [](double x, double y) { return x * y; }, {unitBox, 6, 5, 2}, 20, 30,
+     {SurfaceStyle::Lines::Both, 9}},
+    {"hiddenNotANumber", [](double x, double y) { return x > 0 ? NAN : x * y; },
+     {unitBox, 8, 6, 3}, 15, surfacePen, {SurfaceStyle::Lines::Both, 9}},
+    {"hiddenOnConstantY", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::ConstantY, 9}},
+    {"denseConstantY", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::ConstantY, 0}},
+    {"denseConstantX", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::ConstantX, 0}},
+    {"denseHidden", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::Both, 9}},
+    {"denseHiddenOnConstantY",
+     [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::ConstantY, 9}},
 };
 
 class AgainstTheOracle : public ::testing::TestWithParam<OracleRow> {};
@@ -376,10 +401,10 @@ std::vector<RecordedCall> picture(const OracleRow& row, bool oracle)
     window.clearCalls();
     Function f(row.f);
     if (oracle) {
-        drawOracleSurface(device, f, row.mesh, row.tilt);
+        drawOracleSurface(device, f, row.mesh, row.tilt, row.style);
     } else {
         MeshHeights heights;
-        drawSurface(device, f, heights, row.mesh, projectionOf(row.mesh, row.tilt));
+        drawSurface(device, f, heights, row.mesh, projectionOf(row.mesh, row.tilt), row.style);
     }
     device.moveTo(0, 0);
     device.lineTo(1, 1);
