@@ -1,9 +1,11 @@
 #include "render/ComposePage.h"
 #include "grid/GridSurface.h"
+#include "render/BoxTicks.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
 #include "sheets/Readings.h"
+#include "sheets/StyleSettings.h"
 
 namespace {
 
@@ -114,6 +116,8 @@ PageReport composePage(const PageContext& page, PageTarget target,
     if (s.ax == 1)
         drawAxes(d, view, indexOf(PenColour::Blue), indexOf(PenColour::Cyan),
                  indexOf(PenColour::Green));
+    if (readStyleSettings(page.sheets.style).ticks == 1)
+        drawBoxTicks(d, view, s.fc != 0 ? s.fc : indexOf(PenColour::DarkBlue));
     report.printed = d.finishDrawing();
     return report;
 }
