@@ -24,7 +24,8 @@ AxisTicks niceTicks(double a, double b)
             if (!(step > 0) || !std::isfinite(step))
                 continue;
             const double first = std::ceil(lo / step), last = std::floor(hi / step);
-            if (last - first + 1 > 8)
+            // Also refuses counts that are not numbers.
+            if (!(last - first + 1 <= 8))
                 continue;
             AxisTicks ticks{step, {}};
             for (double k = first; k <= last; ++k) {
