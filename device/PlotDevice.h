@@ -118,6 +118,8 @@ public:
     void tabTo(int column);
     int charWidth() const { return charWidth_; }
     int lineHeight() const { return lineHeight_; }
+    // The text's width in device units in the font (0 outside a picture).
+    int textWidth(const std::string& text) const;
 
     // A layer of the canvas for lines drawn on another thread (null when
     // the canvas has none), and the layer laid on the page after the lines

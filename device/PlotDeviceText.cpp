@@ -38,6 +38,11 @@ void PlotDevice::writeCentredText(const std::string& text, double x, double y)
               textColour(), textBackground());
 }
 
+int PlotDevice::textWidth(const std::string& text) const
+{
+    return dc_ != nullptr ? dc_->textWidth(text, font_) : 0;
+}
+
 void PlotDevice::nextLineAt(int column)
 {
     textY_ += lineHeight_;

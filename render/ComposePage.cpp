@@ -1,5 +1,6 @@
 #include "render/ComposePage.h"
 #include "grid/GridSurface.h"
+#include "render/BoxTicks.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
@@ -109,12 +110,15 @@ PageReport composePage(const PageContext& page, PageTarget target,
     MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
     const SurfaceMesh mesh = meshOf(s);
     const Projection view = projectionOf(mesh, page.view.tilt);
-    drawSurface(d, *function, heights, mesh, view, styleOf(readStyleSettings(page.sheets.style)));
+    const StyleSettings style = readStyleSettings(page.sheets.style);
+    drawSurface(d, *function, heights, mesh, view, styleOf(style));
     if (s.fc != 0)
         drawFrameBox(d, view, s.fc);
     if (s.ax == 1)
         drawAxes(d, view, indexOf(PenColour::Blue), indexOf(PenColour::Cyan),
                  indexOf(PenColour::Green));
+    if (style.ticks == 1)
+        drawBoxTicks(d, view, s.fc != 0 ? s.fc : indexOf(PenColour::DarkBlue));
     report.printed = d.finishDrawing();
     return report;
 }
