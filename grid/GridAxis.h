@@ -43,14 +43,18 @@ public:
             const double u = (x - first) * scale;
             if (!(u >= -nodeTolerance && u <= lastNode + nodeTolerance))
                 return {};
-            // u is above -1: the conversions round it to the nearest node
-            // and truncate it to its cell. A point on a node, which may
-            // round to either side of it, takes one branch either way.
-            const auto nearest = static_cast<std::int32_t>(u + 0.5);
-            if (std::abs(u - nearest) <= nodeTolerance)
-                return {nearest, 0};
+            // u is above -1: the conversion truncates it to its cell, and
+            // u - j, exact, is where it lies in the cell. A point on a
+            // node, which may round to either side of it, lies within the
+            // tolerance of the cell's start or of its end (1 - t, exact
+            // where it can be that small).
             const auto j = static_cast<std::int32_t>(u);
-            return {j, u - j};
+            const double t = u - j;
+            if (t <= nodeTolerance)
+                return {j, 0};
+            if (1 - t <= nodeTolerance)
+                return {j + 1, 0};
+            return {j, t};
         }
     };
 

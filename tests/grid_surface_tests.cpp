@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -279,5 +281,188 @@ TEST(GridSheetLines, ATitleIsKeptAndALongNameCutBetweenCharacters)
     setGridLines(fresh, *gridOf("1 2\n3 4\n"), name);
     EXPECT_EQ(std::string(fresh.sdata[SettingsLine::title].value), std::string(58, 'a'));
 }
+
+} // namespace
+
+namespace {
+
+// Where x falls among rising nodes, written out plainly: the cell by a
+// search, or for nodes spread evenly by the coordinate in cells; a node
+// within the tolerance of the cell's width.
+struct Placed {
+    int node = -1;
+    double t = 0;
+};
+
+Placed placeAmong(const std::vector<double>& nodes, double x)
+{
+    const int last = static_cast<int>(nodes.size()) - 2;
+    int j = 0;
+    while (j < last && x >= nodes[static_cast<std::size_t>(j) + 1])
+        ++j;
+    const double low = nodes[static_cast<std::size_t>(j)], high = nodes[static_cast<std::size_t>(j) + 1];
+    const double near = GridAxis::nodeTolerance * (high - low);
+    if (std::abs(x - low) <= near)
+        return {j, 0};
+    if (std::abs(high - x) <= near)
+        return {j + 1, 0};
+    if (x < low || x > high)
+        return {};
+    return {j, (x - low) / (high - low)};
+}
+
+Placed placeSpread(double first, double last, int count, double x)
+{
+    const double u = (x - first) * ((count - 1) / (last - first));
+    if (!(u >= -GridAxis::nodeTolerance && u <= count - 1 + GridAxis::nodeTolerance))
+        return {};
+    const double nearest = std::round(u);
+    if (std::abs(u - nearest) <= GridAxis::nodeTolerance)
+        return {static_cast<int>(nearest), 0};
+    const double cell = std::floor(u);
+    return {static_cast<int>(cell), u - cell};
+}
+
+double lerp(double a, double b, double t) { return a + t * (b - a); }
+
+// A grid, and how the box turns its rising nodes into the file's.
+struct TurnedCase {
+    const char* name;
+    std::shared_ptr<const HeightGrid> grid;
+    double x1, x2, y1, y2;
+};
+
+std::ostream& operator<<(std::ostream& out, const TurnedCase& c) { return out << c.name; }
+
+// The bilinear height of the cell, from the nodes a point depends on.
+double referenceHeight(const TurnedCase& c, double x, double y)
+{
+    const HeightGrid& g = *c.grid;
+    const int columns = static_cast<int>(g.columns()), rows = static_cast<int>(g.rows());
+    bool fallingX = false, fallingY = false;
+    Placed column, row;
+    if (g.hasCoordinates()) {
+        column = placeAmong({g.x().begin(), g.x().end()}, x);
+        row = placeAmong({g.y().begin(), g.y().end()}, y);
+    } else {
+        fallingX = c.x2 < c.x1;
+        fallingY = c.y2 < c.y1;
+        const double dx = (c.x2 - c.x1) / (columns - 1), dy = (c.y2 - c.y1) / (rows - 1);
+        const double lastX = c.x1 + (columns - 1) * dx, lastY = c.y1 + (rows - 1) * dy;
+        column = fallingX ? placeSpread(lastX, c.x1, columns, x) : placeSpread(c.x1, lastX, columns, x);
+        row = fallingY ? placeSpread(lastY, c.y1, rows, y) : placeSpread(c.y1, lastY, rows, y);
+    }
+    if (column.node < 0 || row.node < 0)
+        return nan;
+    auto z = [&](int r, int q) {
+        return g.at(static_cast<std::size_t>(fallingY ? rows - 1 - r : r),
+                    static_cast<std::size_t>(fallingX ? columns - 1 - q : q));
+    };
+    const int r = row.node, q = column.node;
+    if (row.t == 0 && column.t == 0)
+        return z(r, q);
+    if (row.t == 0)
+        return lerp(z(r, q), z(r, q + 1), column.t);
+    if (column.t == 0)
+        return lerp(z(r, q), z(r + 1, q), row.t);
+    return lerp(lerp(z(r, q), z(r, q + 1), column.t), lerp(z(r + 1, q), z(r + 1, q + 1), column.t),
+                row.t);
+}
+
+std::string gappyMatrixText(int rows, int columns)
+{
+    std::string text;
+    char number[32];
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) {
+            const bool missing = (i * 7 + j * 3) % 41 == 0;
+            std::snprintf(number, sizeof number, "%.17g%c", std::sin(0.3 * i) * std::cos(0.21 * j),
+                          j + 1 < columns ? ' ' : '\n');
+            text += missing ? std::string("nan") + number[std::strlen(number) - 1] : number;
+        }
+    return text;
+}
+
+// Triples over uneven coordinates, written column by column.
+std::string triplesText(int rows, int columns)
+{
+    std::string text;
+    char line[96];
+    for (int j = 0; j < columns; ++j) {
+        for (int i = 0; i < rows; ++i) {
+            const double x = j + 0.3 * std::sin(j), y = 2.0 * i + 0.7 * std::cos(i);
+            const double z = (i + j) % 13 == 5 ? nan : std::cos(0.4 * i) + 0.1 * j;
+            std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", x, y, z);
+            text += line;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+class TurnedHeights : public ::testing::TestWithParam<TurnedCase> {};
+
+// The points of a mesh over the box and a little beyond, turned by
+// several angles about its centre; and the nodes, the middles of their
+// sides and cells (angle -1 below).
+TEST_P(TurnedHeights, AreTheBilinearHeightsBitForBit)
+{
+    const TurnedCase& c = GetParam();
+    const GridSurface surface(c.grid, c.x1, c.x2, c.y1, c.y2);
+    const bool own = c.grid->hasCoordinates();
+    const double left = own ? c.grid->x().front() : std::min(c.x1, c.x2);
+    const double right = own ? c.grid->x().back() : std::max(c.x1, c.x2);
+    const double bottom = own ? c.grid->y().front() : std::min(c.y1, c.y2);
+    const double top = own ? c.grid->y().back() : std::max(c.y1, c.y2);
+    const double cx = (left + right) / 2, cy = (bottom + top) / 2;
+    // The nodes' coordinates as a mesh computes them, and halfway between.
+    auto along = [](double first, double last, std::span<const double> own, std::size_t count) {
+        std::vector<double> at;
+        for (std::size_t j = 0; j < count; ++j) {
+            const double node = own.empty() ? first + static_cast<double>(j) * (last - first) /
+                                                          static_cast<double>(count - 1)
+                                            : own[j];
+            if (!at.empty())
+                at.push_back((at.back() + node) / 2);
+            at.push_back(node);
+        }
+        return at;
+    };
+    const std::vector<double> nodeX = along(c.x1, c.x2, c.grid->x(), c.grid->columns());
+    const std::vector<double> nodeY = along(c.y1, c.y2, c.grid->y(), c.grid->rows());
+    const int steps = 97;
+    for (double degrees : {-1.0, 0.0, 10.0, 33.0, 90.0, 187.0}) {
+        const double r = degrees * 0.017453292519943295, s = std::sin(r), k = std::cos(r);
+        std::vector<double> x, y;
+        for (int i = 0; i <= steps && degrees >= 0; ++i)
+            for (int j = 0; j <= steps; ++j) {
+                const double px = left + j * (right - left) / steps - cx;
+                const double py = bottom + i * (top - bottom) / steps - cy;
+                x.push_back(cx + 1.05 * (px * k - py * s));
+                y.push_back(cy + 1.05 * (px * s + py * k));
+            }
+        for (std::size_t i = 0; i < nodeY.size() && degrees < 0; ++i)
+            for (double px : nodeX) {
+                x.push_back(px);
+                y.push_back(nodeY[i]);
+            }
+        std::vector<double> z(x.size());
+        surface.heights(x, y, z);
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            const double want = referenceHeight(c, x[i], y[i]);
+            const bool same = std::isnan(want) ? std::isnan(z[i])
+                                               : std::memcmp(&want, &z[i], sizeof want) == 0;
+            ASSERT_TRUE(same) << degrees << " degrees, at " << x[i] << ", " << y[i] << ": " << z[i]
+                              << " for " << want;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grids, TurnedHeights,
+    ::testing::Values(TurnedCase{"Matrix", gridOf(gappyMatrixText(40, 30)), -2, 2, -3, 1},
+                      TurnedCase{"MatrixInAFallingBox", gridOf(gappyMatrixText(25, 50)), 5, -1, 3, 0.5},
+                      TurnedCase{"UnevenTriples", gridOf(triplesText(20, 15)), 0, 1, 0, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
