@@ -7,11 +7,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
-#include <vector>
 
 #include <png.h>
 
 #include "platform/PageFile.h"
+#include "platform/PngEncoder.h"
 #include "sheets/Sheets.h"
 
 namespace {
@@ -27,31 +27,13 @@ const QImage& defaultPage()
     return page;
 }
 
-void append(png_structp png, png_bytep data, png_size_t size)
-{
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
 std::size_t encode(const QImage& image, int filter, int level)
 {
-    std::vector<unsigned char> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, append, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
-                 static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, filter);
-    png_set_compression_level(png, level);
-    png_write_info(png, info);
-    png_set_bgr(png);
-    png_set_filler(png, 0, PNG_FILLER_AFTER);
-    for (int y = 0; y < image.height(); ++y)
-        png_write_row(png, image.constScanLine(y));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out.size();
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    encodePng(image, buffer, {filter, level});
+    return static_cast<std::size_t>(data.size());
 }
 
 void BM_QtWriter(benchmark::State& state)
