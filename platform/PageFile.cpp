@@ -1,15 +1,12 @@
 #include "platform/PageFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <csetjmp>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -17,6 +14,7 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/PngEncoder.h"
+#include "platform/ReplacingFile.h"
 #include "platform/SvgCanvas.h"
 #include "sheets/PlotSettings.h"
 
@@ -28,7 +26,7 @@ namespace {
 // that does not look at its results still fails the page.
 class CheckedOutput final : public QIODevice {
 public:
-    explicit CheckedOutput(QSaveFile& file) : file_(file)
+    explicit CheckedOutput(ReplacingFile& file) : file_(file)
     {
         buffer_.reserve(blockSize);
         open(QIODevice::WriteOnly);
@@ -61,17 +59,13 @@ private:
     {
         if (!cause_.empty() || buffer_.empty())
             return cause_.empty();
-        errno = 0;
-        const auto size = static_cast<qint64>(buffer_.size());
-        if (file_.write(buffer_.data(), size) != size) {
-            const int error = errno;
-            cause_ = error != 0 ? std::strerror(error) : file_.errorString().toStdString();
-        }
+        if (!file_.write(buffer_.data(), buffer_.size()))
+            cause_ = file_.error();
         buffer_.clear();
         return cause_.empty();
     }
 
-    QSaveFile& file_;
+    ReplacingFile& file_;
     std::string buffer_;
     std::string cause_;
 };
@@ -152,24 +146,24 @@ void drawPage(const PageRequest& request, DeviceWindow& window, PageFileResult& 
         result.parseWarning = ParseWarning{parseWarningCaption, failure->line, failure->diagnostic};
 }
 
-// Null when the image cannot be had.
-QImage drawImage(const PageRequest& r, PageFileResult& result)
+// Draws into image, made anew unless it has the page's size already;
+// false when it cannot be had.
+bool drawImage(const PageRequest& r, QImage& image, PageFileResult& result)
 {
-    QImage image(r.width, r.height, QImage::Format_RGB32);
+    if (image.size() != QSize(r.width, r.height) || image.format() != QImage::Format_RGB32)
+        image = QImage(r.width, r.height, QImage::Format_RGB32);
     if (image.isNull())
-        return image;
+        return false;
     image.fill(Qt::white);
     PaintDeviceWindow window(&image, r.width, r.height);
     drawPage(r, window, result);
-    return image;
+    return true;
 }
 
 bool writePng(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
-    const QImage image = drawImage(r, result);
-    if (image.isNull())
-        return false;
-    return encodePng(image, out);
+    QImage image;
+    return drawImage(r, image, result) && encodePng(image, out);
 }
 
 // The calls need no picture: the canvas under the recorder only answers
@@ -276,11 +270,9 @@ std::string pageLimitError(PageFormat format, const PageRequest& r, const PlotSe
 template <class Write>
 void saveFile(const std::string& path, PageFileResult& result, Write write)
 {
-    // Unbuffered: the output hands it large blocks, and a failed one is
-    // told by the system at once.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString().toStdString();
+    ReplacingFile file(path);
+    if (!file.open()) {
+        result.error = file.error();
         return;
     }
     CheckedOutput out(file);
@@ -290,13 +282,12 @@ void saveFile(const std::string& path, PageFileResult& result, Write write)
         result.written = true;
         return;
     }
-    file.cancelWriting();
     if (!complete)
         result.error = out.cause();
     else if (!drawn)
         result.error = "the page could not be drawn (not enough memory for its image)";
     else
-        result.error = file.errorString().toStdString();
+        result.error = file.error();
 }
 
 } // namespace
@@ -351,6 +342,23 @@ PageFileResult writePngFile(const std::string& path, const QImage& image)
     return result;
 }
 
+bool pngBytes(const QImage& image, QByteArray& bytes)
+{
+    bytes.clear();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return encodePng(image, buffer);
+}
+
+PageFileResult writeFileBytes(const std::string& path, const QByteArray& bytes)
+{
+    PageFileResult result;
+    saveFile(path, result, [&](QIODevice& out) {
+        return out.write(bytes) == bytes.size();
+    });
+    return result;
+}
+
 PageFileResult drawPageImage(const PageRequest& request, QImage& image)
 {
     PageFileResult result;
@@ -360,8 +368,7 @@ PageFileResult drawPageImage(const PageRequest& request, QImage& image)
         return result;
     result.meshRefusal = meshRefusal(settings.m, settings.n, settings.k);
     result.meshWarning = meshWarningOf(result.meshRefusal, settings);
-    image = drawImage(request, result);
-    if (image.isNull()) {
+    if (!drawImage(request, image, result)) {
         result.error = "the page could not be drawn (not enough memory for its image)";
         return result;
     }
@@ -374,7 +381,9 @@ QImage pageImage(const PageRequest& request)
     if (std::int64_t{request.width} * request.height > maxPngPixels)
         return {};
     PageFileResult result;
-    return drawImage(request, result);
+    QImage image;
+    drawImage(request, image, result);
+    return image;
 }
 
 QByteArray pageSvg(const PageRequest& request, std::int64_t limit)

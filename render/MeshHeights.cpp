@@ -105,6 +105,15 @@ int MeshHeights::threadsFor(std::int64_t samples) const
 #endif
 }
 
+int MeshHeights::availableThreads()
+{
+#ifdef _OPENMP
+    return omp_get_max_threads();
+#else
+    return 1;
+#endif
+}
+
 // The heights of samples start .. start + z.size() - 1 of the line, at
 // the lattice's own points.
 void MeshHeights::computePiece(MeshLattice::Line line, std::int64_t start,
