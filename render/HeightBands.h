@@ -1,0 +1,56 @@
+#pragma once
+#include <cmath>
+
+#include "device/Colours.h"
+#include "device/Viridis.h"
+
+// Colour by height: the box's z range z1..z2 cut into N bands of equal
+// height, each with the colour of viridis at its middle, (b + 1/2) / N,
+// for the upper side, and that colour at half its brightness for the
+// underside. No bands (N 0) draws the surface in its two pens.
+class HeightBands {
+public:
+    static constexpr int maxCount = 64;
+
+    HeightBands() = default;
+    // N outside 2..64 gives no bands.
+    HeightBands(int count, double z1, double z2)
+        : count_(count >= 2 && count <= maxCount ? count : 0), z1_(z1), z2_(z2)
+    {
+    }
+
+    int count() const { return count_; }
+    double z1() const { return z1_; }
+    double z2() const { return z2_; }
+
+    // b = floor(N (z - z1) / (z2 - z1)), formed in that order, kept within
+    // 0 .. N - 1: a height beyond the box (infinite ones included) goes to
+    // the nearer end, and z1 = z2 gives band 0 for every height, as does a
+    // height that is not a number (never joined by a line: its pen draws
+    // nothing). Where the extent or the product passes the double range
+    // the quotient is formed on halves, so a box of -1e308..1e308 still
+    // has its bands.
+    // Asked once a sample: inline.
+    int bandOf(double z) const
+    {
+        if (count_ == 0 || z2_ == z1_)
+            return 0;
+        const double n = count_;
+        double q = n * (z - z1_) / (z2_ - z1_);
+        if (!std::isfinite(q) && std::isfinite(z))
+            q = n * ((z / 2 - z1_ / 2) / (z2_ / 2 - z1_ / 2));
+        if (!(q >= 0))
+            return 0;
+        if (q >= n)
+            return count_ - 1;
+        return static_cast<int>(q);
+    }
+
+    // The colours of band 0 .. N - 1.
+    Colour upper(int band) const { return viridisAt((band + 0.5) / count_); }
+    Colour underside(int band) const { return halfBrightness(upper(band)); }
+
+private:
+    int count_ = 0;
+    double z1_ = 0, z2_ = 0;
+};
