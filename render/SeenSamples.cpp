@@ -1,5 +1,9 @@
 #include "render/SeenSamples.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace {
@@ -33,19 +37,6 @@ void setPen(LineDrawer& lines, std::optional<Pen> pen)
         lines.setPen(*pen);
 }
 
-// Samples of one pen have one key: the band of an upper side's, N and the
-// band of an underside's, 2N for a hidden one.
-int bandKey(const SurfacePens& pens, const SeenSamples& s, std::size_t i)
-{
-    const HeightBands& bands = pens.bands.bands;
-    switch (s.seen[i]) {
-    case Seen::Above: return bands.bandOf(s.heights[i]);
-    case Seen::Below: return bands.count() + bands.bandOf(s.heights[i]);
-    case Seen::Hidden: break;
-    }
-    return 2 * bands.count();
-}
-
 // Samples first .. end - 1, all of the key's pen.
 void drawBandRun(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, int key,
                  std::size_t first, std::size_t end)
@@ -70,21 +61,51 @@ void drawBandRun(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& 
             lines.lineTo(s.point(j));
 }
 
+// The end of the run of key keys[first] from first, before end: eight
+// keys at a time while they are all the same.
+std::size_t runEnd(const std::uint8_t* keys, std::size_t first, std::size_t end)
+{
+    const std::uint8_t key = keys[first];
+    const std::uint64_t eight = key * std::uint64_t{0x0101010101010101};
+    std::size_t i = first + 1;
+    for (; i + 8 <= end; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, keys + i, sizeof word);
+        if (word != eight)
+            break;
+    }
+    while (i < end && keys[i] == key)
+        ++i;
+    return i;
+}
+
+// Samples of one pen have one key: the band of an upper side's, N and
+// the band of an underside's, 2N for a hidden one. Made for a piece at a
+// time, each run of one key is drawn whole; a run that goes on into the
+// next piece goes on in the same pen, in the same line.
 bool drawSeenInBands(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s,
                      std::size_t from, std::size_t count)
 {
+    constexpr std::size_t piece = 1024;
+    const auto n = static_cast<std::uint8_t>(pens.bands.bands.count());
+    const auto hidden = static_cast<std::uint8_t>(2 * n);
+    std::uint8_t keys[piece];
     bool below = false;
-    std::size_t first = from;
-    int key = first < count ? bandKey(pens, s, first) : 0;
-    while (first < count) {
-        std::size_t end = first + 1;
-        int next = key;
-        while (end < count && (next = bandKey(pens, s, end)) == key)
-            ++end;
-        drawBandRun(lines, pens, s, key, first, end);
-        below = below || s.seen[first] == Seen::Below;
-        first = end;
-        key = next;
+    for (std::size_t start = from; start < count; start += piece) {
+        const std::size_t m = std::min(piece, count - start);
+        pens.bands.bands.bandsOf(s.heights + start, m, keys);
+        const Seen* seen = s.seen + start;
+        for (std::size_t i = 0; i < m; ++i) {
+            const auto band = static_cast<std::uint8_t>(
+                keys[i] + (seen[i] == Seen::Below ? n : std::uint8_t{0}));
+            keys[i] = seen[i] == Seen::Hidden ? hidden : band;
+        }
+        for (std::size_t first = 0; first < m;) {
+            const std::size_t end = runEnd(keys, first, m);
+            drawBandRun(lines, pens, s, keys[first], start + first, start + end);
+            below = below || (keys[first] >= n && keys[first] < hidden);
+            first = end;
+        }
     }
     return below;
 }
