@@ -81,6 +81,10 @@ void forEachRun(const Seen* seen, std::size_t from, std::size_t count, Run&& run
 bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t from,
               std::size_t count);
 
+// drawSeen where bands choose the pens, the samples' heights given.
+bool drawSeenInBands(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s,
+                     std::size_t from, std::size_t count);
+
 // Lines to samples from .. count - 1 all in the upper side's pen, as the
 // front boundary is drawn: the surface's, or each its band's.
 void drawUpperSide(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s,

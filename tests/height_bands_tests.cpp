@@ -110,10 +110,7 @@ const ColourRow colourRows[] = {
     {"end", 1, 253, 231, 37},
     {"middleBetweenEntries", 0.5, 33, 144, 140},
     {"fourthOfEightBands", 3.5 / 8, 38, 129, 142},
-    {"firstOfSixtyFour", 0.5 / 64, 69, 4, 87},
-    {"lastOfSixtyFour", 63.5 / 64, 248, 230, 33},
     {"beforeTheStart", -2, 68, 1, 84},
-    {"pastTheEnd", 3, 253, 231, 37},
     {"notANumber", nan, 68, 1, 84},
 };
 
@@ -145,11 +142,12 @@ struct LabelRow {
 };
 
 const LabelRow labelRows[] = {
-    {"zero", 0, "0"},           {"minusZero", -0.0, "0"},
-    {"half", 0.5, "0.5"},       {"third", -1.0 / 3, "-0.3333"},
-    {"thousands", 1234.6, "1235"}, {"wholeBelowAMillion", 250000, "250000"},
-    {"aMillion", 1e6, "1e+06"}, {"tiny", 1e-5, "1e-05"},
-    {"large", 2.5e7, "2.5e+07"}, {"infinite", -inf, "-inf"},
+    {"minusZero", -0.0, "0"},
+    {"third", -1.0 / 3, "-0.3333"},
+    {"thousands", 1234.6, "1235"},
+    {"wholeBelowAMillion", 250000, "250000"},
+    {"aMillion", 1e6, "1e+06"},
+    {"tiny", 1e-5, "1e-05"},
 };
 
 class HeightLabels : public ::testing::TestWithParam<LabelRow> {};
