@@ -5,6 +5,7 @@ using Family = MeshLattice::Family;
 void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
 {
     const std::size_t count = z.size();
+    z_ = z.data();
     const AlongProducts* along = alongProducts(line.family);
     if (along != nullptr)
         projectAlong(*along, line, static_cast<std::size_t>(first), z);

@@ -71,7 +71,7 @@ public:
         }
     }
 
-    SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_}; }
+    SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_, z_}; }
     const double* worldY() const { return worldY_; }
 
 private:
@@ -107,6 +107,8 @@ private:
     Seen seen_[piece];
     bool valid_[piece];
     bool allValid_ = true;
+    // The piece's heights, where the heights keep them.
+    const double* z_ = nullptr;
     std::span<const double> ahead_;
     AlongProducts alongX_, alongY_;
 };

@@ -32,6 +32,8 @@ void drawSample(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s
 bool drawSeen(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s, std::size_t from,
               std::size_t count)
 {
+    if (pens.bands.choose() && s.heights != nullptr)
+        return drawSeenInBands(lines, pens, s, from, count);
     bool below = false;
     if (s.valid != nullptr) {
         for (std::size_t i = from; i < count; ++i) {

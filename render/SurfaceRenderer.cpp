@@ -45,7 +45,7 @@ SurfaceMesh meshOf(const PlotSettings& s)
 
 SurfaceStyle styleOf(const StyleSettings& s)
 {
-    return {static_cast<SurfaceStyle::Lines>(s.lines), s.hidden};
+    return {static_cast<SurfaceStyle::Lines>(s.lines), s.hidden, s.bands};
 }
 
 Projection projectionOf(const SurfaceMesh& mesh, double tilt)
