@@ -1,5 +1,6 @@
 #include "device/Viridis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -148,12 +149,9 @@ int channel(double v)
 
 Colour viridisAt(double t)
 {
-    const double u = t > 0 ? (t < 1 ? t * 255 : 255.0) : 0.0;
-    const auto i = static_cast<std::size_t>(u);
-    const std::size_t j = i < 255 ? i + 1 : 255;
-    const double f = u - static_cast<double>(i);
-    const auto mix = [&](std::size_t c) {
-        return channel(viridis[i][c] * (1 - f) + viridis[j][c] * f);
-    };
-    return rgb(mix(0), mix(1), mix(2));
+    // The entry a position falls in, as matplotlib looks it up: t * 256
+    // truncated, 1 itself in the last entry.
+    const double u = t > 0 ? (t < 1 ? t * 256 : 255.0) : 0.0;
+    const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(u), 255);
+    return rgb(channel(viridis[i][0]), channel(viridis[i][1]), channel(viridis[i][2]));
 }

@@ -104,12 +104,16 @@ struct ColourRow {
     int r, g, b;
 };
 
-// Worked from matplotlib's table: t * 255 between two entries, mixed.
+// As matplotlib gives them (to_hex of viridis(t)): entry floor(t * 256).
 const ColourRow colourRows[] = {
     {"start", 0, 68, 1, 84},
     {"end", 1, 253, 231, 37},
-    {"middleBetweenEntries", 0.5, 33, 144, 140},
-    {"fourthOfEightBands", 3.5 / 8, 38, 129, 142},
+    {"middle", 0.5, 33, 145, 140},
+    {"quarter", 0.25, 59, 82, 139},
+    {"fourthOfEightBands", 3.5 / 8, 38, 130, 142},
+    {"secondEntryBegins", 1.0 / 256, 68, 2, 86},
+    {"justBeforeTheSecondEntry", 0.0039062499999999996, 68, 1, 84},
+    {"lastEntryBegins", 255.0 / 256, 253, 231, 37},
     {"beforeTheStart", -2, 68, 1, 84},
     {"notANumber", nan, 68, 1, 84},
 };
@@ -131,7 +135,7 @@ TEST(Bands, UndersideIsTheUpperSideAtHalfTheBrightness)
     EXPECT_EQ(halfBrightness(rgb(253, 231, 37)), rgb(127, 116, 19));
     EXPECT_EQ(halfBrightness(rgb(0, 255, 2)), rgb(0, 128, 1));
     const HeightBands bands(8, 0, 1);
-    EXPECT_EQ(bands.upper(3), rgb(38, 129, 142)) << "viridis at 3.5 / 8";
+    EXPECT_EQ(bands.upper(3), rgb(38, 130, 142)) << "viridis at 3.5 / 8";
     EXPECT_EQ(bands.underside(3), rgb(19, 65, 71));
 }
 
