@@ -4,12 +4,15 @@
 
 namespace {
 
-// A line to the sample in another pen, the surface's selected again.
+// A line to the sample in another pen and layer, the surface's selected
+// again.
 void drawInPen(LineDrawer& lines, const SurfacePens& pens, int index, std::optional<Pen> pen,
-               MappedPoint to)
+               PageLayer layer, MappedPoint to)
 {
     lines.selectPen(index, pen);
+    lines.setLayer(layer);
     lines.lineTo(to);
+    lines.setLayer(PageLayer::UpperSide);
     lines.selectPen(pens.index, pens.surface);
 }
 
@@ -17,12 +20,15 @@ void drawSample(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& s
 {
     switch (s.seen[i]) {
     case Seen::Above: lines.lineTo(s.point(i)); break;
-    case Seen::Below: drawInPen(lines, pens, pens.index - 8, pens.underside, s.point(i)); break;
+    case Seen::Below:
+        drawInPen(lines, pens, pens.index - 8, pens.underside, PageLayer::Underside, s.point(i));
+        break;
     case Seen::Hidden:
         if (pens.hiddenIndex == 0)
             lines.moveTo(s.point(i));
         else
-            drawInPen(lines, pens, pens.hiddenIndex, pens.hidden, s.point(i));
+            drawInPen(lines, pens, pens.hiddenIndex, pens.hidden, PageLayer::HiddenLines,
+                      s.point(i));
         break;
     }
 }
