@@ -76,9 +76,9 @@ public:
     }
     virtual void endLine() {}
     // Whether the canvas keeps the layers of the page apart (a vector
-    // page's): only then is it told the layer of the lines to come, and a
-    // line of one layer ends before a line of another starts. Fills and
-    // frames are the page's, texts are the text's.
+    // page's): only then is it told the layer of the lines to come, each
+    // layer's segments handed on before another's. Fills and frames are
+    // the page's, texts are the text's.
     virtual bool keepsLayers() const { return false; }
     // The layer of the lines drawn from now on; the page's until told.
     virtual void lineLayer(PageLayer layer) { (void)layer; }

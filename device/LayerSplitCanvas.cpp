@@ -4,7 +4,6 @@ LayerSplitCanvas::LayerSplitCanvas(const Layers& layers) : layers_(layers) {}
 
 void LayerSplitCanvas::lineLayer(PageLayer layer)
 {
-    on(line_).endLine();
     line_ = layer;
 }
 
@@ -46,7 +45,6 @@ void LayerSplitCanvas::flushRun(Pen pen)
 
 void LayerSplitCanvas::fill(const DeviceRect& rect, Colour colour)
 {
-    on(line_).endLine();
     page().fill(rect, colour);
     drawn_[indexOf(PageLayer::Page)] = true;
 }
@@ -57,7 +55,6 @@ void LayerSplitCanvas::fill(const DeviceRect& rect, Colour colour)
 // outline drawn before in the same colour.
 void LayerSplitCanvas::frame(const DeviceRect& rect, Pen pen, Colour brush)
 {
-    on(line_).endLine();
     drawn_[indexOf(PageLayer::Page)] = true;
     if (pen.width == 1 && rect.right - rect.left >= 2 && rect.bottom - rect.top >= 2) {
         const DevicePoint corners[] = {{rect.left, rect.top}, {rect.right - 1, rect.top},
@@ -89,7 +86,6 @@ void LayerSplitCanvas::unclip()
 void LayerSplitCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font,
                             Colour colour, Colour background)
 {
-    on(line_).endLine();
     on(PageLayer::Text).text(at, text, font, colour, background);
     drawn_[indexOf(PageLayer::Text)] = true;
 }

@@ -9,9 +9,13 @@
 
 // The canvas of a vector page in layers: each call goes to the canvas of
 // its layer, lines to the layer they were told, fills and frames to the
-// page's, texts to the text's, clips to all. No stroke goes out twice (nor
-// one of no length): a repeat is left out, which ends its line there, and
-// a frame whose thin outline went out before keeps only its fill.
+// page's, texts to the text's, clips to all. Each layer's canvas keeps its
+// own line open: it goes on where the layer's next segment starts at its
+// end in its pen, though lines of other layers came between (a hidden
+// sample after a hidden sample), so that the end of a line is not passed
+// on. No stroke goes out twice (nor one of no length): a repeat is left
+// out, which parts its line there, and a frame whose thin outline went out
+// before keeps only its fill.
 // Fonts and the resolution are the page layer's.
 class LayerSplitCanvas final : public Canvas {
 public:
@@ -26,7 +30,7 @@ public:
     Resolution resolution() const override { return page().resolution(); }
     void segment(DevicePoint from, DevicePoint to, Pen pen) override;
     void polyline(std::span<const DevicePoint> points, Pen pen) override;
-    void endLine() override { on(line_).endLine(); }
+    void endLine() override {}
     bool keepsLayers() const override { return true; }
     void lineLayer(PageLayer layer) override;
     void fill(const DeviceRect& rect, Colour colour) override;

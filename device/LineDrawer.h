@@ -57,13 +57,15 @@ public:
     void endLine();
 
     // The layer of the lines from now on, for a canvas that keeps layers
-    // (for any other it costs one test): the open line ends first.
+    // (for any other it costs one test): the open line is handed on first.
     void setLayer(PageLayer layer)
     {
         if (layered_ && layer != layer_)
             changeLayer(layer);
     }
     PageLayer layer() const { return layer_; }
+    // Whether the canvas keeps layers.
+    bool layered() const { return layered_; }
 
 private:
     void flushLine();
