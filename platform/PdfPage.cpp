@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -36,11 +37,10 @@ PdfPage::PdfPage(int width, int height)
     LayerSplitCanvas::Layers canvases{};
     for (std::size_t i = 0; i < pageLayerCount; ++i) {
         Layer& layer = layers_[i];
-        layer.file.setFileTemplate(QDir::tempPath() + "/kelvo-layer-XXXXXX.pdf");
-        if (!layer.file.open())
-            error_ = "cannot make a temporary file in " + QDir::tempPath().toStdString() + ": " +
-                     layer.file.errorString().toStdString();
-        layer.writer = std::make_unique<QPdfWriter>(&layer.file);
+        layer.file = SpillBuffer::named(error_);
+        if (layer.file == nullptr)
+            layer.file = std::make_unique<SpillBuffer>();
+        layer.writer = std::make_unique<QPdfWriter>(layer.file.get());
         setUpPage(*layer.writer, width, height);
         layer.canvas = std::make_unique<QtCanvas>(layer.writer.get());
         canvases[i] = layer.canvas.get();
@@ -52,10 +52,13 @@ PdfPage::~PdfPage() = default;
 
 bool PdfPage::write(QIODevice& out)
 {
-    for (Layer& layer : layers_)
-        if ((!layer.canvas->end() || !layer.file.flush()) && error_.empty())
-            error_ = "Qt's PDF writer could not write a layer: " +
-                     layer.file.errorString().toStdString();
+    for (Layer& layer : layers_) {
+        const bool ended = layer.canvas->end();
+        if (error_.empty() && !layer.file->sync())
+            error_ = layer.file->error();
+        if (error_.empty() && !ended)
+            error_ = "Qt's PDF writer could not end a layer";
+    }
     if (!error_.empty())
         return false;
     QTemporaryFile joined(QDir::tempPath() + "/kelvo-page-XXXXXX.pdf");
@@ -92,7 +95,7 @@ bool PdfPage::joinLayers(const QString& output)
             continue;
         arguments << QString::fromUtf8(nameOf(layer).label.data(),
                                        static_cast<qsizetype>(nameOf(layer).label.size()))
-                  << layers_[i].file.fileName();
+                  << layers_[i].file->fileName();
     }
     const QString program = layersProgram();
     QProcess join;

@@ -1,7 +1,6 @@
 #pragma once
 #include <QIODevice>
 #include <QPdfWriter>
-#include <QTemporaryFile>
 #include <array>
 #include <memory>
 #include <string>
@@ -9,6 +8,7 @@
 #include "device/Canvas.h"
 #include "device/LayerSplitCanvas.h"
 #include "platform/QtCanvas.h"
+#include "platform/SpillBuffer.h"
 
 // A PDF page in layers: Qt's PDF writer draws each layer of the page
 // (device/PageLayer.h) into a file of its own, and the program
@@ -32,7 +32,7 @@ public:
 
 private:
     struct Layer {
-        QTemporaryFile file;
+        std::unique_ptr<SpillBuffer> file;
         std::unique_ptr<QPdfWriter> writer;
         std::unique_ptr<QtCanvas> canvas;
     };

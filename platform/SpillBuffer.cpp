@@ -1,6 +1,8 @@
 #include "platform/SpillBuffer.h"
 
 #include <QDir>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -15,6 +17,35 @@ SpillBuffer::SpillBuffer(qint64 memoryBound) : bound_(memoryBound)
 
 SpillBuffer::~SpillBuffer() = default;
 
+std::unique_ptr<SpillBuffer> SpillBuffer::named(std::string& error)
+{
+    auto buffer = std::make_unique<SpillBuffer>(0);
+    // Asking the name gives the file one.
+    if (!buffer->makeFile() || buffer->fileName().isEmpty()) {
+        error = buffer->error_;
+        return nullptr;
+    }
+    return buffer;
+}
+
+void SpillBuffer::failed(const char* what)
+{
+    const int cause = errno;
+    error_ = std::string(what) + " a temporary file in " + QDir::tempPath().toStdString() + ": " +
+             (cause != 0 ? std::strerror(cause) : file_->errorString().toStdString());
+}
+
+bool SpillBuffer::makeFile()
+{
+    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/kelvo-layer-XXXXXX");
+    errno = 0;
+    if (!file_->open()) {
+        failed("cannot make");
+        return false;
+    }
+    return true;
+}
+
 qint64 SpillBuffer::writeData(const char* data, qint64 size)
 {
     if (!error_.empty())
@@ -22,8 +53,9 @@ qint64 SpillBuffer::writeData(const char* data, qint64 size)
     if (file_ == nullptr && bytes_.size() + size > bound_ && !spill())
         return -1;
     if (file_ != nullptr) {
+        errno = 0;
         if (file_->write(data, size) != size) {
-            error_ = "cannot write a temporary file: " + file_->errorString().toStdString();
+            failed("cannot write");
             return -1;
         }
     } else {
@@ -37,13 +69,26 @@ qint64 SpillBuffer::writeData(const char* data, qint64 size)
 // temporary files.
 bool SpillBuffer::spill()
 {
-    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/kelvo-layer-XXXXXX");
-    if (!file_->open() || file_->write(bytes_) != bytes_.size()) {
-        error_ = "cannot write a temporary file in " + QDir::tempPath().toStdString() + ": " +
-                 file_->errorString().toStdString();
+    if (!makeFile())
+        return false;
+    errno = 0;
+    if (file_->write(bytes_) != bytes_.size()) {
+        failed("cannot write");
         return false;
     }
     bytes_ = QByteArray();
+    return true;
+}
+
+bool SpillBuffer::sync()
+{
+    if (!error_.empty())
+        return false;
+    errno = 0;
+    if (file_ != nullptr && !file_->flush()) {
+        failed("cannot write");
+        return false;
+    }
     return true;
 }
 
@@ -53,15 +98,18 @@ bool SpillBuffer::copyTo(QIODevice& out)
         return false;
     if (file_ == nullptr)
         return out.write(bytes_) == bytes_.size();
-    if (!file_->flush() || !file_->seek(0)) {
-        error_ = "cannot read a temporary file back: " + file_->errorString().toStdString();
+    if (!sync())
+        return false;
+    if (!file_->seek(0)) {
+        failed("cannot read back");
         return false;
     }
     QByteArray block;
     for (qint64 left = size_; left > 0; left -= block.size()) {
+        errno = 0;
         block = file_->read(std::min(left, blockSize));
         if (block.isEmpty()) {
-            error_ = "cannot read a temporary file back: " + file_->errorString().toStdString();
+            failed("cannot read back");
             return false;
         }
         if (out.write(block) != block.size())

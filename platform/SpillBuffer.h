@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QIODevice>
+#include <QString>
 #include <QTemporaryFile>
 #include <memory>
 #include <string>
@@ -8,13 +9,22 @@
 // Bytes kept in memory up to a bound, then in a temporary file: one layer
 // of a page on its way to the page's file, whose memory does not grow
 // with the page. The file has no name (Linux makes it unnamed and it goes
-// with its last descriptor), so nothing is left behind by any exit.
+// with its last descriptor), so nothing is left behind by any exit; but
+// one made for another program to read has a name (named()). A failed
+// write is told by the system's own words ("File too large").
 class SpillBuffer final : public QIODevice {
 public:
     static constexpr qint64 defaultBound = qint64{1} << 20;
 
     explicit SpillBuffer(qint64 memoryBound = defaultBound);
     ~SpillBuffer() override;
+
+    // A buffer in a named file from the start, removed with the buffer;
+    // null when the file cannot be made (error says why).
+    static std::unique_ptr<SpillBuffer> named(std::string& error);
+    QString fileName() const { return file_ != nullptr ? file_->fileName() : QString(); }
+    // Hands what the file's buffer holds to the system; false if it fails.
+    bool sync();
 
     // Whether nothing was written.
     bool empty() const { return size_ == 0; }
@@ -30,6 +40,9 @@ protected:
 
 private:
     bool spill();
+    bool makeFile();
+    // Notes the cause of a failed operation on the file.
+    void failed(const char* what);
 
     qint64 bound_;
     qint64 size_ = 0;
