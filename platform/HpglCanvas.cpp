@@ -176,9 +176,9 @@ void HpglCanvas::text(DevicePoint at, const std::string& text, const FontSpec& f
                   metrics.ascent * capitalPerAscent * centimetresPerPixel);
     usePen(colour);
     endPath();
-    if (size_ != size) {
-        size_ = size;
-        put(size_);
+    if (labelSize_ != size) {
+        labelSize_ = size;
+        put(labelSize_);
     }
     const Plotted start = plotted(at.x, static_cast<double>(baseline));
     put("PU" + pair(start.x, start.y) + ";\nLB" + label + "\x03\n");

@@ -63,6 +63,6 @@ private:
     int pairs_ = 0;
     bool down_ = false;
     Plotted at_;
-    std::string size_;
+    std::string labelSize_;
     bool finished_ = false;
 };
