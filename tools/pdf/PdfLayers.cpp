@@ -22,6 +22,23 @@ struct LayeredPage {
     QPDFObjectHandle mediaBox;
 };
 
+// The page as a form. Qt writes a page's content as one stream: that
+// stream itself becomes the form, its data copied as Qt compressed it
+// (qpdf's own form of a page decodes the content and compresses it again,
+// some 150 ms for a dense page's layer).
+QPDFObjectHandle formOf(QPDFPageObjectHelper& page)
+{
+    QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
+    if (!contents.isStream())
+        return page.getFormXObjectForPage();
+    QPDFObjectHandle form = contents.getDict();
+    form.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    form.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    form.replaceKey("/BBox", page.getAttribute("/MediaBox", false).shallowCopy());
+    form.replaceKey("/Resources", page.getAttribute("/Resources", false));
+    return contents;
+}
+
 // The layer's page as a form drawn inside its group's marked content.
 void addLayer(QPDF& pdf, LayeredPage& page, QPDF& source, const std::string& name)
 {
@@ -30,7 +47,7 @@ void addLayer(QPDF& pdf, LayeredPage& page, QPDF& source, const std::string& nam
         throw std::runtime_error("a layer has no page");
     if (!page.mediaBox.isInitialized())
         page.mediaBox = pages.front().getAttribute("/MediaBox", false);
-    QPDFObjectHandle form = pdf.copyForeignObject(pages.front().getFormXObjectForPage());
+    QPDFObjectHandle form = pdf.copyForeignObject(formOf(pages.front()));
     QPDFObjectHandle group = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /OCG >>"));
     group.replaceKey("/Name", QPDFObjectHandle::newUnicodeString(name));
     const std::string index = std::to_string(page.groups.getArrayNItems());
@@ -87,6 +104,8 @@ std::string writeLayeredPdf(const std::vector<PdfLayer>& layers, const std::stri
         QPDFWriter writer(pdf, output.c_str());
         // Optional content came with PDF 1.5.
         writer.setMinimumPDFVersion("1.5");
+        // The layers' streams go as Qt compressed them.
+        writer.setDecodeLevel(qpdf_dl_none);
         writer.write();
         return {};
     } catch (const std::exception& e) {
