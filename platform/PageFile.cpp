@@ -3,8 +3,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -14,8 +12,10 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/PngEncoder.h"
+#include "platform/HpglPage.h"
+#include "platform/PdfPage.h"
 #include "platform/ReplacingFile.h"
-#include "platform/SvgCanvas.h"
+#include "platform/SvgPage.h"
 #include "sheets/PlotSettings.h"
 
 namespace {
@@ -101,24 +101,48 @@ private:
     bool ok_ = true;
 };
 
-// The window of an SVG page: its canvas writes the drawing as it goes,
-// and measures text on a one-pixel image.
-class SvgWindow final : public DeviceWindow {
+// A vector page in layers measures its text on the canvas given, but a
+// PDF page on its own.
+template <class Page>
+std::unique_ptr<Page> makePage(Canvas& fonts, int width, int height)
+{
+    return std::make_unique<Page>(fonts, width, height);
+}
+
+template <>
+std::unique_ptr<PdfPage> makePage<PdfPage>(Canvas&, int width, int height)
+{
+    return std::make_unique<PdfPage>(width, height);
+}
+
+// The window of a vector page in layers (SvgPage, HpglPage, PdfPage): its
+// layers are kept as they are drawn and written out when the picture
+// ends; text is measured on a one-pixel image, or the page's own.
+template <class Page>
+class LayeredWindow final : public DeviceWindow {
 public:
-    SvgWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height) {}
+    LayeredWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height)
+    {
+    }
 
     DeviceRect clientRect() override { return {0, 0, width_, height_}; }
     Canvas* acquireCanvas() override
     {
         fonts_ = std::make_unique<QtCanvas>(&fontImage_);
-        svg_ = std::make_unique<SvgCanvas>(*fonts_, out_, width_, height_);
-        return svg_.get();
+        page_ = makePage<Page>(*fonts_, width_, height_);
+        return &page_->canvas();
     }
     void releaseCanvas(Canvas*) override
     {
-        svg_.reset();
+        written_ = page_->write(out_);
+        error_ = page_->error();
+        page_.reset();
         fonts_.reset();
     }
+    // Whether the page was written whole; why not, when it was a layer
+    // that could not be kept.
+    bool written() const { return written_; }
+    const std::string& error() const { return error_; }
     // A page drawn into a file asks nothing.
     PromptAnswer ask(Prompt kind, const std::string&, const std::string&) override
     {
@@ -130,7 +154,9 @@ private:
     int width_, height_;
     QImage fontImage_{1, 1, QImage::Format_RGB32};
     std::unique_ptr<QtCanvas> fonts_;
-    std::unique_ptr<SvgCanvas> svg_;
+    std::unique_ptr<Page> page_;
+    bool written_ = false;
+    std::string error_;
 };
 
 // Composes the page on the window, keeping the parse warning.
@@ -206,24 +232,13 @@ private:
     bool overflowed_ = false;
 };
 
-bool writeSvg(const PageRequest& r, QIODevice& out, PageFileResult& result)
+template <class Page>
+bool writeLayered(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
-    SvgWindow window(out, r.width, r.height);
+    LayeredWindow<Page> window(out, r.width, r.height);
     drawPage(r, window, result);
-    return true;
-}
-
-bool writePdf(const PageRequest& r, QIODevice& out, PageFileResult& result)
-{
-    QPdfWriter pdf(&out);
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(r.width * 72.0 / 96, r.height * 72.0 / 96), QPageSize::Point,
-                              "kelvo", QPageSize::ExactMatch));
-    pdf.setTitle("kelvo");
-    PaintDeviceWindow window(&pdf, r.width, r.height);
-    drawPage(r, window, result);
-    return true;
+    result.error = window.error();
+    return window.written();
 }
 
 std::string meshWarningOf(MeshRefusal refusal, const PlotSettings& s)
@@ -284,9 +299,9 @@ void saveFile(const std::string& path, PageFileResult& result, Write write)
     }
     if (!complete)
         result.error = out.cause();
-    else if (!drawn)
+    else if (!drawn && result.error.empty())
         result.error = "the page could not be drawn (not enough memory for its image)";
-    else
+    else if (drawn)
         result.error = file.error();
 }
 
@@ -303,6 +318,8 @@ std::optional<PageFormat> pageFormatOf(const std::string& path)
         return PageFormat::Svg;
     if (suffix == "pdf")
         return PageFormat::Pdf;
+    if (suffix == "hpgl")
+        return PageFormat::Hpgl;
     if (suffix == "calls")
         return PageFormat::Calls;
     return std::nullopt;
@@ -313,7 +330,7 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
     PageFileResult result;
     const std::optional<PageFormat> format = pageFormatOf(path);
     if (!format) {
-        result.error = "the extension must be .png, .svg, .pdf or .calls";
+        result.error = "the extension must be .png, .svg, .pdf, .hpgl or .calls";
         return result;
     }
     const PlotSettings settings = readPlotSettings(request.sheets.sdata);
@@ -327,8 +344,9 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
         switch (*format) {
         case PageFormat::Png: return writePng(request, out, result);
         case PageFormat::Calls: return writeCalls(request, out, result);
-        case PageFormat::Svg: return writeSvg(request, out, result);
-        case PageFormat::Pdf: return writePdf(request, out, result);
+        case PageFormat::Svg: return writeLayered<SvgPage>(request, out, result);
+        case PageFormat::Hpgl: return writeLayered<HpglPage>(request, out, result);
+        case PageFormat::Pdf: return writeLayered<PdfPage>(request, out, result);
         }
         return false;
     });
@@ -390,6 +408,6 @@ QByteArray pageSvg(const PageRequest& request, std::int64_t limit)
 {
     BoundedBuffer out(limit);
     PageFileResult result;
-    writeSvg(request, out, result);
+    writeLayered<SvgPage>(request, out, result);
     return out.take();
 }

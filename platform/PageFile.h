@@ -10,10 +10,10 @@
 #include "render/SurfaceRenderer.h"
 #include "sheets/Sheets.h"
 
-enum class PageFormat { Png, Svg, Pdf, Calls };
+enum class PageFormat { Png, Svg, Pdf, Hpgl, Calls };
 
-// The format a file's extension names: .png, .svg, .pdf or .calls, in
-// any case.
+// The format a file's extension names: .png, .svg, .pdf, .hpgl or .calls,
+// in any case.
 std::optional<PageFormat> pageFormatOf(const std::string& path);
 
 // Bounds that keep a page's memory under a gigabyte: the pixels of a PNG

@@ -188,6 +188,7 @@ void drawBoxTicks(PlotDevice& device, const Projection& view, int colour)
     const int kept = device.penIndex();
     device.selectPen(colour);
     device.setTextColour(colour);
+    const LayerScope layer(device.lines(), PageLayer::AxesAndTicks);
     TickPen pen(device, view);
 
     // The bottom edges nearest the viewer: y where y counts least on

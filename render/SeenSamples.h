@@ -72,7 +72,8 @@ void forEachRun(const Seen* seen, std::size_t from, std::size_t count, Run&& run
 // Samples from .. count - 1 as lines, each seen above drawn in the
 // surface's pen, each seen below in the underside's (selected, drawn, and
 // the surface's selected again), each hidden moved to, or drawn as the
-// underside is but in the pen of hidden lines where there is one. When
+// underside is but in the pen of hidden lines where there is one. Each
+// kind of line in its layer, the upper side's between them. When
 // every point is valid, the samples seen above and those hidden and moved
 // to go by the run. True when any sample was seen below.
 // With bands, a line to a seen sample is drawn in the pen of its height's

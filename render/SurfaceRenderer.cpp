@@ -86,6 +86,7 @@ void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
 {
     setProjectedWorld(device, view);
     const int surfacePen = device.penIndex();
+    const LayerScope layer(device.lines(), PageLayer::UpperSide);
     if (meshRefusal(mesh.m, mesh.n, mesh.k) != MeshRefusal::None)
         return;
     // What the page drew before may leave this thread's vector registers

@@ -184,7 +184,7 @@ TEST_P(FailedFrame, StopsTheRun)
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path(after + ext)))) << after;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FailedFrame, ::testing::Values(".calls", ".png", ".svg"),
+INSTANTIATE_TEST_SUITE_P(Formats, FailedFrame, ::testing::Values(".calls", ".png", ".svg", ".hpgl"),
                          [](const auto& info) { return std::string(info.param + 1); });
 
 // The last frame's mesh is refused and the f(x,y) line does not parse:
