@@ -31,6 +31,9 @@ void drawBandRun(LineDrawer& lines, const SurfacePens& pens, const SeenSamples& 
     setPen(lines, key == 2 * n ? pens.hidden
                   : key >= n   ? pens.bands.underside[band]
                                : pens.bands.upper[band]);
+    lines.setLayer(key == 2 * n ? PageLayer::HiddenLines
+                   : key >= n   ? PageLayer::Underside
+                                : PageLayer::UpperSide);
     if (s.valid == nullptr)
         lines.lineTo(std::span<const DevicePoint>(s.points + first, end - first));
     else
@@ -86,6 +89,8 @@ bool drawSeenInBands(LineDrawer& lines, const SurfacePens& pens, const SeenSampl
             first = end;
         }
     }
+    // Between calls the lines are the upper side's, as drawSeen leaves them.
+    lines.setLayer(PageLayer::UpperSide);
     return below;
 }
 

@@ -272,6 +272,15 @@ INSTANTIATE_TEST_SUITE_P(
         SvgRow{{"frameBoxInTheSurfacePen", {{SL::fc, "13"}, {SL::z1, "-1"}}, {}},
                {"Page", "Upper side", "Frame box", "Text"},
                {{"Upper side", magenta}, {"Frame box", magenta}}},
+        // Bands choose the pens, the layers still the kinds.
+        SvgRow{{"bandsOfEveryKind",
+                {{SL::tilt, "-35"}, {SL::theta, "50"}, {SL::fc, "16"}, {SL::z2, "0.5"}},
+                {{StyleLine::hidden, "7"}, {StyleLine::bands, "2"}}},
+               {"Page", "Hidden lines", "Underside", "Upper side", "Frame box", "Text"},
+               {{"Hidden lines", {"#A0A0A0"}},
+                {"Underside", {"#1E2946", "#2F6531"}},
+                {"Upper side", {"#3B528B"}},
+                {"Frame box", {"#000000"}}}},
         // Seen ahead on a second thread where there is one, and kept for
         // this canvas, which has no layer of pixels for it.
         SvgRow{{"denseHidden",
