@@ -17,7 +17,7 @@
 
 #include "platform/PageFile.h"
 #include "platform/PngEncoder.h"
-#include "platform/ReplacingFile.h"
+#include "pages/ReplacingFile.h"
 #include "sheets/Sheets.h"
 
 namespace {

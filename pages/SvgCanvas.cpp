@@ -1,6 +1,5 @@
-#include "platform/SvgCanvas.h"
+#include "pages/SvgCanvas.h"
 
-#include <QString>
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -21,6 +20,14 @@ std::string point(DevicePoint p)
     return number(p.x) + ',' + number(p.y);
 }
 
+// A Latin-1 character as UTF-8: one byte, or two from U+0080.
+std::string utf8Of(unsigned char byte)
+{
+    if (byte < 0x80)
+        return std::string(1, static_cast<char>(byte));
+    return {static_cast<char>(0xc0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3f))};
+}
+
 // Sheet texts are Latin-1 bytes: as UTF-8, with XML's specials escaped
 // and control bytes left out.
 std::string xmlText(const std::string& text)
@@ -39,14 +46,14 @@ std::string xmlText(const std::string& text)
         else if (byte < 0x20 || byte == 0x7f)
             continue;
         else
-            out += QString(QChar(byte)).toStdString();
+            out += utf8Of(byte);
     }
     return out;
 }
 
 } // namespace
 
-SvgCanvas::SvgCanvas(Canvas& fonts, QIODevice& out, std::string idPrefix)
+SvgCanvas::SvgCanvas(Canvas& fonts, ByteSink& out, std::string idPrefix)
     : fonts_(fonts), out_(out), idPrefix_(std::move(idPrefix))
 {
     buffer_.reserve(blockSize + 1024);
@@ -77,7 +84,7 @@ void SvgCanvas::put(const std::string& text)
 void SvgCanvas::flush()
 {
     if (!buffer_.empty())
-        out_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
+        out_.write(buffer_);
     buffer_.clear();
 }
 
