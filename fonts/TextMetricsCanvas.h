@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "device/Canvas.h"
 #include "fonts/SizedFace.h"
@@ -25,6 +26,9 @@ public:
     // Why an answer given so far may differ from Qt's: the first reason;
     // empty while every answer is Qt's.
     const std::string& unproven() const { return unproven_; }
+    // The same, forgotten once told: what the answers since the last take
+    // may lack.
+    std::string takeUnproven() { return std::exchange(unproven_, {}); }
 
     // As a Qt image reports it under kelvo-render's offscreen platform.
     Resolution resolution() const override { return {96, 96}; }

@@ -27,6 +27,7 @@ public:
     // The named file's path; empty for an unnamed one.
     const std::string& fileName() const { return name_; }
 
+    using ByteSink::write;
     bool write(const char* data, std::size_t size) override;
     // Whether nothing was written.
     bool empty() const { return size_ == 0; }
