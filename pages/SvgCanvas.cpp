@@ -1,6 +1,7 @@
 #include "pages/SvgCanvas.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <utility>
 
@@ -15,9 +16,19 @@ std::string number(long long v)
     return std::to_string(v);
 }
 
-std::string point(DevicePoint p)
+// A line's points are most of a page's bytes: written straight into the
+// buffer, without a string of their own.
+void appendNumber(std::string& out, int v)
 {
-    return number(p.x) + ',' + number(p.y);
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+}
+
+void appendPoint(std::string& out, DevicePoint p)
+{
+    appendNumber(out, p.x);
+    out += ',';
+    appendNumber(out, p.y);
 }
 
 // A Latin-1 character as UTF-8: one byte, or two from U+0080.
@@ -98,12 +109,15 @@ void SvgCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
         openClip();
         put("<polyline fill=\"none\" stroke=\"" + hexColour(pen.colour) + "\" stroke-width=\"" +
             number(pen.width) + "\" stroke-linecap=\"" + (pen.width > 1 ? "round" : "butt") +
-            "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"" + point(from));
+            "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"");
+        appendPoint(buffer_, from);
         lineOpen_ = true;
         linePen_ = pen;
     }
     buffer_ += ' ';
-    put(point(to));
+    appendPoint(buffer_, to);
+    if (buffer_.size() >= blockSize)
+        flush();
     lineEnd_ = to;
 }
 

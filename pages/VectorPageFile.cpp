@@ -19,7 +19,7 @@ public:
 
     void take(const RecordedCall& call) override
     {
-        buffer_ += traceLine(call);
+        appendTraceLine(buffer_, call);
         buffer_ += '\n';
         if (buffer_.size() >= blockSize)
             flush();
