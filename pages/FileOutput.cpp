@@ -1,5 +1,7 @@
 #include "pages/FileOutput.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t blockSize = std::size_t{1} << 16;
@@ -11,12 +13,19 @@ FileOutput::FileOutput(ReplacingFile& file) : file_(file)
     buffer_.reserve(blockSize);
 }
 
+// The buffer never grows past a block: a layer copied in whole is
+// written a block at a time, not copied into a larger buffer first.
 bool FileOutput::write(const char* data, std::size_t size)
 {
-    if (!cause_.empty())
-        return false;
-    buffer_.append(data, size);
-    return buffer_.size() < blockSize || writeBlock();
+    while (cause_.empty() && size > 0) {
+        const std::size_t taken = std::min(size, blockSize - buffer_.size());
+        buffer_.append(data, taken);
+        data += taken;
+        size -= taken;
+        if (buffer_.size() == blockSize)
+            writeBlock();
+    }
+    return cause_.empty();
 }
 
 bool FileOutput::finish()

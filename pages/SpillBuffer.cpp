@@ -94,15 +94,21 @@ bool SpillBuffer::write(const char* data, std::size_t size)
 {
     if (!error_.empty())
         return false;
-    if (fd_ < 0 && bytes_.size() + size > bound_ && !spill())
+    if (fd_ < 0 && size_ + size > bound_ && !spill())
         return false;
-    if (fd_ >= 0) {
-        if (!writeFile(data, size))
-            return false;
-    } else {
-        bytes_.append(data, size);
-    }
+    if (fd_ >= 0 && !writeFile(data, size))
+        return false;
     size_ += size;
+    while (fd_ < 0 && size > 0) {
+        if (blocks_.empty() || blocks_.back().size() == blockSize) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(blockSize);
+        }
+        const std::size_t taken = std::min(size, blockSize - blocks_.back().size());
+        blocks_.back().append(data, taken);
+        data += taken;
+        size -= taken;
+    }
     return true;
 }
 
@@ -110,9 +116,12 @@ bool SpillBuffer::write(const char* data, std::size_t size)
 // temporary files.
 bool SpillBuffer::spill()
 {
-    if (!makeFile(false) || !writeFile(bytes_.data(), bytes_.size()))
+    if (!makeFile(false))
         return false;
-    std::string().swap(bytes_);
+    for (const std::string& block : blocks_)
+        if (!writeFile(block.data(), block.size()))
+            return false;
+    std::vector<std::string>().swap(blocks_);
     return true;
 }
 
@@ -121,7 +130,8 @@ bool SpillBuffer::copyTo(ByteSink& out)
     if (!error_.empty())
         return false;
     if (fd_ < 0)
-        return out.write(bytes_.data(), bytes_.size());
+        return std::all_of(blocks_.begin(), blocks_.end(),
+                           [&out](const std::string& block) { return out.write(block); });
     std::string block(blockSize, '\0');
     for (std::size_t at = 0; at < size_;) {
         const ssize_t n = ::pread(fd_, block.data(), std::min(blockSize, size_ - at),

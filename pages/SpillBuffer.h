@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "pages/ByteSink.h"
 
@@ -46,7 +47,9 @@ private:
 
     std::size_t bound_;
     std::size_t size_ = 0;
-    std::string bytes_;
+    // In memory, in blocks of 64 KiB, so that nothing held is copied
+    // again as it grows.
+    std::vector<std::string> blocks_;
     int fd_ = -1;
     std::string name_;
     std::string error_;
