@@ -73,7 +73,16 @@ void StrokeSet::Table<Stroke>::grow()
 
 StrokeSet::StrokeSet(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
 
+// A line's strokes come in one pen: the last pen's number is at hand.
 std::uint16_t StrokeSet::penNumber(Pen pen)
+{
+    if (lastPen_ != 0 && pens_[lastPen_ - 1] == pen)
+        return lastPen_;
+    lastPen_ = numberOf(pen);
+    return lastPen_;
+}
+
+std::uint16_t StrokeSet::numberOf(Pen pen)
 {
     const auto found = std::find(pens_.begin(), pens_.end(), pen);
     if (found != pens_.end())

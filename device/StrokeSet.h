@@ -68,10 +68,12 @@ private:
     bool add(Table<Stroke>& table, const Stroke& key);
     // The pen's number from 1; 0 once 65 535 pens are numbered.
     std::uint16_t penNumber(Pen pen);
+    std::uint16_t numberOf(Pen pen);
 
     std::size_t capacity_;
     std::size_t size_ = 0;
     Table<ShortStroke> short_;
     Table<LongStroke> long_;
     std::vector<Pen> pens_;
+    std::uint16_t lastPen_ = 0;
 };

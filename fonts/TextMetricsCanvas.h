@@ -5,7 +5,7 @@
 #include <tuple>
 #include <utility>
 
-#include "device/Canvas.h"
+#include "fonts/MeasuringCanvas.h"
 #include "fonts/SizedFace.h"
 
 // A canvas that only measures text, without Qt: fontconfig finds the face
@@ -16,19 +16,15 @@
 // page or a page's calls. Where an answer may differ from Qt's, it answers
 // as best it can and says so in unproven(); the page drawn with it is
 // then to be drawn again by Qt.
-class TextMetricsCanvas final : public Canvas {
+class TextMetricsCanvas final : public MeasuringCanvas {
 public:
     TextMetricsCanvas();
     ~TextMetricsCanvas() override;
     TextMetricsCanvas(const TextMetricsCanvas&) = delete;
     TextMetricsCanvas& operator=(const TextMetricsCanvas&) = delete;
 
-    // Why an answer given so far may differ from Qt's: the first reason;
-    // empty while every answer is Qt's.
-    const std::string& unproven() const { return unproven_; }
-    // The same, forgotten once told: what the answers since the last take
-    // may lack.
-    std::string takeUnproven() { return std::exchange(unproven_, {}); }
+    const std::string& unproven() const override { return unproven_; }
+    std::string takeUnproven() override { return std::exchange(unproven_, {}); }
 
     // As a Qt image reports it under kelvo-render's offscreen platform.
     Resolution resolution() const override { return {96, 96}; }

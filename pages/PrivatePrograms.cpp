@@ -18,15 +18,26 @@ std::string ownFolder()
     return path.substr(0, path.rfind('/') + 1);
 }
 
+// Beside this program when it is there (to be run, where it must be).
+std::string privatePath(const std::string& name, int mode)
+{
+    const std::string folder = ownFolder();
+    const std::string beside = folder + name;
+    if (::access(beside.c_str(), mode) == 0)
+        return beside;
+    return folder + KELVO_PRIVATE_DIR_FROM_BIN "/" + name;
+}
+
 } // namespace
 
 std::string privateProgram(const std::string& name)
 {
-    const std::string folder = ownFolder();
-    const std::string beside = folder + name;
-    if (::access(beside.c_str(), X_OK) == 0)
-        return beside;
-    return folder + KELVO_PRIVATE_DIR_FROM_BIN "/" + name;
+    return privatePath(name, X_OK);
+}
+
+std::string privateFile(const std::string& name)
+{
+    return privatePath(name, R_OK);
 }
 
 std::string execPrivateProgram(const std::string& name, char** argv)

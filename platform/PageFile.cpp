@@ -9,6 +9,7 @@
 #include "pages/LayeredWindow.h"
 #include "pages/PageDrawing.h"
 #include "pages/VectorPageFile.h"
+#include "platform/HugePages.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/PdfPage.h"
 #include "platform/PngEncoder.h"
@@ -28,12 +29,24 @@ private:
     QtCanvas canvas_{&image_};
 };
 
+// A page's image: RGB32 pixels, most of a PNG page's memory, in huge
+// pages where there are. Null when there is no memory for it.
+QImage pageImageOf(int width, int height)
+{
+    auto pixels = bytesInHugePages(std::size_t(width) * std::size_t(height) * 4);
+    if (pixels == nullptr)
+        return {};
+    uchar* held = pixels.release();
+    return QImage(held, width, height, qsizetype{width} * 4, QImage::Format_RGB32,
+                  [](void* bytes) { FreeHeld()(bytes); }, held);
+}
+
 // Draws into image, made anew unless it has the page's size already;
 // false when it cannot be had.
 bool drawImage(const PageRequest& r, QImage& image, PageFileResult& result)
 {
     if (image.size() != QSize(r.width, r.height) || image.format() != QImage::Format_RGB32)
-        image = QImage(r.width, r.height, QImage::Format_RGB32);
+        image = pageImageOf(r.width, r.height);
     if (image.isNull())
         return false;
     image.fill(Qt::white);

@@ -4,9 +4,10 @@
 # calls themselves (NAME.calls) or, for a dense page, their SHA-256
 # (NAME.sha256); where NAME.png.sha256 is kept, the page's PNG as well. A case's words before its first option are settings of
 # the environment (OMP_NUM_THREADS=1).
-# With --alone, a copy of the program is run alone in a folder, without
-# the private programs it hands pages to: every page must then be drawn
-# by kelvo-render itself, without Qt, and only the calls are compared.
+# With --alone, a copy of the program is run in a folder with its text
+# measuring module alone, without the private programs it hands pages
+# to: every page must then be drawn by kelvo-render itself, without Qt,
+# and only the calls are compared.
 # Usage: compare-traces.sh [--alone] KELVO_RENDER TRACES_DIR
 set -u
 alone=0
@@ -20,7 +21,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 if [ "$alone" -eq 1 ]; then
   mkdir "$out/alone"
-  cp "$render" "$out/alone/"
+  cp "$render" "$(dirname "$render")/../libexec/kelvo/kelvo-text-metrics.so" "$out/alone/"
   render=$out/alone/$(basename "$render")
 fi
 failed=0

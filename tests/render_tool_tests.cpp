@@ -654,8 +654,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, RenderToolBothWays, ::testing::Values(
 // A page whose text kelvo-render cannot measure as Qt would for sure (a
 // control character, which Qt sets otherwise, fontconfig's full hinting,
 // which rounds Qt's advances) is Qt's page: kelvo-render hands it to
-// kelvo-render-qt. Alone, without that program, it writes nothing and
-// leaves the old file as it was.
+// kelvo-render-qt. Alone with its text measuring module, without that
+// program, it writes nothing and leaves the old file as it was.
 struct Unproven {
     const char* name;
     const char* args;
@@ -692,7 +692,9 @@ TEST_P(RenderToolUnproven, GoesToQt)
     EXPECT_TRUE(read(path("page.svg")) == read(path("qt.svg")));
 
     ASSERT_EQ(mkdir(path("alone").c_str(), 0755), 0);
-    ASSERT_EQ(std::system(("cp " KELVO_RENDER_PATH " " + path("alone")).c_str()), 0);
+    ASSERT_EQ(std::system(("cp " KELVO_RENDER_PATH " " KELVO_TEXT_METRICS_PATH " " + path("alone"))
+                              .c_str()),
+              0);
     write(path("old.svg"), "old");
     const ToolRun alone =
         run(path("alone/kelvo-render") + " " + args + " -o " + path("old.svg"), environment(), false);

@@ -2,9 +2,10 @@
 // into a file, or many such pages, or prints it, without any window.
 //
 // A single SVG, HPGL or calls page is drawn here without Qt: its text is
-// measured as Qt measures it (fonts/TextMetricsCanvas), so the page is
-// Qt's call for call, and the process starts in a fraction of the time
-// that loading Qt takes. Everything else (PNG and PDF pages, frames,
+// measured as Qt measures it (fonts/TextMetricsCanvas, loaded from a
+// module of its own only for such a page), so the page is Qt's call for
+// call, and the process starts in a fraction of the time that loading Qt
+// takes. Everything else (PNG and PDF pages, frames,
 // saving the sheets), and a page whose text cannot be measured as Qt
 // would for sure, is drawn by kelvo-render-qt, which this process becomes
 // with the same arguments; printing by kelvo-print.
@@ -14,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "fonts/TextMetricsCanvas.h"
 #include "pages/SignalCleanup.h"
 #include "pages/VectorPageFile.h"
 #include "tools/render/HelperPrograms.h"
 #include "tools/render/PageMessages.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/TextMetricsModule.h"
 #include "Version.h"
 
 namespace {
@@ -35,15 +36,21 @@ bool drawsHere(const RenderOptions& o)
 // The page, as Qt's application would draw it: in the environment's
 // locale (numbers of ticks, the language text is shaped in), files
 // removed on a signal. Abandoned, with nothing written, where its text
-// cannot be measured as Qt would.
+// cannot be measured as Qt would, or not at all.
 PageFileResult drawPage(const RenderOptions& o, const RenderInputs& given)
 {
     SignalCleanup::install();
     std::setlocale(LC_ALL, "");
-    TextMetricsCanvas fonts;
+    std::string error;
+    const std::unique_ptr<MeasuringCanvas> fonts = loadMeasuringCanvas(error);
+    if (fonts == nullptr) {
+        PageFileResult abandoned;
+        abandoned.abandoned = true;
+        return abandoned;
+    }
     return writeVectorPageFile(o.output, o.format,
-                               PageRequest{given.sheets, o.width, o.height, {}, given.grid}, fonts,
-                               [&fonts] { return fonts.unproven().empty(); });
+                               PageRequest{given.sheets, o.width, o.height, {}, given.grid}, *fonts,
+                               [&fonts] { return fonts->unproven().empty(); });
 }
 
 } // namespace
