@@ -1,6 +1,7 @@
 #include "fonts/FaceChoice.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <vector>
 

@@ -16,19 +16,15 @@ std::string number(long long v)
     return std::to_string(v);
 }
 
-// A line's points are most of a page's bytes: written straight into the
-// buffer, without a string of their own.
-void appendNumber(std::string& out, int v)
+// A line's points are most of a page's bytes: each is made in place and
+// appended at once, "x,y", after a space unless it is the first.
+void appendPoint(std::string& out, DevicePoint p, bool first = false)
 {
-    char digits[16];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
-}
-
-void appendPoint(std::string& out, DevicePoint p)
-{
-    appendNumber(out, p.x);
-    out += ',';
-    appendNumber(out, p.y);
+    char text[32] = {' '};
+    char* end = std::to_chars(text + (first ? 0 : 1), text + 16, p.x).ptr;
+    *end++ = ',';
+    end = std::to_chars(end, text + sizeof text, p.y).ptr;
+    out.append(text, end);
 }
 
 // A Latin-1 character as UTF-8: one byte, or two from U+0080.
@@ -110,11 +106,10 @@ void SvgCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
         put("<polyline fill=\"none\" stroke=\"" + hexColour(pen.colour) + "\" stroke-width=\"" +
             number(pen.width) + "\" stroke-linecap=\"" + (pen.width > 1 ? "round" : "butt") +
             "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"");
-        appendPoint(buffer_, from);
+        appendPoint(buffer_, from, true);
         lineOpen_ = true;
         linePen_ = pen;
     }
-    buffer_ += ' ';
     appendPoint(buffer_, to);
     if (buffer_.size() >= blockSize)
         flush();

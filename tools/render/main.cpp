@@ -36,8 +36,8 @@ bool drawsHere(const RenderOptions& o)
 // The page, as Qt's application would draw it: in the environment's
 // locale (numbers of ticks, the language text is shaped in), files
 // removed on a signal. Abandoned, with nothing written, where its text
-// cannot be measured as Qt would, or not at all.
-PageFileResult drawPage(const RenderOptions& o, const RenderInputs& given)
+// cannot be measured as Qt would, or not at all (without the module).
+PageFileResult drawWithoutQt(const RenderOptions& o, const RenderInputs& given)
 {
     SignalCleanup::install();
     std::setlocale(LC_ALL, "");
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     // The printing helper reads the inputs again, and tells their warning.
     if (printsOnly)
         return execPrintHelper(argv);
-    const PageFileResult result = drawPage(*options, *given);
+    const PageFileResult result = drawWithoutQt(*options, *given);
     if (result.abandoned)
         return execQtRenderer(argv);
     int warning = 0;
