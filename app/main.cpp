@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 
 #include "Version.h"
 #include "app/Application.h"

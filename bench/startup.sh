@@ -3,7 +3,8 @@
 # several: a single page as SVG against gnuplot's same page, as PNG and
 # as calls, the bare start (--version), and a turntable of 360 PNG frames
 # in one run against 360 runs of one frame each. With a second
-# kelvo-render (an older build) its single pages are timed beside.
+# kelvo-render (an older build) its single pages are timed beside, run
+# for run.
 # Every run has an empty environment, as a cron job's may be.
 # Usage: bench/startup.sh [build-dir] [runs] [older-kelvo-render]
 set -euo pipefail
@@ -32,39 +33,61 @@ set view 75,0
 splot exp(-(x*x+4*y*y)) notitle
 GP
 
-# COMMAND...: the median wall time of $runs runs, in milliseconds, and
-# the median processor time of the same runs (perf's task-clock; on a
-# busy machine it says more).
-median_ms() {
-  local wall=() cpu=() start end
-  for _ in $(seq "$runs"); do
-    start=$(date +%s%N)
-    perf stat -x, -e task-clock -o "$out/stat" env -i "$@" >/dev/null 2>&1 || true
-    end=$(date +%s%N)
-    wall+=($(((end - start) / 1000)))
-    cpu+=("$(awk -F, '/task-clock/ {print $1 * 1000}' "$out/stat")")
-  done
-  local median='{t[NR] = $1} END {printf "%.1f", t[int((NR + 1) / 2)] / 1000}'
-  echo "$(printf '%s\n' "${wall[@]}" | sort -g | awk "$median") $(printf '%s\n' "${cpu[@]}" | sort -g | awk "$median")"
+# One run of COMMAND...: its wall time and its processor time, in
+# microseconds, as perf measures them: from the start of the program to
+# its end, without perf's own start, which takes longer than a page.
+one_run() {
+  perf stat -e task-clock -o "$out/stat" env -i "$@" >/dev/null 2>&1 || true
+  awk '/task-clock/ {gsub(",", "", $1); cpu = $1 * 1000} /time elapsed/ {wall = $1 * 1e6}
+       END {printf "%d %d\n", wall, cpu}' "$out/stat"
 }
-row() { printf '%-36s %9s ms wall %9s ms cpu\n' "$1" ${2% *} ${2#* }; }
-ratio() { echo "${1% *} / ${2% *}" | bc -l | cut -c1-4; }
+# The median of a column of numbers in microseconds, in milliseconds.
+median() { sort -g | awk '{t[NR] = $1} END {printf "%.1f", t[int((NR + 1) / 2)] / 1000}'; }
 
-gnuplot_svg=$(median_ms "$(command -v gnuplot)" "$out/default.gp")
-svg=$(median_ms "$render" -o "$out/page.svg")
-row "gnuplot, default page as SVG" "$gnuplot_svg"
-row "kelvo-render, default page as SVG" "$svg"
-row "kelvo-render, default page as PNG" "$(median_ms "$render" -o "$out/page.png")"
-row "kelvo-render, default page as calls" "$(median_ms "$render" -o "$out/page.calls")"
-row "kelvo-render --version" "$(median_ms "$render" --version)"
+# The single runs, $runs rounds of each command in turn, so that every
+# command meets the machine's load alike and the ratios hold on a busy
+# machine: NAME|COMMAND, one a line.
+commands=(
+  "gnuplot, default page as SVG|$(command -v gnuplot) $out/default.gp"
+  "kelvo-render, default page as SVG|$render -o $out/page.svg"
+  "kelvo-render, default page as PNG|$render -o $out/page.png"
+  "kelvo-render, default page as calls|$render -o $out/page.calls"
+  "kelvo-render --version|$render --version"
+)
 if [ -n "$older" ]; then
   older=$(realpath "$older")
-  row "older, default page as SVG" "$(median_ms "$older" -o "$out/page.svg")"
-  row "older, default page as PNG" "$(median_ms "$older" -o "$out/page.png")"
-  row "older, default page as calls" "$(median_ms "$older" -o "$out/page.calls")"
-  row "older --version" "$(median_ms "$older" --version)"
+  commands+=(
+    "older, default page as SVG|$older -o $out/page.svg"
+    "older, default page as PNG|$older -o $out/page.png"
+    "older, default page as calls|$older -o $out/page.calls"
+    "older --version|$older --version"
+  )
 fi
-echo "gnuplot / kelvo-render, SVG, wall: $(ratio "$gnuplot_svg" "$svg")"
+for _ in $(seq "$runs"); do
+  for i in "${!commands[@]}"; do
+    # shellcheck disable=SC2086 # the command's words on purpose
+    one_run ${commands[$i]#*|} >>"$out/times-$i"
+  done
+done
+declare -A wall cpu
+for i in "${!commands[@]}"; do
+  name=${commands[$i]%%|*}
+  wall[$name]=$(cut -d' ' -f1 "$out/times-$i" | median)
+  cpu[$name]=$(cut -d' ' -f2 "$out/times-$i" | median)
+  printf '%-36s %9s ms wall %9s ms cpu\n' "$name" "${wall[$name]}" "${cpu[$name]}"
+done
+ratio() { echo "$1 / $2" | bc -l | cut -c1-4; }
+echo "gnuplot / kelvo-render, SVG, wall: $(ratio "${wall[gnuplot, default page as SVG]}" \
+  "${wall[kelvo-render, default page as SVG]}"), cpu: $(ratio "${cpu[gnuplot, default page as SVG]}" \
+  "${cpu[kelvo-render, default page as SVG]}")"
+
+# COMMAND...: the median wall time of $runs runs, in milliseconds, and
+# the median processor time of the same runs.
+median_ms() {
+  for _ in $(seq "$runs"); do one_run "$@"; done >"$out/times-long"
+  echo "$(cut -d' ' -f1 "$out/times-long" | median) $(cut -d' ' -f2 "$out/times-long" | median)"
+}
+row() { printf '%-36s %9s ms wall %9s ms cpu\n' "$1" ${2% *} ${2#* }; }
 
 # 360 frames: one run, and one run a frame (once: it takes a while).
 frames=$(runs=3 median_ms "$render" --frames 360 --turn -o "$out/turn-%03d.png")
@@ -74,4 +97,4 @@ SH
 separate=$(runs=1 median_ms bash "$out/separate.sh")
 row "360 frames as PNG, one run" "$frames"
 row "360 frames as PNG, 360 runs" "$separate"
-echo "360 runs / one run, wall: $(ratio "$separate" "$frames")"
+echo "360 runs / one run, wall: $(ratio "${separate% *}" "${frames% *}")"

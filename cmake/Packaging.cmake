@@ -19,8 +19,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # shlibdeps finds the Qt libraries, with the SVG icon engine behind the
-# window icon, and libcups2; the xcb and offscreen platform plug-ins come
-# with libqt6gui6 on Debian 12. What it cannot see is the font: the page
+# window icon, libcups2, and fontconfig, FreeType and HarfBuzz, with which
+# kelvo-render measures text without Qt; the xcb and offscreen platform
+# plug-ins come with libqt6gui6 on Debian 12. What it cannot see is the font: the page
 # asks for Times New Roman, which fontconfig answers with Liberation Serif.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # Printing goes to a CUPS spooler, on this machine or another.

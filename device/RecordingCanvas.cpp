@@ -1,37 +1,48 @@
 #include "device/RecordingCanvas.h"
 
+#include <charconv>
 #include <cstdio>
+#include <initializer_list>
 #include <utility>
-
-std::string hexColour(Colour c)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", redOf(c), greenOf(c), blueOf(c));
-    return text;
-}
 
 namespace {
 
-std::string numbers(std::initializer_list<int> values)
+// A page's calls can run to millions of lines: each is written straight
+// into the text it goes to, without strings of its own.
+void appendNumber(std::string& out, int v)
 {
-    std::string out;
-    for (const int v : values) {
-        if (!out.empty())
-            out += ' ';
-        out += std::to_string(v);
-    }
-    return out;
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
 }
 
-std::string rectText(const DeviceRect& r)
+void appendNumbers(std::string& out, std::initializer_list<int> values)
 {
-    return numbers({r.left, r.top, r.right, r.bottom});
+    for (const int* v = values.begin(); v != values.end(); ++v) {
+        if (v != values.begin())
+            out += ' ';
+        appendNumber(out, *v);
+    }
+}
+
+void appendRect(std::string& out, const DeviceRect& r)
+{
+    appendNumbers(out, {r.left, r.top, r.right, r.bottom});
+}
+
+void appendColour(std::string& out, Colour c)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    out += '#';
+    for (const int part : {redOf(c), greenOf(c), blueOf(c)}) {
+        out += hex[part >> 4];
+        out += hex[part & 15];
+    }
 }
 
 // The text in double quotes; quote, backslash and control bytes escaped.
-std::string quoted(const std::string& text)
+void appendQuoted(std::string& out, const std::string& text)
 {
-    std::string out = "\"";
+    out += '"';
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
@@ -45,26 +56,64 @@ std::string quoted(const std::string& text)
             out += c;
         }
     }
-    return out + '"';
+    out += '"';
 }
 
 } // namespace
 
-std::string traceLine(const RecordedCall& c)
+std::string hexColour(Colour c)
+{
+    std::string text;
+    appendColour(text, c);
+    return text;
+}
+
+void appendTraceLine(std::string& out, const RecordedCall& c)
 {
     switch (c.kind) {
     case CallKind::Line:
-        return "line " + numbers({c.from.x, c.from.y, c.to.x, c.to.y}) + ' ' + hexColour(c.colour) +
-               ' ' + std::to_string(c.width);
-    case CallKind::Fill: return "fill " + rectText(c.rect) + ' ' + hexColour(c.colour);
+        out += "line ";
+        appendNumbers(out, {c.from.x, c.from.y, c.to.x, c.to.y});
+        out += ' ';
+        appendColour(out, c.colour);
+        out += ' ';
+        appendNumber(out, c.width);
+        return;
+    case CallKind::Fill:
+        out += "fill ";
+        appendRect(out, c.rect);
+        out += ' ';
+        appendColour(out, c.colour);
+        return;
     case CallKind::Frame:
-        return "frame " + rectText(c.rect) + ' ' + hexColour(c.colour) + ' ' + std::to_string(c.width);
-    case CallKind::Clip: return "clip " + rectText(c.rect);
-    case CallKind::Unclip: return "clip off";
+        out += "frame ";
+        appendRect(out, c.rect);
+        out += ' ';
+        appendColour(out, c.colour);
+        out += ' ';
+        appendNumber(out, c.width);
+        return;
+    case CallKind::Clip:
+        out += "clip ";
+        appendRect(out, c.rect);
+        return;
+    case CallKind::Unclip: out += "clip off"; return;
     case CallKind::Text:
-        return "text " + numbers({c.from.x, c.from.y}) + ' ' + hexColour(c.colour) + ' ' + quoted(c.text);
+        out += "text ";
+        appendNumbers(out, {c.from.x, c.from.y});
+        out += ' ';
+        appendColour(out, c.colour);
+        out += ' ';
+        appendQuoted(out, c.text);
+        return;
     }
-    return {};
+}
+
+std::string traceLine(const RecordedCall& call)
+{
+    std::string line;
+    appendTraceLine(line, call);
+    return line;
 }
 
 std::string trace(const std::vector<RecordedCall>& calls)

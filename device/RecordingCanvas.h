@@ -65,6 +65,8 @@ private:
 //   frame L T R B #RRGGBB W        clip L T R B | clip off
 //   text X Y #RRGGBB "TEXT"
 std::string traceLine(const RecordedCall& call);
+// The same line, appended to out.
+void appendTraceLine(std::string& out, const RecordedCall& call);
 std::string trace(const std::vector<RecordedCall>& calls);
 
 // "#RRGGBB" of a colour.

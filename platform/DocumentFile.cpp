@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 
 DocumentFile::DocumentFile(int fd, std::string path) : fd_(fd), path_(std::move(path))
 {

@@ -10,9 +10,9 @@ PaintDeviceWindow::~PaintDeviceWindow() = default;
 Canvas* PaintDeviceWindow::acquireCanvas()
 {
     canvas_ = std::make_unique<QtCanvas>(device_);
-    if (!recording_ && sink_ == nullptr)
+    if (!recording_)
         return canvas_.get();
-    recorder_ = std::make_unique<RecordingCanvas>(*canvas_, sink_);
+    recorder_ = std::make_unique<RecordingCanvas>(*canvas_);
     return recorder_.get();
 }
 

@@ -24,8 +24,6 @@ public:
     // Without a handler notes are taken and questions answered No.
     void setPromptHandler(PromptHandler handler) { handler_ = std::move(handler); }
     void setRecording(bool on) { recording_ = on; }
-    // Every drawing call goes to the sink as it is made (none is kept).
-    void setCallSink(CallSink* sink) { sink_ = sink; }
     // The calls of every picture drawn so far, in order.
     const std::vector<RecordedCall>& recordedCalls() const { return recorded_; }
 
@@ -39,7 +37,6 @@ private:
     int width_, height_;
     PromptHandler handler_;
     bool recording_ = false;
-    CallSink* sink_ = nullptr;
     std::unique_ptr<QtCanvas> canvas_;
     std::unique_ptr<RecordingCanvas> recorder_;
     std::vector<RecordedCall> recorded_;

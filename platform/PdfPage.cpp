@@ -1,11 +1,12 @@
 #include "platform/PdfPage.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryFile>
+
+#include "pages/PrivatePrograms.h"
 
 namespace {
 
@@ -13,12 +14,9 @@ namespace {
 // a program that has not ended in ten minutes never will.
 constexpr int joinTimeoutMs = 600'000;
 
-// The joining program's place is fixed relative to this program's, in
-// the build tree as in the installed one.
 QString layersProgram()
 {
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return QFileInfo(self).absolutePath() + '/' + QStringLiteral(KELVO_PDF_LAYERS_HELPER);
+    return QString::fromStdString(privateProgram("kelvo-pdf-layers"));
 }
 
 void setUpPage(QPdfWriter& pdf, int width, int height)
@@ -40,7 +38,8 @@ PdfPage::PdfPage(int width, int height)
         layer.file = SpillBuffer::named(error_);
         if (layer.file == nullptr)
             layer.file = std::make_unique<SpillBuffer>();
-        layer.writer = std::make_unique<QPdfWriter>(layer.file.get());
+        layer.device = std::make_unique<SinkDevice>(*layer.file);
+        layer.writer = std::make_unique<QPdfWriter>(layer.device.get());
         setUpPage(*layer.writer, width, height);
         layer.canvas = std::make_unique<QtCanvas>(layer.writer.get());
         canvases[i] = layer.canvas.get();
@@ -50,11 +49,11 @@ PdfPage::PdfPage(int width, int height)
 
 PdfPage::~PdfPage() = default;
 
-bool PdfPage::write(QIODevice& out)
+bool PdfPage::write(ByteSink& out)
 {
     for (Layer& layer : layers_) {
         const bool ended = layer.canvas->end();
-        if (error_.empty() && !layer.file->sync())
+        if (error_.empty())
             error_ = layer.file->error();
         if (error_.empty() && !ended)
             error_ = "Qt's PDF writer could not end a layer";
@@ -78,7 +77,7 @@ bool PdfPage::write(QIODevice& out)
     }
     while (!joined.atEnd()) {
         const QByteArray block = joined.read(qint64{1} << 16);
-        if (block.isEmpty() || out.write(block) != block.size())
+        if (block.isEmpty() || !out.write(block.constData(), static_cast<std::size_t>(block.size())))
             return false;
     }
     return true;
@@ -95,7 +94,7 @@ bool PdfPage::joinLayers(const QString& output)
             continue;
         arguments << QString::fromUtf8(nameOf(layer).label.data(),
                                        static_cast<qsizetype>(nameOf(layer).label.size()))
-                  << layers_[i].file->fileName();
+                  << QString::fromStdString(layers_[i].file->fileName());
     }
     const QString program = layersProgram();
     QProcess join;

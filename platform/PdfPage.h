@@ -1,5 +1,4 @@
 #pragma once
-#include <QIODevice>
 #include <QPdfWriter>
 #include <array>
 #include <memory>
@@ -7,8 +6,10 @@
 
 #include "device/Canvas.h"
 #include "device/LayerSplitCanvas.h"
+#include "pages/ByteSink.h"
+#include "pages/SpillBuffer.h"
 #include "platform/QtCanvas.h"
-#include "platform/SpillBuffer.h"
+#include "platform/SinkDevice.h"
 
 // A PDF page in layers: Qt's PDF writer draws each layer of the page
 // (device/PageLayer.h) into a file of its own, and the program
@@ -27,12 +28,13 @@ public:
     // Ends the drawing and writes the document; false when a layer could
     // not be drawn, the layers not be joined or out refused the page
     // (error() says why, but for out's refusal).
-    bool write(QIODevice& out);
+    bool write(ByteSink& out);
     const std::string& error() const { return error_; }
 
 private:
     struct Layer {
         std::unique_ptr<SpillBuffer> file;
+        std::unique_ptr<SinkDevice> device;
         std::unique_ptr<QPdfWriter> writer;
         std::unique_ptr<QtCanvas> canvas;
     };

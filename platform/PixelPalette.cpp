@@ -79,12 +79,14 @@ bool indexPixels(const PixelView& pixels, IndexedPixels& indexed)
     indexed.palette.clear();
     const auto width = static_cast<std::size_t>(std::max(pixels.width, 0));
     const auto height = static_cast<std::size_t>(std::max(pixels.height, 0));
-    indexed.indices.resize(width * height);
+    indexed.indices = bytesInHugePages(width * height);
+    if (indexed.indices == nullptr)
+        return false;
     ColourTable table;
     const std::uint32_t* above = nullptr;
     for (std::size_t y = 0; y < height; ++y) {
         const std::uint32_t* row = pixels.pixels + static_cast<std::ptrdiff_t>(y) * pixels.stride;
-        std::uint8_t* out = indexed.indices.data() + y * width;
+        std::uint8_t* out = indexed.indices.get() + y * width;
         // A row like the one above (most rows of a page's margins and
         // panels) takes its indices.
         if (above != nullptr && std::memcmp(row, above, width * 4) == 0)

@@ -1,9 +1,11 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "device/PixelView.h"
+#include "platform/HugePages.h"
 
 // A picture of at most 256 colours as a palette and one byte a pixel:
 // a page is line art in a few pens with smoothed text, some 250 colours
@@ -12,11 +14,12 @@ struct IndexedPixels {
     // The colours as the pixels hold them (0xffRRGGBB), in the order they
     // first appear, row by row.
     std::vector<std::uint32_t> palette;
-    // Row after row, width bytes each.
-    std::vector<std::uint8_t> indices;
+    // Row after row, width bytes each, in huge pages where there are.
+    std::unique_ptr<std::uint8_t[], FreeHeld> indices;
 };
 
 // Fills indexed with the pixels' palette and indices; false, leaving it
-// in no particular state, when they have more than 256 colours. The
-// alpha byte counts as part of the colour.
+// in no particular state, when they have more than 256 colours or there
+// is no memory for the indices. The alpha byte counts as part of the
+// colour.
 bool indexPixels(const PixelView& pixels, IndexedPixels& indexed);

@@ -63,7 +63,7 @@ bool writePng(const QImage& image, const IndexedPixels* indexed, QIODevice& out,
     png_write_info(png, info);
     if (indexed != nullptr) {
         for (int y = 0; y < image.height(); ++y)
-            png_write_row(png, indexed->indices.data() + static_cast<std::size_t>(y) * width);
+            png_write_row(png, indexed->indices.get() + static_cast<std::size_t>(y) * width);
     } else {
         // RGB32 holds each pixel as the bytes B, G, R, 0xff.
         png_set_bgr(png);

@@ -4,12 +4,26 @@
 # calls themselves (NAME.calls) or, for a dense page, their SHA-256
 # (NAME.sha256); where NAME.png.sha256 is kept, the page's PNG as well. A case's words before its first option are settings of
 # the environment (OMP_NUM_THREADS=1).
-# Usage: compare-traces.sh KELVO_RENDER TRACES_DIR
+# With --alone, a copy of the program is run in a folder with its text
+# measuring module alone, without the private programs it hands pages
+# to: every page must then be drawn by kelvo-render itself, without Qt,
+# and only the calls are compared.
+# Usage: compare-traces.sh [--alone] KELVO_RENDER TRACES_DIR
 set -u
+alone=0
+if [ "$1" = --alone ]; then
+  alone=1
+  shift
+fi
 render=$1
 dir=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+if [ "$alone" -eq 1 ]; then
+  mkdir "$out/alone"
+  cp "$render" "$(dirname "$render")/../libexec/kelvo/kelvo-text-metrics.so" "$out/alone/"
+  render=$out/alone/$(basename "$render")
+fi
 failed=0
 count=0
 while read -r name args; do
@@ -33,7 +47,7 @@ while read -r name args; do
     diff "$dir/$name.calls" "$out/$name.calls" | head -n 6
     failed=$((failed + 1))
   fi
-  if [ -f "$dir/$name.png.sha256" ]; then
+  if [ -f "$dir/$name.png.sha256" ] && [ "$alone" -eq 0 ]; then
     env "${settings[@]}" "$render" "${words[@]}" -o "$out/$name.png" 2>/dev/null
     if [ "$(sha256sum < "$out/$name.png" | cut -d' ' -f1)" != "$(cat "$dir/$name.png.sha256")" ]; then
       echo "PNG differs: $name"

@@ -54,14 +54,35 @@ share=$prefix/share
 for program in kelvo kelvo-render; do
   check "bin/$program installed and stripped" stripped "$prefix/bin/$program"
 done
-check "libexec/kelvo/kelvo-print installed and stripped" stripped "$prefix/libexec/kelvo/kelvo-print"
-# A page loads no printing: only kelvo-print loads Qt PrintSupport, Qt
-# Widgets and CUPS.
+for program in kelvo-print kelvo-render-qt; do
+  check "libexec/kelvo/$program installed and stripped" stripped "$prefix/libexec/kelvo/$program"
+done
+module=$prefix/libexec/kelvo/kelvo-text-metrics.so
+check "libexec/kelvo/kelvo-text-metrics.so installed and stripped" \
+  grep -q 'shared object.*, stripped' <<<"$(file -b "$module")"
+# kelvo-render loads no Qt at all; only kelvo-print loads Qt PrintSupport,
+# Qt Widgets and CUPS.
 loads() { ldd "$1" | grep -q "^[[:space:]]*$2"; }
+check "kelvo-render does not load Qt" not loads "$prefix/bin/kelvo-render" libQt6
 for library in libQt6PrintSupport libQt6Widgets libcups; do
-  check "kelvo-render does not load $library" not loads "$prefix/bin/kelvo-render" "$library"
+  check "kelvo-render-qt does not load $library" not loads "$prefix/libexec/kelvo/kelvo-render-qt" "$library"
   check "kelvo-print loads $library" loads "$prefix/libexec/kelvo/kelvo-print" "$library"
 done
+# The installed kelvo-render draws an SVG page itself, with the installed
+# text measuring module (alone with it, it has no other program to hand
+# the page to), and finds the installed kelvo-render-qt for a PNG page,
+# with nothing in its environment.
+svg_page() {
+  mkdir -p "$prefix/alone" &&
+    cp "$prefix/bin/kelvo-render" "$prefix/libexec/kelvo/kelvo-text-metrics.so" "$prefix/alone/" &&
+    env -i "$prefix/alone/kelvo-render" -o "$prefix/page.svg" && grep -q '</svg>' "$prefix/page.svg"
+}
+png_page() {
+  env -i "$prefix/bin/kelvo-render" -o "$prefix/page.png" &&
+    file -b "$prefix/page.png" | grep -q '^PNG image data, 800 x 600,'
+}
+check "the installed kelvo-render draws an SVG page" svg_page
+check "the installed kelvo-render runs kelvo-render-qt for a PNG page" png_page
 # The installed kelvo-render finds the installed kelvo-print: a print
 # goes as far as the spooler.
 spooler=$(env -i CUPS_SERVER=/nonexistent/cups.sock "$prefix/bin/kelvo-render" --print 2>&1)

@@ -50,6 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
         StrokeRow{"anotherPen", 8, {{{1, 2}, {3, 4}, red, true}, {{1, 2}, {3, 4}, blue, true}}},
         StrokeRow{"noLength", 8, {{{5, 5}, {5, 5}, red, false}, {{5, 5}, {5, 5}, red, false}}},
         StrokeRow{"sharedEndOnly", 8, {{{0, 0}, {1, 0}, red, true}, {{1, 0}, {2, 0}, red, true}}},
+        // Short strokes are kept apart from long ones (past 127 pixels
+        // either way, past 32 767 from the origin): each is told once.
+        StrokeRow{"atTheEdgeOfShort",
+                  8,
+                  {{{0, 0}, {127, -128}, red, true}, {{0, 0}, {128, -128}, red, true},
+                   {{127, -128}, {0, 0}, red, false}, {{128, -128}, {0, 0}, red, false},
+                   {{32767, 5}, {32768, 5}, red, true}, {{32768, 5}, {32767, 5}, red, false},
+                   {{-32768, 0}, {-32769, 0}, blue, true}, {{-32769, 0}, {-32768, 0}, blue, false}}},
         StrokeRow{"farEnds",
                   8,
                   {{{INT_MIN, 0}, {INT_MAX, 0}, red, true}, {{INT_MAX, 0}, {INT_MIN, 0}, red, false}}},

@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <fstream>
@@ -17,7 +19,10 @@
 
 #include "platform/PageFile.h"
 #include "platform/PngEncoder.h"
-#include "platform/ReplacingFile.h"
+#include "pages/PageRequest.h"
+#include "pages/ReplacingFile.h"
+#include "pages/SpillBuffer.h"
+#include "sheets/SheetFileLoad.h"
 #include "sheets/Sheets.h"
 
 namespace {
@@ -178,6 +183,68 @@ TEST_F(Replacing, AMissingDirectoryIsTold)
     ReplacingFile file(path("no/page.svg"));
     EXPECT_FALSE(file.open());
     EXPECT_EQ(file.error(), "No such file or directory");
+}
+
+// A layer held aside past its memory bound goes to an unnamed file in
+// TMPDIR and comes back whole; a named one is there while it lives.
+TEST_F(Replacing, ASpilledLayerComesBackWhole)
+{
+    ::setenv("TMPDIR", dir.path().toLocal8Bit().constData(), 1);
+    struct Collected final : ByteSink {
+        bool write(const char* data, std::size_t size) override
+        {
+            text.append(data, size);
+            return true;
+        }
+        std::string text;
+    } out;
+    std::string sent;
+    {
+        SpillBuffer layer(100);
+        for (int i = 0; i < 20000; ++i) {
+            const std::string piece = std::to_string(i) + ' ';
+            ASSERT_TRUE(layer.write(piece));
+            sent += piece;
+        }
+        ASSERT_TRUE(layer.copyTo(out));
+        std::string error;
+        const auto named = SpillBuffer::named(error);
+        ASSERT_NE(named, nullptr) << error;
+        EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(named->fileName())));
+        EXPECT_EQ(entries(), 1) << "the named file; the spilled one has no name";
+    }
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(out.text, sent);
+    EXPECT_EQ(entries(), 0);
+}
+
+// Paths and sheet files read without Qt read as Qt read them.
+TEST(QtFreeFiles, PathsAreCleanedAsQtCleansThem)
+{
+    for (const char* path : {".", "..", "a/..", "a/../..", "./a", "a/./b", "a//b", "//a", "/..",
+                             "/../a", "../a/../b", "a/b/../../..", "/a/b/", "./", "/", "///",
+                             "..//..", "a/.../b", "~/x", "a/b/c/../../d"})
+        EXPECT_EQ(cleanPath(path), QDir::cleanPath(path).toStdString()) << path;
+}
+
+TEST(QtFreeFiles, ExtensionsAreQtsSuffixes)
+{
+    for (const char* path : {"x", "a.SVG", ".svg", "a.b/c", "a.b/c.", "a.tar.gz", "dir/.hidden",
+                             "a..svg", "a.svg/", "/", "page.Calls"})
+        EXPECT_EQ(lowerSuffixOf(path), QFileInfo(path).suffix().toLower().toStdString()) << path;
+}
+
+TEST(QtFreeFiles, UnreadableSheetFilesAreToldAsQtTellsThem)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    Sheets sheets;
+    for (const std::string& path : {folder, folder + "/missing.kelvo"}) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_FALSE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(loadSheetFile(path, sheets),
+                  path + ": cannot be read: " + file.errorString().toStdString());
+    }
 }
 
 } // namespace

@@ -14,7 +14,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 #include "platform/SpoolerPrintService.h"
 
 namespace {

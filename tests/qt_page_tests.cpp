@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <climits>
 #include <cmath>
@@ -12,7 +11,7 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/QtCanvas.h"
-#include "platform/SvgCanvas.h"
+#include "pages/SvgCanvas.h"
 #include "render/ComposePage.h"
 #include "sheets/Sheets.h"
 
@@ -317,13 +316,18 @@ INSTANTIATE_TEST_SUITE_P(
 // every one closed.
 TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
 {
+    struct Bytes final : ByteSink {
+        bool write(const char* data, std::size_t size) override
+        {
+            text.append(data, size);
+            return true;
+        }
+        std::string text;
+    } bytes;
     QImage fontsImage(1, 1, QImage::Format_RGB32);
-    QByteArray bytes;
     {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
         QtCanvas fonts(&fontsImage);
-        SvgCanvas svg(fonts, buffer, "t-");
+        SvgCanvas svg(fonts, bytes, "t-");
         svg.clip({0, 0, 5, 5});
         svg.clip({10, 20, 110, 120});
         svg.segment({10, 20}, {30, 40}, {colourOf(PenColour::Red), 1});
@@ -338,7 +342,7 @@ TEST(SvgCanvasOutput, WritesLinesClipsAndTextAsElements)
         svg.text({5, 6}, "a<b & \"c\"\x01\xe9", font, colourOf(PenColour::Black), colourOf(BrushColour::White));
         svg.finish();
     }
-    const std::string out = bytes.toStdString();
+    const std::string& out = bytes.text;
     EXPECT_EQ(out.find("<clipPath id=\"t-c1\"><rect x=\"10\" y=\"20\" width=\"100\" height=\"100\"/>"
                        "</clipPath>\n<g clip-path=\"url(#t-c1)\">\n<polyline"),
               0u) << out;

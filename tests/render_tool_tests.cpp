@@ -34,11 +34,13 @@ std::string sanitizerSettings()
     return settings;
 }
 
-ToolRun run(const std::string& args, const std::string& environment = "")
+// kelvo-render with the arguments (or, without `render`, the command the
+// arguments are), in an empty environment but for the one given.
+ToolRun run(const std::string& args, const std::string& environment = "", bool render = true)
 {
     const std::string command = "env -i " + sanitizerSettings() + environment + " " +
-                                (args.rfind("sh -c", 0) == 0 ? "" : KELVO_RENDER_PATH " ") + args +
-                                " 2>&1";
+                                (args.rfind("sh -c", 0) == 0 || !render ? "" : KELVO_RENDER_PATH " ") +
+                                args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer;
@@ -617,6 +619,96 @@ TEST_F(RenderTool, FramesDrawTheGrid)
     EXPECT_EQ(read(path("frame-1.calls")), read(path("page.calls")));
     EXPECT_NE(read(path("frame-0.calls")), read(path("page.calls")));
 }
+
+// A vector page kelvo-render draws without Qt is kelvo-render-qt's page,
+// byte for byte.
+struct BothWays {
+    const char* name;
+    const char* args;
+};
+
+class RenderToolBothWays : public RenderTool, public ::testing::WithParamInterface<BothWays> {};
+
+TEST_P(RenderToolBothWays, VectorPagesAreQtsOwn)
+{
+    for (const char* format : {"svg", "hpgl", "calls"}) {
+        const std::string page = std::string(GetParam().args) + " -o " + path("page.") + format;
+        const ToolRun fast = run(page);
+        ASSERT_EQ(fast.status, 0) << fast.err;
+        const std::string drawn = read(path("page.") + format);
+        const ToolRun qt = run(KELVO_RENDER_QT_PATH " " + page, "", false);
+        ASSERT_EQ(qt.status, 0) << qt.err;
+        EXPECT_TRUE(drawn == read(path("page.") + format)) << format;
+        EXPECT_GT(drawn.size(), 1000u) << format;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RenderToolBothWays, ::testing::Values(
+    BothWays{"defaults", ""},
+    BothWays{"ticksBandsAndAFrame", "--set 'f(x,y)=sin(x*y)' --set z1=-1 --set bands=16 --set "
+                                    "ticks=1 --set fc=16 --set ax=1 --set tilt=30"},
+    BothWays{"accentedLines", "--set 'a=\xe9t\xe9' --set 'c=\xb5\xd7' --set hidden=9"},
+    BothWays{"smallPage", "--size 200x150 --set lines=1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A page whose text kelvo-render cannot measure as Qt would for sure (a
+// control character, which Qt sets otherwise, fontconfig's full hinting,
+// which rounds Qt's advances) is Qt's page: kelvo-render hands it to
+// kelvo-render-qt. Alone with its text measuring module, without that
+// program, it writes nothing and leaves the old file as it was.
+struct Unproven {
+    const char* name;
+    const char* args;
+    const char* environment;
+};
+
+class RenderToolUnproven : public RenderTool, public ::testing::WithParamInterface<Unproven> {
+protected:
+    void SetUp() override
+    {
+        write(path("hinted.conf"),
+              "<?xml version=\"1.0\"?><fontconfig><include>/etc/fonts/fonts.conf</include>"
+              "<match target=\"font\"><edit name=\"hintstyle\" mode=\"assign\">"
+              "<const>hintfull</const></edit></match></fontconfig>");
+    }
+    std::string environment() const
+    {
+        std::string env = GetParam().environment;
+        const auto at = env.find("{CONF}");
+        if (at != std::string::npos)
+            env.replace(at, 6, path("hinted.conf"));
+        return env;
+    }
+};
+
+TEST_P(RenderToolUnproven, GoesToQt)
+{
+    const std::string args = GetParam().args;
+    const ToolRun fast = run(args + " -o " + path("page.svg"), environment());
+    ASSERT_EQ(fast.status, 0) << fast.err;
+    EXPECT_EQ(fast.err, "");
+    ASSERT_EQ(run(KELVO_RENDER_QT_PATH " " + args + " -o " + path("qt.svg"), environment(), false)
+                  .status, 0);
+    EXPECT_TRUE(read(path("page.svg")) == read(path("qt.svg")));
+
+    ASSERT_EQ(mkdir(path("alone").c_str(), 0755), 0);
+    ASSERT_EQ(std::system(("cp " KELVO_RENDER_PATH " " KELVO_TEXT_METRICS_PATH " " + path("alone"))
+                              .c_str()),
+              0);
+    write(path("old.svg"), "old");
+    const ToolRun alone =
+        run(path("alone/kelvo-render") + " " + args + " -o " + path("old.svg"), environment(), false);
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("cannot start the drawing program"), std::string::npos) << alone.err;
+    EXPECT_EQ(read(path("old.svg")), "old");
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".kelvo-").isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RenderToolUnproven, ::testing::Values(
+    Unproven{"tabInALine", "--set 'a=5\t1'", ""},
+    Unproven{"nextLineCharacter", "--set 'b=1\x85'", ""},
+    Unproven{"fullHinting", "", "FONTCONFIG_FILE={CONF}"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RenderTool, SaveRefusesANameWithoutTheExtension)
 {

@@ -24,7 +24,7 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include "device/RecordingCanvas.h"
-#include "platform/HpglCanvas.h"
+#include "pages/HpglCanvas.h"
 #include "expr/SurfaceFunction.h"
 #include "platform/PageFile.h"
 #include "platform/PaintDeviceWindow.h"

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "sheets/Sheets.h"
@@ -18,6 +19,11 @@ struct FrameRun {
     double to = 0;
     int count = 1;
 };
+
+// All frames' pixels of one animated picture together, so that its
+// encoder's memory (it holds the image it assembles, and frames as it
+// compares them) stays bounded as a single page's does.
+constexpr std::int64_t mostAnimatedPixels = std::int64_t{1} << 31;
 
 // Whether a sheet line holds a number (f(x,y) and title do not).
 bool holdsNumber(const std::string& line);

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <cstdlib>
 
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 
 // Without an environment there is no runtime directory, so the process
 // makes a fresh one of its own (mkdtemp: a new name, mode 0700, never an

@@ -1,6 +1,5 @@
 #include "tools/render/RenderOptions.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,10 +9,9 @@
 
 #include "grid/GridReader.h"
 #include "grid/GridSheetLines.h"
-#include "platform/SheetFileStore.h"
 #include "sheets/DataLine.h"
+#include "sheets/SheetFileLoad.h"
 #include "sheets/SheetLookup.h"
-#include "tools/render/WebpAnimation.h"
 
 const char* const renderUsage =
     "usage: kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
@@ -175,9 +173,9 @@ bool checkTogether(RenderOptions& o, int turnFrames, bool turn, bool haveOutput,
 bool checkAnimationSize(const RenderOptions& o, std::string& error)
 {
     const std::int64_t pixels = std::int64_t{o.width} * o.height * o.frames->count;
-    if (pixels <= WebpAnimation::mostPixels)
+    if (pixels <= mostAnimatedPixels)
         return true;
-    error = "an animated .webp holds at most " + std::to_string(WebpAnimation::mostPixels) +
+    error = "an animated .webp holds at most " + std::to_string(mostAnimatedPixels) +
             " pixels in all its frames; " + std::to_string(o.frames->count) + " frames of " +
             std::to_string(o.width) + "x" + std::to_string(o.height) + " have " +
             std::to_string(pixels) + ": write numbered files instead";
@@ -193,7 +191,7 @@ bool checkOutput(RenderOptions& o, std::string& error)
         if (!o.pattern)
             return false;
         name = o.pattern->fileName(0);
-        o.animated = QFileInfo(QString::fromStdString(name)).suffix().toLower() == "webp";
+        o.animated = lowerSuffixOf(name) == "webp";
         if (o.animated && o.pattern->hasField()) {
             error = "an animated .webp holds every frame: -o takes no field: \"" + o.output + "\"";
             return false;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "grid/HeightGrid.h"
-#include "platform/PageFile.h"
+#include "pages/PageRequest.h"
 #include "tools/render/FramePattern.h"
 #include "tools/render/FrameRun.h"
 

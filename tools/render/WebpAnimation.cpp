@@ -3,7 +3,7 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-#include "platform/ReplacingFile.h"
+#include "pages/ReplacingFile.h"
 
 void WebpAnimation::EncoderDelete::operator()(WebPAnimEncoder* encoder) const
 {

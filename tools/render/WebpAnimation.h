@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "tools/render/FrameRun.h"
+
 struct WebPAnimEncoder;
 
 // One animated WebP image of pages, lossless, shown by browsers: every
@@ -14,10 +16,7 @@ struct WebPAnimEncoder;
 class WebpAnimation {
 public:
     static constexpr int frameMilliseconds = 40;
-    // All frames' pixels together, so that the encoder's memory (it
-    // holds the image it assembles, and frames as it compares them)
-    // stays bounded as a single page's does.
-    static constexpr std::int64_t mostPixels = std::int64_t{1} << 31;
+    static constexpr std::int64_t mostPixels = mostAnimatedPixels;
 
     WebpAnimation(int width, int height);
     ~WebpAnimation();

@@ -1,7 +1,7 @@
-#include "platform/SvgCanvas.h"
+#include "pages/SvgCanvas.h"
 
-#include <QString>
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <utility>
 
@@ -16,9 +16,23 @@ std::string number(long long v)
     return std::to_string(v);
 }
 
-std::string point(DevicePoint p)
+// A line's points are most of a page's bytes: each is made in place and
+// appended at once, "x,y", after a space unless it is the first.
+void appendPoint(std::string& out, DevicePoint p, bool first = false)
 {
-    return number(p.x) + ',' + number(p.y);
+    char text[32] = {' '};
+    char* end = std::to_chars(text + (first ? 0 : 1), text + 16, p.x).ptr;
+    *end++ = ',';
+    end = std::to_chars(end, text + sizeof text, p.y).ptr;
+    out.append(text, end);
+}
+
+// A Latin-1 character as UTF-8: one byte, or two from U+0080.
+std::string utf8Of(unsigned char byte)
+{
+    if (byte < 0x80)
+        return std::string(1, static_cast<char>(byte));
+    return {static_cast<char>(0xc0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3f))};
 }
 
 // Sheet texts are Latin-1 bytes: as UTF-8, with XML's specials escaped
@@ -39,14 +53,14 @@ std::string xmlText(const std::string& text)
         else if (byte < 0x20 || byte == 0x7f)
             continue;
         else
-            out += QString(QChar(byte)).toStdString();
+            out += utf8Of(byte);
     }
     return out;
 }
 
 } // namespace
 
-SvgCanvas::SvgCanvas(Canvas& fonts, QIODevice& out, std::string idPrefix)
+SvgCanvas::SvgCanvas(Canvas& fonts, ByteSink& out, std::string idPrefix)
     : fonts_(fonts), out_(out), idPrefix_(std::move(idPrefix))
 {
     buffer_.reserve(blockSize + 1024);
@@ -77,7 +91,7 @@ void SvgCanvas::put(const std::string& text)
 void SvgCanvas::flush()
 {
     if (!buffer_.empty())
-        out_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
+        out_.write(buffer_);
     buffer_.clear();
 }
 
@@ -91,12 +105,14 @@ void SvgCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
         openClip();
         put("<polyline fill=\"none\" stroke=\"" + hexColour(pen.colour) + "\" stroke-width=\"" +
             number(pen.width) + "\" stroke-linecap=\"" + (pen.width > 1 ? "round" : "butt") +
-            "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"" + point(from));
+            "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"");
+        appendPoint(buffer_, from, true);
         lineOpen_ = true;
         linePen_ = pen;
     }
-    buffer_ += ' ';
-    put(point(to));
+    appendPoint(buffer_, to);
+    if (buffer_.size() >= blockSize)
+        flush();
     lineEnd_ = to;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 
 #include <atomic>
 #include <csignal>

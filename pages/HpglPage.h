@@ -1,9 +1,9 @@
 #pragma once
-#include <QIODevice>
 #include <string>
 
 #include "device/Canvas.h"
-#include "platform/LayeredPage.h"
+#include "pages/ByteSink.h"
+#include "pages/LayeredPage.h"
 
 // An HPGL page for a pen plotter: IN, then the page's layers one after
 // another in their order (device/PageLayer.h), each selecting its pens,
@@ -16,7 +16,7 @@ public:
     Canvas& canvas() { return layers_.canvas(); }
     // Ends the drawing and writes the plot; false when out refused it or
     // a layer could not be kept (error() says why).
-    bool write(QIODevice& out);
+    bool write(ByteSink& out);
     const std::string& error() const { return layers_.error(); }
 
 private:

@@ -1,16 +1,16 @@
-#include "platform/SvgPage.h"
+#include "pages/SvgPage.h"
 
-#include "platform/SvgCanvas.h"
+#include "pages/SvgCanvas.h"
 
 SvgPage::SvgPage(Canvas& fonts, int width, int height)
-    : layers_([&fonts](PageLayer layer, QIODevice& out) {
+    : layers_([&fonts](PageLayer layer, ByteSink& out) {
           return std::make_unique<SvgCanvas>(fonts, out, std::string(nameOf(layer).id) + '-');
       }),
       width_(width), height_(height)
 {
 }
 
-bool SvgPage::write(QIODevice& out)
+bool SvgPage::write(ByteSink& out)
 {
     const std::string w = std::to_string(width_), h = std::to_string(height_);
     const std::string head =
@@ -27,9 +27,5 @@ bool SvgPage::write(QIODevice& out)
                                      "\">\n",
                                  "</g>\n"};
     };
-    return out.write(head.data(), static_cast<qint64>(head.size())) ==
-               static_cast<qint64>(head.size()) &&
-           layers_.write(out, layer) &&
-           out.write(tail.data(), static_cast<qint64>(tail.size())) ==
-               static_cast<qint64>(tail.size());
+    return out.write(head) && layers_.write(out, layer) && out.write(tail);
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include <QIODevice>
 #include <string>
 
 #include "device/Canvas.h"
-#include "platform/LayeredPage.h"
+#include "pages/ByteSink.h"
+#include "pages/LayeredPage.h"
 
 // An SVG page whose layers Inkscape shows as its layers: a group for each
 // layer that holds something, named as the layer is, stacked in the
@@ -16,7 +16,7 @@ public:
     Canvas& canvas() { return layers_.canvas(); }
     // Ends the drawing and writes the document; false when out refused
     // it or a layer could not be kept (error() says why).
-    bool write(QIODevice& out);
+    bool write(ByteSink& out);
     const std::string& error() const { return layers_.error(); }
 
 private:

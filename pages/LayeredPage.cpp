@@ -1,4 +1,4 @@
-#include "platform/LayeredPage.h"
+#include "pages/LayeredPage.h"
 
 LayeredPage::LayeredPage(const MakeLayer& make)
 {
@@ -13,7 +13,7 @@ LayeredPage::LayeredPage(const MakeLayer& make)
 
 LayeredPage::~LayeredPage() = default;
 
-bool LayeredPage::write(QIODevice& out, const std::function<Wrap(PageLayer)>& wrap)
+bool LayeredPage::write(ByteSink& out, const std::function<Wrap(PageLayer)>& wrap)
 {
     // A layer's canvas writes what it holds as it ends.
     split_.reset();
@@ -28,11 +28,7 @@ bool LayeredPage::write(QIODevice& out, const std::function<Wrap(PageLayer)>& wr
         if (buffer.empty())
             continue;
         const Wrap w = wrap(static_cast<PageLayer>(i));
-        if (out.write(w.before.data(), static_cast<qint64>(w.before.size())) !=
-                static_cast<qint64>(w.before.size()) ||
-            !buffer.copyTo(out) ||
-            out.write(w.after.data(), static_cast<qint64>(w.after.size())) !=
-                static_cast<qint64>(w.after.size())) {
+        if (!out.write(w.before) || !buffer.copyTo(out) || !out.write(w.after)) {
             error_ = buffer.error();
             return false;
         }

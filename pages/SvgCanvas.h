@@ -1,8 +1,8 @@
 #pragma once
-#include <QIODevice>
 #include <string>
 
 #include "device/Canvas.h"
+#include "pages/ByteSink.h"
 
 // A canvas that writes SVG elements as it is drawn, element by element (a
 // line's points as they come), so that its memory does not grow with the
@@ -13,7 +13,7 @@
 // its id starts with the prefix, so that layers' ids differ.
 class SvgCanvas final : public Canvas {
 public:
-    SvgCanvas(Canvas& fonts, QIODevice& out, std::string idPrefix);
+    SvgCanvas(Canvas& fonts, ByteSink& out, std::string idPrefix);
     ~SvgCanvas() override;
     SvgCanvas(const SvgCanvas&) = delete;
     SvgCanvas& operator=(const SvgCanvas&) = delete;
@@ -45,7 +45,7 @@ private:
     void closeClip();
 
     Canvas& fonts_;
-    QIODevice& out_;
+    ByteSink& out_;
     std::string idPrefix_;
     std::string buffer_;
     bool lineOpen_ = false;

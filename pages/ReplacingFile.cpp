@@ -1,4 +1,4 @@
-#include "platform/ReplacingFile.h"
+#include "pages/ReplacingFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/SignalCleanup.h"
+#include "pages/SignalCleanup.h"
 
 namespace {
 

@@ -1,5 +1,4 @@
 #pragma once
-#include <QIODevice>
 #include <array>
 #include <functional>
 #include <memory>
@@ -7,7 +6,8 @@
 
 #include "device/Canvas.h"
 #include "device/LayerSplitCanvas.h"
-#include "platform/SpillBuffer.h"
+#include "pages/ByteSink.h"
+#include "pages/SpillBuffer.h"
 
 // A vector page drawn in layers: each layer's canvas writes into a buffer
 // of its own (in memory up to a bound, then in a temporary file) while the
@@ -17,7 +17,7 @@
 class LayeredPage {
 public:
     // A layer's canvas, writing to the buffer given.
-    using MakeLayer = std::function<std::unique_ptr<Canvas>(PageLayer, QIODevice&)>;
+    using MakeLayer = std::function<std::unique_ptr<Canvas>(PageLayer, ByteSink&)>;
     // What comes before a layer's content and after it.
     struct Wrap {
         std::string before, after;
@@ -33,7 +33,7 @@ public:
     // Ends the drawing, then writes each layer that holds something in
     // order, wrapped. False when out refused a write or a layer could not
     // be kept; error() then says why, where it was a layer.
-    bool write(QIODevice& out, const std::function<Wrap(PageLayer)>& wrap);
+    bool write(ByteSink& out, const std::function<Wrap(PageLayer)>& wrap);
     const std::string& error() const { return error_; }
 
 private:

@@ -1,4 +1,4 @@
-#include "platform/HpglCanvas.h"
+#include "pages/HpglCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +40,7 @@ std::string labelText(const std::string& text)
 
 } // namespace
 
-HpglCanvas::HpglCanvas(Canvas& fonts, QIODevice& out, int width, int height)
+HpglCanvas::HpglCanvas(Canvas& fonts, ByteSink& out, int width, int height)
     : fonts_(fonts), out_(out), width_(width), height_(height), area_{0, 0, width, height}
 {
     buffer_.reserve(blockSize + 256);
@@ -70,7 +70,7 @@ void HpglCanvas::put(const std::string& text)
 void HpglCanvas::flush()
 {
     if (!buffer_.empty())
-        out_.write(buffer_.data(), static_cast<qint64>(buffer_.size()));
+        out_.write(buffer_);
     buffer_.clear();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-#include <QIODevice>
 #include <string>
 
 #include "device/Canvas.h"
+#include "pages/ByteSink.h"
 
 // A canvas that writes HP-GL for a pen plotter: one layer of an HPGL page,
 // which HpglPage begins and ends. Lines go as PU and PD in absolute
@@ -18,7 +18,7 @@ class HpglCanvas final : public Canvas {
 public:
     static constexpr int unitsPerPixel = 10;
 
-    HpglCanvas(Canvas& fonts, QIODevice& out, int width, int height);
+    HpglCanvas(Canvas& fonts, ByteSink& out, int width, int height);
     ~HpglCanvas() override;
     HpglCanvas(const HpglCanvas&) = delete;
     HpglCanvas& operator=(const HpglCanvas&) = delete;
@@ -54,7 +54,7 @@ private:
     void flush();
 
     Canvas& fonts_;
-    QIODevice& out_;
+    ByteSink& out_;
     int width_, height_;
     DeviceRect area_;
     std::string buffer_;
