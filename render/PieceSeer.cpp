@@ -18,10 +18,9 @@ void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<co
 
 std::span<const double> PieceSeer::following(MeshLattice::Line line)
 {
-    if (!heights_.keepsAll() || line.family == Family::Front ||
-        line.index >= lattice_.lines(line.family))
+    if (line.family == Family::Front || line.index >= lattice_.lines(line.family))
         return {};
-    return heights_.line({line.family, line.index + 1});
+    return heights_.lineIfComputed({line.family, line.index + 1});
 }
 
 void PieceSeer::projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z)

@@ -85,7 +85,8 @@ private:
 
     void project(MeshLattice::Line line, std::int64_t first, std::span<const double> z);
     // The heights of the next line of the family, where they are kept
-    // (and so there to read without computing); empty otherwise.
+    // and computed (and so there to read without computing); empty
+    // otherwise.
     std::span<const double> following(MeshLattice::Line line);
     static constexpr std::size_t perCacheLine = 64 / sizeof(double);
     void projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z);

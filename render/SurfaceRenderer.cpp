@@ -99,7 +99,7 @@ void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
     try {
         lower.resize(columns);
         upper.resize(columns);
-        heights.prepare(f, lattice);
+        heights.prepare(f, lattice, MeshHeights::When::AsAsked);
     } catch (const std::bad_alloc&) {
         return;
     }
