@@ -1,0 +1,13 @@
+// Built with AVX2, and called only where the processor has it.
+#if defined(__x86_64__) && defined(__GNUC__)
+#ifndef __AVX2__
+#error "this file is built with -mavx2"
+#endif
+#include "render/LatticeSteps.h"
+
+void stepsFromWide(double start, double step, std::int32_t first, std::int32_t count,
+                   double* out)
+{
+    stepsFromLanes(start, step, first, count, out);
+}
+#endif
