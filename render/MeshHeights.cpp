@@ -18,8 +18,14 @@ using Family = MeshLattice::Family;
 constexpr Family families[] = {Family::Front, Family::ConstantY, Family::ConstantX};
 
 // Samples per piece of work: long lines are shared between threads, short
-// ones go whole. A block of the expression's program.
-constexpr std::int64_t chunkSamples = 512;
+// ones go whole. Taking a piece costs two atomic operations on memory the
+// threads share, which pass between the cores: pieces of 512 samples
+// gave the dense mesh's heights 1.46 times the speed on two threads,
+// pieces of 4096, 1.9 times.
+constexpr std::int64_t chunkSamples = 4096;
+// Samples asked of the surface at once: a block of the expression's
+// program, whose points and heights stay in the nearest cache.
+constexpr std::int64_t blockSamples = 512;
 
 std::int64_t piecesIn(std::int64_t length)
 {
@@ -277,8 +283,10 @@ void MeshHeights::waitFor(std::int64_t slot)
 void MeshHeights::computePiece(const Piece& piece) const
 {
     clearUpperVectorRegisters();
-    double x[chunkSamples], y[chunkSamples];
-    const auto count = static_cast<std::size_t>(piece.count);
-    lattice_.points(piece.line, piece.start, count, x, y);
-    f_->heights({x, count}, {y, count}, {piece.z, count});
+    double x[blockSamples], y[blockSamples];
+    for (std::int64_t done = 0; done < piece.count; done += blockSamples) {
+        const auto count = static_cast<std::size_t>(std::min(blockSamples, piece.count - done));
+        lattice_.points(piece.line, piece.start + done, count, x, y);
+        f_->heights({x, count}, {y, count}, {piece.z + done, count});
+    }
 }
