@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "expr/WideKernels.h"
-#include "render/LatticeSteps.h"
+#include "render/WalkLanes.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
 #include "render/PieceSeer.h"
 
+#include "expr/WideKernels.h"
+#include "render/WalkLanes.h"
+
 using Family = MeshLattice::Family;
 
 void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
@@ -62,23 +65,17 @@ void PieceSeer::projectAlong(const AlongProducts& along, MeshLattice::Line line,
 {
     double x, y;
     lattice_.points(line, 0, 1, &x, &y);
-    const std::size_t count = z.size();
-    const double* forX = along.forX.data() + first;
-    const double* forY = along.forY.data() + first;
-    const double cosTilt = p_.cosTilt;
-    if (line.family == Family::ConstantY) {
-        const double acrossX = y * p_.sinRot, acrossY = y * p_.cosRotSinTilt;
-        for (std::size_t i = 0; i < count; ++i) {
-            worldX_[i] = forX[i] + acrossX;
-            worldY_[i] = acrossY - forY[i] + z[i] * cosTilt;
-        }
-    } else {
-        const double acrossX = x * p_.cosRot, acrossY = x * p_.sinRotSinTilt;
-        for (std::size_t i = 0; i < count; ++i) {
-            worldX_[i] = acrossX + forX[i];
-            worldY_[i] = forY[i] - acrossY + z[i] * cosTilt;
-        }
-    }
+    const bool constantY = line.family == Family::ConstantY;
+    const LineProjection p{along.forX.data() + first,
+                           along.forY.data() + first,
+                           constantY ? y * p_.sinRot : x * p_.cosRot,
+                           constantY ? y * p_.cosRotSinTilt : x * p_.sinRotSinTilt,
+                           p_.cosTilt,
+                           constantY};
+    if (wideKernels())
+        projectAlongWide(p, z.data(), z.size(), worldX_, worldY_);
+    else
+        projectAlongLanes(p, z.data(), z.size(), worldX_, worldY_);
 }
 
 void frontHorizons(PieceSeer& seer, double* lower, double* upper)

@@ -3,11 +3,17 @@
 #ifndef __AVX2__
 #error "this file is built with -mavx2"
 #endif
-#include "render/LatticeSteps.h"
+#include "render/WalkLanes.h"
 
 void stepsFromWide(double start, double step, std::int32_t first, std::int32_t count,
                    double* out)
 {
     stepsFromLanes(start, step, first, count, out);
+}
+
+void projectAlongWide(const LineProjection& p, const double* z, std::size_t count,
+                      double* worldX, double* worldY)
+{
+    projectAlongLanes(p, z, count, worldX, worldY);
 }
 #endif
