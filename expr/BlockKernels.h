@@ -88,12 +88,12 @@ void runCall(const Builtin& function, Argument argument, double* out, unsigned c
         out[i] = function.function(argument[i]);
 }
 
-double* slotOf(const Program::Block& b, int at)
+[[maybe_unused]] double* slotOf(const Program::Block& b, int at)
 {
     return at == 0 ? b.out : b.slotMemory + static_cast<std::size_t>(at - 1) * b.stride;
 }
 
-const double* lanesOf(const Program::Block& b, const Program::Operand& operand)
+[[maybe_unused]] const double* lanesOf(const Program::Block& b, const Program::Operand& operand)
 {
     using Source = Program::Source;
     switch (operand.source) {

@@ -49,6 +49,11 @@ std::size_t placeLanes(const GridAxis::Spread s, const double* x, std::size_t co
                        std::int32_t* node, double* t)
 {
     using Doubles = typename Lanes::Doubles;
+    using Masks = decltype(Doubles{} < Doubles{});
+    // when ? a : b, lane by lane.
+    auto choose = [](Masks when, Doubles a, Doubles b) {
+        return (Doubles)(((Masks)a & when) | ((Masks)b & ~when));
+    };
     constexpr std::size_t width = sizeof(Doubles) / sizeof(double);
     constexpr double tolerance = GridAxis::nodeTolerance;
     const Doubles zero{}, one = zero + 1.0, none = zero - 1.0;
@@ -59,14 +64,14 @@ std::size_t placeLanes(const GridAxis::Spread s, const double* x, std::size_t co
         const Doubles u = (xs - s.first) * s.scale;
         // Outside, and not a number: no node, and no conversion of what
         // an int cannot hold.
-        const auto inside = u >= -tolerance && u <= s.lastNode + tolerance;
-        const Doubles within = inside ? u : zero;
+        const Masks inside = (u >= -tolerance) & (u <= s.lastNode + tolerance);
+        const Doubles within = choose(inside, u, zero);
         const Doubles cell = Lanes::truncated(within);
         const Doubles along = within - cell;
-        const auto onStart = along <= tolerance;
-        const auto onEnd = !onStart && one - along <= tolerance;
-        const Doubles nodes = inside ? cell + (onEnd ? one : zero) : none;
-        const Doubles ts = inside && !onStart && !onEnd ? along : zero;
+        const Masks onStart = along <= tolerance;
+        const Masks onEnd = ~onStart & (one - along <= tolerance);
+        const Doubles nodes = choose(inside, cell + choose(onEnd, one, zero), none);
+        const Doubles ts = choose(inside & ~onStart & ~onEnd, along, zero);
         Lanes::storeInts(node + i, nodes);
         std::memcpy(t + i, &ts, sizeof ts);
     }

@@ -4,6 +4,32 @@
 #include "render/WalkLanes.h"
 
 using Family = MeshLattice::Family;
+// The walk's loops write how a sample is seen as these numbers.
+static_assert(static_cast<int>(Seen::Hidden) == 0 && static_cast<int>(Seen::Above) == 1 &&
+              static_cast<int>(Seen::Below) == 2);
+
+// Several samples at a time, each piece fetching the heights of the next
+// from memory as it goes.
+void PieceSeer::see(int step, std::size_t from, std::size_t count, double* upper, double* lower)
+{
+    if (from >= count)
+        return;
+    const std::ptrdiff_t shift = step * static_cast<std::ptrdiff_t>(from);
+    const double* y = worldY_ + from;
+    auto* seen = reinterpret_cast<std::uint8_t*>(seen_ + from);
+    const std::size_t ahead = std::min(ahead_.size(), count);
+    const double* next = ahead_.data() + from;
+    const std::size_t nextCount = ahead > from ? ahead - from : 0;
+    count -= from;
+    upper += shift;
+    lower += shift;
+    if (wideKernels())
+        seeWide(step, y, count, upper, lower, seen, next, nextCount);
+    else if (step > 0)
+        seeLanes<2, 1>(y, count, upper, lower, seen, next, nextCount);
+    else
+        seeLanes<2, -1>(y, count, upper, lower, seen, next, nextCount);
+}
 
 void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
 {

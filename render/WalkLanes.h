@@ -6,6 +6,7 @@
 // internal linkage, so that neither can stand in for the other.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // A line's products along it (the same for every line of its family) and
 // across it (the same for every sample of the line), and the samples'
@@ -23,6 +24,8 @@ void stepsFromWide(double start, double step, std::int32_t first, std::int32_t c
                    double* out);
 void projectAlongWide(const LineProjection& p, const double* z, std::size_t count,
                       double* worldX, double* worldY);
+void seeWide(int step, const double* y, std::size_t count, double* upper, double* lower,
+             std::uint8_t* seen, const double* ahead, std::size_t aheadCount);
 
 namespace {
 
@@ -49,6 +52,79 @@ namespace {
             worldX[i] = p.acrossX + p.forX[i];
             worldY[i] = p.forY[i] - p.acrossY + z[i] * p.cosTilt;
         }
+    }
+}
+
+// Samples 0 .. count - 1 against the horizons of their columns, sample
+// i on upper[step i] and lower[step i], several at a time: seen[i] 1 where
+// it is above the upper horizon (or not a number), 2 below the lower one,
+// 0 on or between them, and the horizon it passes moved to it. Samples
+// of a piece lie on different columns, so lanes never meet. Every eighth
+// sample fetches the heights ahead of it from memory, spread over the
+// piece as a burst would wait on memory itself.
+template <int width>
+struct SeeVectors;
+template <>
+struct SeeVectors<2> {
+    typedef double Doubles __attribute__((vector_size(16)));
+    typedef long long Masks __attribute__((vector_size(16)));
+    typedef unsigned char Codes __attribute__((vector_size(2)));
+};
+template <>
+struct SeeVectors<4> {
+    typedef double Doubles __attribute__((vector_size(32)));
+    typedef long long Masks __attribute__((vector_size(32)));
+    typedef unsigned char Codes __attribute__((vector_size(4)));
+};
+
+template <int width, int step>
+void seeLanes(const double* y, std::size_t count, double* upper, double* lower,
+              std::uint8_t* seen, const double* ahead, std::size_t aheadCount)
+{
+    using Doubles = typename SeeVectors<width>::Doubles;
+    using Masks = typename SeeVectors<width>::Masks;
+    using Codes = typename SeeVectors<width>::Codes;
+    auto reverse = [](Doubles v) {
+        if constexpr (width == 4)
+            return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+        else
+            return __builtin_shufflevector(v, v, 1, 0);
+    };
+    std::size_t i = 0;
+    for (; i + width <= count; i += width) {
+        if (i % 8 == 0 && i < aheadCount)
+            __builtin_prefetch(ahead + i);
+        const std::ptrdiff_t at = step > 0 ? static_cast<std::ptrdiff_t>(i)
+                                           : -static_cast<std::ptrdiff_t>(i + width - 1);
+        Doubles ys, up, low;
+        std::memcpy(&ys, y + i, sizeof ys);
+        std::memcpy(&up, upper + at, sizeof up);
+        std::memcpy(&low, lower + at, sizeof low);
+        if (step < 0) {
+            up = reverse(up);
+            low = reverse(low);
+        }
+        const Masks above = ~(up >= ys);
+        const Masks below = ~(ys >= low) & ~above;
+        up = (Doubles)(((Masks)ys & above) | ((Masks)up & ~above));
+        low = (Doubles)(((Masks)ys & below) | ((Masks)low & ~below));
+        if (step < 0) {
+            up = reverse(up);
+            low = reverse(low);
+        }
+        std::memcpy(upper + at, &up, sizeof up);
+        std::memcpy(lower + at, &low, sizeof low);
+        const Codes codes = __builtin_convertvector((above & 1) | (below & 2), Codes);
+        std::memcpy(seen + i, &codes, sizeof codes);
+    }
+    for (; i < count; ++i) {
+        double& up = upper[step * static_cast<std::ptrdiff_t>(i)];
+        double& low = lower[step * static_cast<std::ptrdiff_t>(i)];
+        const bool above = !(up >= y[i]);
+        const bool below = !above && !(y[i] >= low);
+        up = above ? y[i] : up;
+        low = below ? y[i] : low;
+        seen[i] = static_cast<std::uint8_t>(above ? 1 : below ? 2 : 0);
     }
 }
 

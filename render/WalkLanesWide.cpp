@@ -16,4 +16,13 @@ void projectAlongWide(const LineProjection& p, const double* z, std::size_t coun
 {
     projectAlongLanes(p, z, count, worldX, worldY);
 }
+
+void seeWide(int step, const double* y, std::size_t count, double* upper, double* lower,
+             std::uint8_t* seen, const double* ahead, std::size_t aheadCount)
+{
+    if (step > 0)
+        seeLanes<4, 1>(y, count, upper, lower, seen, ahead, aheadCount);
+    else
+        seeLanes<4, -1>(y, count, upper, lower, seen, ahead, aheadCount);
+}
 #endif
