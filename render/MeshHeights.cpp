@@ -237,6 +237,43 @@ void MeshHeights::compute()
         std::rethrow_exception(failure_);
 }
 
+void MeshHeights::computeAlongside(const std::function<void()>& work)
+{
+    if (!pending() || pendingThreads_ < 2) {
+        work();
+        return;
+    }
+    std::atomic<bool> done{false};
+    std::exception_ptr failure;
+#ifdef _OPENMP
+#pragma omp parallel num_threads(pendingThreads_)
+#endif
+    {
+#ifdef _OPENMP
+        const int thread = omp_get_thread_num();
+#else
+        const int thread = 0;
+#endif
+        if (thread == 0) {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done = true;
+        } else {
+            try {
+                while (!done && computeNext()) {
+                }
+            } catch (...) {
+                // Kept, and thrown to whoever asks for the line.
+            }
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 void MeshHeights::computeRest()
 {
     while (computeNext()) {

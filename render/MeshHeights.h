@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -65,6 +66,11 @@ public:
     // What computing one throws is thrown here, and again by whichever
     // thread asks for a line that it left out.
     void computeRest();
+    // Runs work on the calling thread while the other threads the pending
+    // heights are worth compute them, and returns once work is done and
+    // each of them has finished its piece. What work throws is thrown
+    // here; what a piece throws, to whoever asks for its line.
+    void computeAlongside(const std::function<void()>& work);
 
     // The heights of one line in the order of its samples, computed first
     // where they are still to be (and other pieces, in order, while
