@@ -1,18 +1,13 @@
 #include "device/LineRaster.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
+#include "device/DistinctPoints.h"
+#include "device/WideLanes.h"
 
-// A point as one number, equal exactly when the points are.
-static_assert(sizeof(DevicePoint) == sizeof(std::uint64_t));
-std::uint64_t bitsOf(DevicePoint p)
-{
-    return std::bit_cast<std::uint64_t>(p);
-}
+namespace {
 
 // Products of two coordinate spans pass 64 bits.
 __extension__ typedef __int128 Wide;
@@ -125,11 +120,9 @@ void LineRaster::clippedLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, 
 }
 
 // On a dense mesh most segments have no length, and which do follows no
-// pattern: the points are first taken without their repeats (a write of
-// every point, a step on only for a new one, no branch: the points are
-// compared whole, as one number), and the segments left drawn. Nearly
-// all of those are one step long, and such a segment's only pixel is its
-// start.
+// pattern: the points are first taken without their repeats, without a
+// branch, and the segments left drawn. Nearly all of those are one step
+// long, and such a segment's only pixel is its start.
 void LineRaster::polyline(std::span<const DevicePoint> points, std::uint32_t pixel)
 {
     if (clipEmpty() || points.empty())
@@ -141,17 +134,11 @@ void LineRaster::polyline(std::span<const DevicePoint> points, std::uint32_t pix
     std::size_t from = 1;
     while (from < points.size()) {
         const std::size_t count = std::min(distinct_.size() - 1, points.size() - from);
-        DevicePoint* const distinct = distinct_.data();
-        distinct[0] = last;
-        std::size_t kept = 1;
-        std::uint64_t previous = bitsOf(last);
-        for (std::size_t i = 0; i < count; ++i) {
-            const DevicePoint p = points[from + i];
-            const std::uint64_t bits = bitsOf(p);
-            distinct[kept] = p;
-            kept += bits != previous;
-            previous = bits;
-        }
+        distinct_[0] = last;
+        const DevicePoint* piece = points.data() + from;
+        const std::size_t kept =
+            1 + (wideDeviceLanes() ? keepDistinctWide(piece, count, distinct_.data() + 1)
+                                   : keepDistinct(piece, count, distinct_.data() + 1));
         for (std::size_t i = 1; i < kept; ++i) {
             const DevicePoint a = distinct_[i - 1], b = distinct_[i];
             const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "device/DeviceMapping.h"
+#include "device/DistinctPoints.h"
+#include "device/WideLanes.h"
 #include "device/MappingLanes.h"
 #include "expr/WideKernels.h"
 #include "grid/GridAxis.h"
@@ -161,6 +163,34 @@ TEST(MappingLanes, TwoLanesMapAsOnePointDoes)
                 ASSERT_EQ(out[i], want.at) << "scale " << scale << ", point " << i;
             }
             EXPECT_EQ(notNumber, wantNotNumber) << "scale " << scale << ", " << count;
+        }
+    }
+}
+
+// Runs of one point, points that differ in x alone or in y alone, and
+// lengths that leave every tail of four.
+TEST(DistinctLanes, KeepEachPointUnlikeTheOneBefore)
+{
+    std::vector<DevicePoint> points{{5, 5}};
+    for (int i = 0; i < 40; ++i) {
+        DevicePoint p = points.back();
+        p.x += i % 3 == 0;
+        p.y -= i % 5 == 1;
+        points.push_back(p);
+    }
+    for (std::size_t count = 0; count + 1 <= points.size(); ++count) {
+        std::vector<DevicePoint> want;
+        for (std::size_t i = 1; i <= count; ++i)
+            if (!(points[i] == points[i - 1]))
+                want.push_back(points[i]);
+        for (bool wide : {false, true}) {
+            if (wide && !wideDeviceLanes())
+                continue;
+            std::vector<DevicePoint> out(count + 4);
+            const std::size_t kept = wide ? keepDistinctWide(points.data() + 1, count, out.data())
+                                          : keepDistinct(points.data() + 1, count, out.data());
+            out.resize(kept);
+            EXPECT_EQ(out, want) << count << " points, wide " << wide;
         }
     }
 }
