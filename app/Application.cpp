@@ -259,6 +259,7 @@ void Application::savePicture()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
                            QStringLiteral("PDF document (*.pdf)"),
+                           QStringLiteral("HPGL plot (*.hpgl)"),
                            QStringLiteral("Drawing calls (*.calls)")});
     dialog.setDefaultSuffix(QStringLiteral("png"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !plot ||

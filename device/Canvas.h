@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/Colours.h"
+#include "device/PageLayer.h"
 
 struct DevicePoint {
     int x = 0, y = 0;
@@ -74,6 +75,13 @@ public:
             segment(points[i - 1], points[i], pen);
     }
     virtual void endLine() {}
+    // Whether the canvas keeps the layers of the page apart (a vector
+    // page's): only then is it told the layer of the lines to come, each
+    // layer's segments handed on before another's. Fills and frames are
+    // the page's, texts are the text's.
+    virtual bool keepsLayers() const { return false; }
+    // The layer of the lines drawn from now on; the page's until told.
+    virtual void lineLayer(PageLayer layer) { (void)layer; }
     // Paints [left, right) x [top, bottom) in the colour.
     virtual void fill(const DeviceRect& rect, Colour colour) = 0;
     // The interior in the brush, the outline in the pen on the pixels

@@ -63,6 +63,27 @@ static_assert(indexOf(BrushColour::PaleMagenta) == brushCount - 1);
 static_assert(colourOf(PenColour::PaleYellow) == colourOf(BrushColour::PaleYellow));
 
 constexpr bool isPenIndex(int i) { return i >= 0 && i < penCount; }
+
+// The index of the pen whose colour is nearest the colour in RGB, the
+// first of equals: a pen's own colour gives the first pen that has it.
+constexpr int nearestPenIndex(Colour c)
+{
+    int best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < penCount; ++i) {
+        const Colour p = PenColours[static_cast<std::size_t>(i)];
+        const long r = redOf(c) - redOf(p), g = greenOf(c) - greenOf(p), b = blueOf(c) - blueOf(p);
+        const long distance = r * r + g * g + b * b;
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+static_assert(nearestPenIndex(colourOf(PenColour::BrushBlack)) == indexOf(PenColour::Black));
+static_assert(nearestPenIndex(rgb(250, 10, 240)) == indexOf(PenColour::Magenta));
 constexpr bool isBrushIndex(int i) { return i >= 0 && i < brushCount; }
 
 // The colour indices a picture works with: the background brush, the

@@ -6,6 +6,16 @@ void LineDrawer::bind(Canvas* canvas)
 {
     endLine();
     canvas_ = canvas;
+    layered_ = canvas_ != nullptr && canvas_->keepsLayers();
+    if (layered_)
+        canvas_->lineLayer(layer_);
+}
+
+void LineDrawer::changeLayer(PageLayer layer)
+{
+    endLine();
+    layer_ = layer;
+    canvas_->lineLayer(layer);
 }
 
 void LineDrawer::setPen(Pen pen)

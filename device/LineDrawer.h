@@ -17,7 +17,8 @@ public:
     LineDrawer() = default;
     // Lines from the pen and pen index of another drawer, on the canvas.
     LineDrawer(Canvas* canvas, const LineDrawer& penOf)
-        : canvas_(canvas), index_(penOf.index_), pen_(penOf.pen_)
+        : canvas_(canvas), layered_(canvas != nullptr && canvas->keepsLayers()),
+          index_(penOf.index_), pen_(penOf.pen_)
     {
     }
     LineDrawer(const LineDrawer&) = delete;
@@ -55,10 +56,24 @@ public:
     // Hands the open line to the canvas; the next line starts anew.
     void endLine();
 
+    // The layer of the lines from now on, for a canvas that keeps layers
+    // (for any other it costs one test): the open line is handed on first.
+    void setLayer(PageLayer layer)
+    {
+        if (layered_ && layer != layer_)
+            changeLayer(layer);
+    }
+    PageLayer layer() const { return layer_; }
+    // Whether the canvas keeps layers.
+    bool layered() const { return layered_; }
+
 private:
     void flushLine();
+    void changeLayer(PageLayer layer);
 
     Canvas* canvas_ = nullptr;
+    bool layered_ = false;
+    PageLayer layer_ = PageLayer::Page;
     int index_ = 0;
     Pen pen_;
     DevicePoint current_;
@@ -102,3 +117,19 @@ inline void LineDrawer::lineTo(MappedPoint point)
         endLine();
     }
 }
+
+// Lines in a layer for the scope's life, the layer before it after.
+class LayerScope {
+public:
+    LayerScope(LineDrawer& lines, PageLayer layer) : lines_(lines), kept_(lines.layer())
+    {
+        lines_.setLayer(layer);
+    }
+    ~LayerScope() { lines_.setLayer(kept_); }
+    LayerScope(const LayerScope&) = delete;
+    LayerScope& operator=(const LayerScope&) = delete;
+
+private:
+    LineDrawer& lines_;
+    PageLayer kept_;
+};

@@ -189,6 +189,13 @@ std::optional<Pen> PlotDevice::penFor(int index) const
     return Pen{PenColours[static_cast<std::size_t>(index)], penWidth_};
 }
 
+std::optional<Pen> PlotDevice::penOf(Colour colour) const
+{
+    if (!colourDrawing())
+        return std::nullopt;
+    return Pen{colour, penWidth_};
+}
+
 std::unique_ptr<CanvasLayer> PlotDevice::openLayer()
 {
     return dc_ != nullptr ? dc_->openLayer() : nullptr;
@@ -218,6 +225,15 @@ void PlotDevice::fillViewport(int index)
     endLine();
     if (dc_ != nullptr)
         dc_->fill(viewport_, brush_);
+}
+
+void PlotDevice::fillRect(const DeviceRect& rect, Colour colour)
+{
+    if (!colourDrawing())
+        return;
+    endLine();
+    if (dc_ != nullptr)
+        dc_->fill(rect, colour);
 }
 
 void PlotDevice::frameViewport()

@@ -68,6 +68,9 @@ public:
     // make it (none when it would be ignored).
     Pen pen() const { return lines_.pen(); }
     std::optional<Pen> penFor(int index) const;
+    // A pen of any colour at the width of the table's pens (none while
+    // colours are ignored), for lines that set it without an index.
+    std::optional<Pen> penOf(Colour colour) const;
     void setPenWidth(int width);
 
     void setViewport(int leftPct, int rightPct, int bottomPct, int topPct, ClipMode mode);
@@ -76,6 +79,9 @@ public:
     // The viewport's rectangle in the frame pen, unclipped, its interior
     // in the selected brush.
     void frameViewport();
+    // The rectangle in the colour, cut as the viewport cuts (ignored
+    // without colour).
+    void fillRect(const DeviceRect& rect, Colour colour);
     void unclip();
     void clipToViewport();
     const DeviceRect& viewport() const { return viewport_; }
@@ -116,6 +122,10 @@ public:
     // The cursor goes to `column` character widths right of the line start,
     // on the same line.
     void tabTo(int column);
+    // The text cursor, the top left corner of the next text, and a move
+    // of it to a point of the page.
+    DevicePoint textCursor() const { return {textX_, textY_}; }
+    void moveTextCursor(DevicePoint at);
     int charWidth() const { return charWidth_; }
     int lineHeight() const { return lineHeight_; }
     // The text's width in device units in the font (0 outside a picture).

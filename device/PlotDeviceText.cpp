@@ -63,6 +63,12 @@ void PlotDevice::indentLines(int columns)
     lineStartX_ = textX_ = viewport_.left + columns * charWidth_;
 }
 
+void PlotDevice::moveTextCursor(DevicePoint at)
+{
+    textX_ = at.x;
+    textY_ = at.y;
+}
+
 void PlotDevice::tabTo(int column)
 {
     textX_ = lineStartX_ + column * charWidth_;

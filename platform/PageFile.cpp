@@ -1,15 +1,10 @@
 #include "platform/PageFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <csetjmp>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -17,7 +12,10 @@
 #include "expr/SurfaceFunction.h"
 #include "platform/PaintDeviceWindow.h"
 #include "platform/PngEncoder.h"
-#include "platform/SvgCanvas.h"
+#include "platform/HpglPage.h"
+#include "platform/PdfPage.h"
+#include "platform/ReplacingFile.h"
+#include "platform/SvgPage.h"
 #include "sheets/PlotSettings.h"
 
 namespace {
@@ -28,7 +26,7 @@ namespace {
 // that does not look at its results still fails the page.
 class CheckedOutput final : public QIODevice {
 public:
-    explicit CheckedOutput(QSaveFile& file) : file_(file)
+    explicit CheckedOutput(ReplacingFile& file) : file_(file)
     {
         buffer_.reserve(blockSize);
         open(QIODevice::WriteOnly);
@@ -61,17 +59,13 @@ private:
     {
         if (!cause_.empty() || buffer_.empty())
             return cause_.empty();
-        errno = 0;
-        const auto size = static_cast<qint64>(buffer_.size());
-        if (file_.write(buffer_.data(), size) != size) {
-            const int error = errno;
-            cause_ = error != 0 ? std::strerror(error) : file_.errorString().toStdString();
-        }
+        if (!file_.write(buffer_.data(), buffer_.size()))
+            cause_ = file_.error();
         buffer_.clear();
         return cause_.empty();
     }
 
-    QSaveFile& file_;
+    ReplacingFile& file_;
     std::string buffer_;
     std::string cause_;
 };
@@ -107,24 +101,48 @@ private:
     bool ok_ = true;
 };
 
-// The window of an SVG page: its canvas writes the drawing as it goes,
-// and measures text on a one-pixel image.
-class SvgWindow final : public DeviceWindow {
+// A vector page in layers measures its text on the canvas given, but a
+// PDF page on its own.
+template <class Page>
+std::unique_ptr<Page> makePage(Canvas& fonts, int width, int height)
+{
+    return std::make_unique<Page>(fonts, width, height);
+}
+
+template <>
+std::unique_ptr<PdfPage> makePage<PdfPage>(Canvas&, int width, int height)
+{
+    return std::make_unique<PdfPage>(width, height);
+}
+
+// The window of a vector page in layers (SvgPage, HpglPage, PdfPage): its
+// layers are kept as they are drawn and written out when the picture
+// ends; text is measured on a one-pixel image, or the page's own.
+template <class Page>
+class LayeredWindow final : public DeviceWindow {
 public:
-    SvgWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height) {}
+    LayeredWindow(QIODevice& out, int width, int height) : out_(out), width_(width), height_(height)
+    {
+    }
 
     DeviceRect clientRect() override { return {0, 0, width_, height_}; }
     Canvas* acquireCanvas() override
     {
         fonts_ = std::make_unique<QtCanvas>(&fontImage_);
-        svg_ = std::make_unique<SvgCanvas>(*fonts_, out_, width_, height_);
-        return svg_.get();
+        page_ = makePage<Page>(*fonts_, width_, height_);
+        return &page_->canvas();
     }
     void releaseCanvas(Canvas*) override
     {
-        svg_.reset();
+        written_ = page_->write(out_);
+        error_ = page_->error();
+        page_.reset();
         fonts_.reset();
     }
+    // Whether the page was written whole; why not, when it was a layer
+    // that could not be kept.
+    bool written() const { return written_; }
+    const std::string& error() const { return error_; }
     // A page drawn into a file asks nothing.
     PromptAnswer ask(Prompt kind, const std::string&, const std::string&) override
     {
@@ -136,7 +154,9 @@ private:
     int width_, height_;
     QImage fontImage_{1, 1, QImage::Format_RGB32};
     std::unique_ptr<QtCanvas> fonts_;
-    std::unique_ptr<SvgCanvas> svg_;
+    std::unique_ptr<Page> page_;
+    bool written_ = false;
+    std::string error_;
 };
 
 // Composes the page on the window, keeping the parse warning.
@@ -152,24 +172,24 @@ void drawPage(const PageRequest& request, DeviceWindow& window, PageFileResult& 
         result.parseWarning = ParseWarning{parseWarningCaption, failure->line, failure->diagnostic};
 }
 
-// Null when the image cannot be had.
-QImage drawImage(const PageRequest& r, PageFileResult& result)
+// Draws into image, made anew unless it has the page's size already;
+// false when it cannot be had.
+bool drawImage(const PageRequest& r, QImage& image, PageFileResult& result)
 {
-    QImage image(r.width, r.height, QImage::Format_RGB32);
+    if (image.size() != QSize(r.width, r.height) || image.format() != QImage::Format_RGB32)
+        image = QImage(r.width, r.height, QImage::Format_RGB32);
     if (image.isNull())
-        return image;
+        return false;
     image.fill(Qt::white);
     PaintDeviceWindow window(&image, r.width, r.height);
     drawPage(r, window, result);
-    return image;
+    return true;
 }
 
 bool writePng(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
-    const QImage image = drawImage(r, result);
-    if (image.isNull())
-        return false;
-    return encodePng(image, out);
+    QImage image;
+    return drawImage(r, image, result) && encodePng(image, out);
 }
 
 // The calls need no picture: the canvas under the recorder only answers
@@ -212,24 +232,13 @@ private:
     bool overflowed_ = false;
 };
 
-bool writeSvg(const PageRequest& r, QIODevice& out, PageFileResult& result)
+template <class Page>
+bool writeLayered(const PageRequest& r, QIODevice& out, PageFileResult& result)
 {
-    SvgWindow window(out, r.width, r.height);
+    LayeredWindow<Page> window(out, r.width, r.height);
     drawPage(r, window, result);
-    return true;
-}
-
-bool writePdf(const PageRequest& r, QIODevice& out, PageFileResult& result)
-{
-    QPdfWriter pdf(&out);
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(r.width * 72.0 / 96, r.height * 72.0 / 96), QPageSize::Point,
-                              "kelvo", QPageSize::ExactMatch));
-    pdf.setTitle("kelvo");
-    PaintDeviceWindow window(&pdf, r.width, r.height);
-    drawPage(r, window, result);
-    return true;
+    result.error = window.error();
+    return window.written();
 }
 
 std::string meshWarningOf(MeshRefusal refusal, const PlotSettings& s)
@@ -276,11 +285,9 @@ std::string pageLimitError(PageFormat format, const PageRequest& r, const PlotSe
 template <class Write>
 void saveFile(const std::string& path, PageFileResult& result, Write write)
 {
-    // Unbuffered: the output hands it large blocks, and a failed one is
-    // told by the system at once.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString().toStdString();
+    ReplacingFile file(path);
+    if (!file.open()) {
+        result.error = file.error();
         return;
     }
     CheckedOutput out(file);
@@ -290,13 +297,12 @@ void saveFile(const std::string& path, PageFileResult& result, Write write)
         result.written = true;
         return;
     }
-    file.cancelWriting();
     if (!complete)
         result.error = out.cause();
-    else if (!drawn)
+    else if (!drawn && result.error.empty())
         result.error = "the page could not be drawn (not enough memory for its image)";
-    else
-        result.error = file.errorString().toStdString();
+    else if (drawn)
+        result.error = file.error();
 }
 
 } // namespace
@@ -312,6 +318,8 @@ std::optional<PageFormat> pageFormatOf(const std::string& path)
         return PageFormat::Svg;
     if (suffix == "pdf")
         return PageFormat::Pdf;
+    if (suffix == "hpgl")
+        return PageFormat::Hpgl;
     if (suffix == "calls")
         return PageFormat::Calls;
     return std::nullopt;
@@ -322,7 +330,7 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
     PageFileResult result;
     const std::optional<PageFormat> format = pageFormatOf(path);
     if (!format) {
-        result.error = "the extension must be .png, .svg, .pdf or .calls";
+        result.error = "the extension must be .png, .svg, .pdf, .hpgl or .calls";
         return result;
     }
     const PlotSettings settings = readPlotSettings(request.sheets.sdata);
@@ -336,8 +344,9 @@ PageFileResult writePageFile(const std::string& path, const PageRequest& request
         switch (*format) {
         case PageFormat::Png: return writePng(request, out, result);
         case PageFormat::Calls: return writeCalls(request, out, result);
-        case PageFormat::Svg: return writeSvg(request, out, result);
-        case PageFormat::Pdf: return writePdf(request, out, result);
+        case PageFormat::Svg: return writeLayered<SvgPage>(request, out, result);
+        case PageFormat::Hpgl: return writeLayered<HpglPage>(request, out, result);
+        case PageFormat::Pdf: return writeLayered<PdfPage>(request, out, result);
         }
         return false;
     });
@@ -351,6 +360,23 @@ PageFileResult writePngFile(const std::string& path, const QImage& image)
     return result;
 }
 
+bool pngBytes(const QImage& image, QByteArray& bytes)
+{
+    bytes.clear();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return encodePng(image, buffer);
+}
+
+PageFileResult writeFileBytes(const std::string& path, const QByteArray& bytes)
+{
+    PageFileResult result;
+    saveFile(path, result, [&](QIODevice& out) {
+        return out.write(bytes) == bytes.size();
+    });
+    return result;
+}
+
 PageFileResult drawPageImage(const PageRequest& request, QImage& image)
 {
     PageFileResult result;
@@ -360,8 +386,7 @@ PageFileResult drawPageImage(const PageRequest& request, QImage& image)
         return result;
     result.meshRefusal = meshRefusal(settings.m, settings.n, settings.k);
     result.meshWarning = meshWarningOf(result.meshRefusal, settings);
-    image = drawImage(request, result);
-    if (image.isNull()) {
+    if (!drawImage(request, image, result)) {
         result.error = "the page could not be drawn (not enough memory for its image)";
         return result;
     }
@@ -374,13 +399,15 @@ QImage pageImage(const PageRequest& request)
     if (std::int64_t{request.width} * request.height > maxPngPixels)
         return {};
     PageFileResult result;
-    return drawImage(request, result);
+    QImage image;
+    drawImage(request, image, result);
+    return image;
 }
 
 QByteArray pageSvg(const PageRequest& request, std::int64_t limit)
 {
     BoundedBuffer out(limit);
     PageFileResult result;
-    writeSvg(request, out, result);
+    writeLayered<SvgPage>(request, out, result);
     return out.take();
 }

@@ -10,10 +10,10 @@
 #include "render/SurfaceRenderer.h"
 #include "sheets/Sheets.h"
 
-enum class PageFormat { Png, Svg, Pdf, Calls };
+enum class PageFormat { Png, Svg, Pdf, Hpgl, Calls };
 
-// The format a file's extension names: .png, .svg, .pdf or .calls, in
-// any case.
+// The format a file's extension names: .png, .svg, .pdf, .hpgl or .calls,
+// in any case.
 std::optional<PageFormat> pageFormatOf(const std::string& path);
 
 // Bounds that keep a page's memory under a gigabyte: the pixels of a PNG
@@ -65,11 +65,18 @@ QImage pageImage(const PageRequest& request);
 // take more than limit bytes.
 QByteArray pageSvg(const PageRequest& request, std::int64_t limit = maxMemorySvgBytes);
 // Draws the page into image, as a PNG page is drawn, for a writer of
-// another picture format. Bounded as a PNG page; written says that the
-// image is drawn, error why it is not.
+// another picture format; an image of the page's size is drawn over, not
+// made anew. Bounded as a PNG page; written says that the image is
+// drawn, error why it is not.
 PageFileResult drawPageImage(const PageRequest& request, QImage& image);
 
 // Writes an image that drawPageImage drew as a PNG file, whole or not at
 // all: the second half of a PNG page, for a caller that draws the next
 // page while this one is written.
 PageFileResult writePngFile(const std::string& path, const QImage& image);
+
+// The PNG file of an image that drawPageImage drew, as its bytes; false
+// when libpng fails.
+bool pngBytes(const QImage& image, QByteArray& bytes);
+// Writes a file's bytes, made ahead, whole or not at all.
+PageFileResult writeFileBytes(const std::string& path, const QByteArray& bytes);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "device/RecordingCanvas.h"
 
@@ -45,13 +46,10 @@ std::string xmlText(const std::string& text)
 
 } // namespace
 
-SvgCanvas::SvgCanvas(Canvas& fonts, QIODevice& out, int width, int height) : fonts_(fonts), out_(out)
+SvgCanvas::SvgCanvas(Canvas& fonts, QIODevice& out, std::string idPrefix)
+    : fonts_(fonts), out_(out), idPrefix_(std::move(idPrefix))
 {
     buffer_.reserve(blockSize + 1024);
-    const std::string w = number(width), h = number(height);
-    put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + w + "\" height=\"" + h +
-        "\" viewBox=\"0 0 " + w + ' ' + h + "\" shape-rendering=\"crispEdges\">\n<title>kelvo</title>\n");
 }
 
 SvgCanvas::~SvgCanvas()
@@ -65,7 +63,6 @@ void SvgCanvas::finish()
         return;
     endLine();
     closeClip();
-    put("</svg>\n");
     flush();
     finished_ = true;
 }
@@ -91,6 +88,7 @@ void SvgCanvas::segment(DevicePoint from, DevicePoint to, Pen pen)
     if (lineOpen_ && (!(pen == linePen_) || !(from == lineEnd_)))
         endLine();
     if (!lineOpen_) {
+        openClip();
         put("<polyline fill=\"none\" stroke=\"" + hexColour(pen.colour) + "\" stroke-width=\"" +
             number(pen.width) + "\" stroke-linecap=\"" + (pen.width > 1 ? "round" : "butt") +
             "\" stroke-linejoin=\"round\" transform=\"translate(0.5,0.5)\" points=\"" + point(from));
@@ -113,6 +111,7 @@ void SvgCanvas::rect(const DeviceRect& r, const std::string& paint)
 {
     if (r.right <= r.left || r.bottom <= r.top)
         return;
+    openClip();
     put("<rect x=\"" + number(r.left) + "\" y=\"" + number(r.top) + "\" width=\"" +
         number(static_cast<long long>(r.right) - r.left) + "\" height=\"" +
         number(static_cast<long long>(r.bottom) - r.top) + "\" " + paint + "/>\n");
@@ -136,31 +135,41 @@ void SvgCanvas::frame(const DeviceRect& r, Pen pen, Colour brush)
         hexColour(pen.colour) + "\" stroke-width=\"" + number(pen.width) + "\"/>\n");
 }
 
+void SvgCanvas::openClip()
+{
+    if (groupOpen_ && (!clipped_ || !(group_ == clip_)))
+        closeClip();
+    if (groupOpen_ || !clipped_)
+        return;
+    const std::string id = idPrefix_ + 'c' + number(++clipCount_);
+    const DeviceRect& r = clip_;
+    const long long width = std::max(0LL, static_cast<long long>(r.right) - r.left);
+    const long long height = std::max(0LL, static_cast<long long>(r.bottom) - r.top);
+    put("<clipPath id=\"" + id + "\"><rect x=\"" + number(r.left) + "\" y=\"" + number(r.top) +
+        "\" width=\"" + number(width) + "\" height=\"" + number(height) +
+        "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n");
+    groupOpen_ = true;
+    group_ = clip_;
+}
+
 void SvgCanvas::closeClip()
 {
-    if (clipOpen_)
+    if (groupOpen_)
         put("</g>\n");
-    clipOpen_ = false;
+    groupOpen_ = false;
 }
 
 void SvgCanvas::clip(const DeviceRect& r)
 {
     endLine();
-    closeClip();
-    std::string id = number(++clipCount_);
-    id.insert(0, 1, 'c');
-    const long long width = std::max(0LL, static_cast<long long>(r.right) - r.left);
-    const long long height = std::max(0LL, static_cast<long long>(r.bottom) - r.top);
-    put("<clipPath id=\"" + id + "\"><rect x=\"" + number(r.left) + "\" y=\"" + number(r.top) +
-        "\" width=\"" + number(width) + "\" height=\"" + number(height) + "\"/></clipPath>\n<g clip-path=\"url(#" +
-        id + ")\">\n");
-    clipOpen_ = true;
+    clipped_ = true;
+    clip_ = r;
 }
 
 void SvgCanvas::unclip()
 {
     endLine();
-    closeClip();
+    clipped_ = false;
 }
 
 void SvgCanvas::text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
@@ -171,6 +180,7 @@ void SvgCanvas::text(DevicePoint at, const std::string& text, const FontSpec& fo
     const long long width = fonts_.textWidth(text, font);
     rect({at.x, at.y, static_cast<int>(at.x + width), at.y + metrics.height},
          "fill=\"" + hexColour(background) + '"');
+    openClip();
     const int size = font.height == 0 ? 12 : std::abs(font.height);
     put("<text x=\"" + number(at.x) + "\" y=\"" + number(static_cast<long long>(at.y) + metrics.ascent) +
         "\" font-family=\"" + xmlText(font.stockFixed ? "monospace" : font.face) + "\" font-size=\"" +

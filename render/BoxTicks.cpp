@@ -62,6 +62,12 @@ bool overlap(const DeviceRect& a, const DeviceRect& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool within(const DeviceRect& inner, const DeviceRect& outer)
+{
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
 // A point of the box in world units.
 struct Spot {
     double x = 0, y = 0;
@@ -116,7 +122,7 @@ private:
 };
 
 // Every n-th label, for the smallest n at which no two kept ones overlap.
-std::vector<bool> keptLabels(const std::vector<DeviceRect>& boxes)
+std::vector<bool> everyNth(const std::vector<DeviceRect>& boxes)
 {
     const std::size_t count = boxes.size();
     for (std::size_t every = 1; every < count; ++every) {
@@ -133,6 +139,24 @@ std::vector<bool> keptLabels(const std::vector<DeviceRect>& boxes)
     std::vector<bool> kept(count, false);
     if (count != 0)
         kept[0] = true;
+    return kept;
+}
+
+// The labels kept: of those whole within the viewport (the page clips the
+// rest, which would show cut numbers), every n-th as above.
+std::vector<bool> keptLabels(const std::vector<DeviceRect>& boxes, const DeviceRect& viewport)
+{
+    std::vector<std::size_t> inside;
+    std::vector<DeviceRect> insideBoxes;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (within(boxes[i], viewport)) {
+            inside.push_back(i);
+            insideBoxes.push_back(boxes[i]);
+        }
+    const std::vector<bool> nth = everyNth(insideBoxes);
+    std::vector<bool> kept(boxes.size(), false);
+    for (std::size_t j = 0; j < inside.size(); ++j)
+        kept[inside[j]] = nth[j];
     return kept;
 }
 
@@ -166,7 +190,7 @@ void drawEdgeAxis(TickPen& pen, const EdgeAxis& axis)
         spots.push_back(s);
         boxes.push_back(pen.boxOf(texts.back(), s));
     }
-    const std::vector<bool> kept = keptLabels(boxes);
+    const std::vector<bool> kept = keptLabels(boxes, pen.device().viewport());
     for (std::size_t i = 0; i < texts.size(); ++i)
         if (kept[i])
             pen.text(texts[i], spots[i]);
@@ -188,6 +212,7 @@ void drawBoxTicks(PlotDevice& device, const Projection& view, int colour)
     const int kept = device.penIndex();
     device.selectPen(colour);
     device.setTextColour(colour);
+    const LayerScope layer(device.lines(), PageLayer::AxesAndTicks);
     TickPen pen(device, view);
 
     // The bottom edges nearest the viewer: y where y counts least on

@@ -1,6 +1,7 @@
 #include "render/ComposePage.h"
 #include "grid/GridSurface.h"
 #include "render/BoxTicks.h"
+#include "render/ColourBar.h"
 #include "render/FrameBox.h"
 #include "render/SurfaceRenderer.h"
 #include "sheets/PlotSettings.h"
@@ -9,7 +10,9 @@
 
 namespace {
 
-void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
+// The lines of the two sheets, and below them the colour bar of the
+// bands where there are bands.
+void drawDataPanel(PlotDevice& d, const Sheets& sheets, const HeightBands& bands, int b)
 {
     d.setViewport(82, 99, b, 85, ClipMode::Clip);
     d.fillViewport(BrushColour::White);
@@ -23,6 +26,7 @@ void drawDataPanel(PlotDevice& d, const Sheets& sheets, int b)
         d.writeText(sheets.sdata[i].display);
         d.newLines(1);
     }
+    drawColourBar(d, bands);
 }
 
 // The f(x,y) line, unclipped, centred 8 % of the viewport's height above
@@ -103,18 +107,18 @@ PageReport composePage(const PageContext& page, PageTarget target,
     // The other cores start on the surface's heights while this one draws
     // the page around it.
     const int b = printing ? 25 : 5;
+    const StyleSettings style = readStyleSettings(page.sheets.style);
     heights.computeAlongside([&] {
         d.beginDrawing(std::move(printer));
         if (printing)
             d.setPenWidth(3);
         d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
-        drawDataPanel(d, page.sheets, b);
+        drawDataPanel(d, page.sheets, HeightBands(style.bands, s.z1, s.z2), b);
         d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
         d.presetPen(s.pc);
         drawSurfaceViewport(d, page.sheets, b);
     });
     const Projection view = projectionOf(mesh, page.view.tilt);
-    const StyleSettings style = readStyleSettings(page.sheets.style);
     drawSurface(d, *function, heights, mesh, view, styleOf(style));
     if (s.fc != 0)
         drawFrameBox(d, view, s.fc);

@@ -29,6 +29,7 @@ void drawFrameBox(PlotDevice& device, const Projection& view, int colour)
     const double z1 = box.z1, z2 = box.z2;
     const int kept = device.penIndex();
     device.selectPen(colour);
+    const LayerScope layer(device.lines(), PageLayer::FrameBox);
     BoxPen d(device, view);
 
     d.moveTo3D(x1, y1, z1);
@@ -57,6 +58,7 @@ void drawAxes(PlotDevice& d, const Projection& p, int xColour, int yColour, int 
 {
     const PlotBox& box = p.box;
     const int kept = d.penIndex();
+    const LayerScope layer(d.lines(), PageLayer::AxesAndTicks);
     if (zColour != 0) {
         d.selectPen(zColour);
         d.moveTo(0, box.z1 * p.cosTilt);

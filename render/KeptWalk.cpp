@@ -23,9 +23,11 @@ class KeptWalk {
 public:
     KeptWalk(PlotDevice& device, const Projection& view, MeshHeights& heights,
              const MeshLattice& lattice, std::vector<double>& lower, std::vector<double>& upper,
-             int hiddenPen)
+             SurfaceStyle style)
         : d_(device), lattice_(lattice), lower_(lower), upper_(upper),
-          pens_(SurfacePens::of(device, hiddenPen)), seer_(heights, lattice, view, device.mapping())
+          pens_(SurfacePens::of(device, style.hiddenPen,
+                                HeightBands(style.bands, view.box.z1, view.box.z2))),
+          seer_(heights, lattice, view, device.mapping())
     {
     }
 
@@ -41,8 +43,7 @@ public:
                 i = 1;
             }
             if (draw)
-                for (; i < count; ++i)
-                    d_.lineTo(s.point(i));
+                drawUpperSide(d_.lines(), pens_, s, i, count);
             std::copy_n(seer_.worldY(), count, lower_.data() + first);
             std::copy_n(seer_.worldY(), count, upper_.data() + first);
         });
@@ -103,12 +104,12 @@ void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& he
     using Lines = SurfaceStyle::Lines;
     const bool constantY = style.lines != Lines::ConstantX;
     const bool constantX = style.lines != Lines::ConstantY;
-    auto walk =
-        std::make_unique<KeptWalk>(device, view, heights, lattice, lower, upper, style.hiddenPen);
+    auto walk = std::make_unique<KeptWalk>(device, view, heights, lattice, lower, upper, style);
     // Lines to hidden samples are drawn through the device: their pens
     // would leave it other than a layer can tell.
     const std::unique_ptr<SeenAhead> ahead =
-        constantX ? SeenAhead::make(device, view, heights, lattice, style.hiddenPen == 0)
+        constantX ? SeenAhead::make(device, view, heights, lattice, walk->pens(),
+                                    style.hiddenPen == 0)
                   : nullptr;
     const int threads = heights.pending() ? heights.pendingThreads() : ahead != nullptr ? 2 : 1;
     bool seenAhead = false;

@@ -20,7 +20,8 @@ class MeshLattice;
 // draws those of constant y, and drawn there too where the canvas has a
 // layer for them; the device is drawn on only by the calling thread.
 // The style leaves one family out, walked neither for its lines nor for
-// the horizons, and gives the pen of lines to hidden samples.
+// the horizons, and gives the pen of lines to hidden samples and the
+// colour bands by height, over the view's z range.
 void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& heights,
                      const MeshLattice& lattice, std::vector<double>& lower,
                      std::vector<double>& upper, SurfaceStyle style = {});

@@ -168,6 +168,15 @@ int MeshHeights::threadsFor(std::int64_t samples) const
 #endif
 }
 
+int MeshHeights::availableThreads()
+{
+#ifdef _OPENMP
+    return omp_get_max_threads();
+#else
+    return 1;
+#endif
+}
+
 // The front first, as every walk starts with it; then the lines of the
 // other families by how far through its family each lies, so that the
 // walks of both families, each on its own thread, find their next line

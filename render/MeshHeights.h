@@ -94,6 +94,9 @@ public:
     // The threads worth computing this many samples with: every core from
     // parallelFrom samples on unless the limits say how many.
     int threadsFor(std::int64_t samples) const;
+    // The threads there are to compute with: OpenMP's count (set by
+    // OMP_NUM_THREADS, else every core), 1 without OpenMP.
+    static int availableThreads();
 
     // Below this many samples one thread is quicker than waking others:
     // the default page (about 16 000 samples) takes 0.6 ms on one thread,

@@ -34,6 +34,7 @@ void PieceSeer::see(int step, std::size_t from, std::size_t count, double* upper
 void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
 {
     const std::size_t count = z.size();
+    z_ = z.data();
     const AlongProducts* along = alongProducts(line.family);
     if (along != nullptr)
         projectAlong(*along, line, static_cast<std::size_t>(first), z);

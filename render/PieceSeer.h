@@ -56,7 +56,7 @@ public:
         see(step, from, count, upper, lower);
     }
 
-    SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_}; }
+    SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_, z_}; }
     const double* worldY() const { return worldY_; }
 
 private:
@@ -93,6 +93,8 @@ private:
     Seen seen_[piece];
     bool valid_[piece];
     bool allValid_ = true;
+    // The piece's heights, where the heights keep them.
+    const double* z_ = nullptr;
     std::span<const double> ahead_;
     AlongProducts alongX_, alongY_;
 };

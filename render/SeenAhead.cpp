@@ -14,7 +14,7 @@ SeenAhead::~SeenAhead() = default;
 
 std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection& view,
                                            MeshHeights& heights, const MeshLattice& lattice,
-                                           bool layered)
+                                           const SurfacePens& pens, bool layered)
 {
 #ifdef _OPENMP
     const std::int64_t samples =
@@ -22,8 +22,8 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
     if (!heights.keepsAll() || 2 * samples < worthFrom || omp_get_max_threads() < 2)
         return nullptr;
     try {
-        auto ahead =
-            std::unique_ptr<SeenAhead>(new SeenAhead(device, view, heights, lattice, layered));
+        auto ahead = std::unique_ptr<SeenAhead>(
+            new SeenAhead(device, view, heights, lattice, pens, layered));
         if (ahead->layerLines_ == nullptr && !ahead->keep(static_cast<std::size_t>(samples)))
             return nullptr;
         return ahead;
@@ -31,7 +31,7 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
         return nullptr;
     }
 #else
-    (void)device, (void)view, (void)heights, (void)lattice, (void)layered;
+    (void)device, (void)view, (void)heights, (void)lattice, (void)pens, (void)layered;
     return nullptr;
 #endif
 }
@@ -56,16 +56,20 @@ bool SeenAhead::see() noexcept
 // are still to be drawn. A layer was drawn from the pen the device
 // had when the surface began: it serves while the device still has it
 // (the lines of constant y may have changed it only where it was not
-// the pen of the surface's own index). The device then ends as the
-// layer's lines did: at their point, and with the pens of their last
-// underside selected.
+// the pen of the surface's own index), or wherever colour bands set the
+// pen of every line. The device then ends as the layer's lines did: at
+// their point, and with the pens of their last underside selected, or
+// with bands in their last pen.
 bool SeenAhead::draw(PlotDevice& d, const SurfacePens& pens)
 {
     if (layerLines_ != nullptr) {
-        if (!(d.pen() == startPen_))
+        const bool banded = pens_.bands.choose();
+        if (!banded && !(d.pen() == startPen_))
             return false;
         d.composeLayer(*layer_);
-        if (anyBelow_) {
+        if (banded) {
+            d.lines().setPen(layerLines_->pen());
+        } else if (anyBelow_) {
             d.selectPen(pens.index - 8);
             d.selectPen(pens.index);
         }
@@ -77,7 +81,8 @@ bool SeenAhead::draw(PlotDevice& d, const SurfacePens& pens)
         const std::size_t at = static_cast<std::size_t>(q - 1) * length;
         const SeenSamples s{points_.get() + at, seen_.get() + at,
                             lineValid_[static_cast<std::size_t>(q - 1)] ? nullptr
-                                                                        : valid_.get() + at};
+                                                                        : valid_.get() + at,
+                            heights_.line({Family::ConstantX, q}).data()};
         d.moveTo(s.point(0));
         drawSeen(d.lines(), pens, s, 1, length);
     }
@@ -85,15 +90,16 @@ bool SeenAhead::draw(PlotDevice& d, const SurfacePens& pens)
 }
 
 SeenAhead::SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
-                     const MeshLattice& lattice, bool layered)
-    : lattice_(lattice), seer_(heights, lattice, view, device.mapping()),
-      startPen_(device.pen()), pens_(SurfacePens::of(device))
+                     const MeshLattice& lattice, const SurfacePens& pens, bool layered)
+    : lattice_(lattice), heights_(heights), seer_(heights, lattice, view, device.mapping()),
+      startPen_(device.pen()), pens_(pens)
 {
     const auto columns = static_cast<std::size_t>(lattice.length(Family::Front));
     lower_ = std::make_unique_for_overwrite<double[]>(columns);
     upper_ = std::make_unique_for_overwrite<double[]>(columns);
     auto thin = [](std::optional<Pen> p) { return !p || p->width == 1; };
-    if (layered && startPen_.width == 1 && thin(pens_.underside) && thin(pens_.surface)) {
+    if (layered && startPen_.width == 1 && thin(pens_.underside) && thin(pens_.surface) &&
+        thin(pens_.bands.upper[0])) {
         layer_ = device.openLayer();
         if (layer_ != nullptr)
             layerLines_ = std::make_unique<LineDrawer>(&layer_->canvas(), device.lines());

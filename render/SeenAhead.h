@@ -25,9 +25,10 @@ public:
     static constexpr std::int64_t worthFrom = std::int64_t{1} << 18;
 
     // Null when the mesh is not worth it or what is kept does not fit.
+    // The lines are drawn in the pens of this thread's walk.
     static std::unique_ptr<SeenAhead> make(PlotDevice& device, const Projection& view,
                                            MeshHeights& heights, const MeshLattice& lattice,
-                                           bool layered = true);
+                                           const SurfacePens& pens, bool layered = true);
     ~SeenAhead();
 
     // On the other thread; true when every line was seen.
@@ -39,7 +40,7 @@ public:
 
 private:
     SeenAhead(PlotDevice& device, const Projection& view, MeshHeights& heights,
-              const MeshLattice& lattice, bool layered);
+              const MeshLattice& lattice, const SurfacePens& pens, bool layered);
     // Room to keep the seen lines, within the budget.
     bool keep(std::size_t samples);
     void seeLine(MeshLattice::Line line);
@@ -47,6 +48,7 @@ private:
                    std::size_t count);
 
     const MeshLattice& lattice_;
+    MeshHeights& heights_;
     PieceSeer seer_;
     const Pen startPen_;
     const SurfacePens pens_;

@@ -45,7 +45,7 @@ SurfaceMesh meshOf(const PlotSettings& s)
 
 SurfaceStyle styleOf(const StyleSettings& s)
 {
-    return {static_cast<SurfaceStyle::Lines>(s.lines), s.hidden};
+    return {static_cast<SurfaceStyle::Lines>(s.lines), s.hidden, s.bands};
 }
 
 Projection projectionOf(const SurfaceMesh& mesh, double tilt)
@@ -99,6 +99,7 @@ void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
 {
     setProjectedWorld(device, view);
     const int surfacePen = device.penIndex();
+    const LayerScope layer(device.lines(), PageLayer::UpperSide);
     if (meshRefusal(mesh.m, mesh.n, mesh.k) != MeshRefusal::None)
         return;
     // What the page drew before may leave this thread's vector registers

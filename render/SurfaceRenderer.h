@@ -34,7 +34,8 @@ Projection projectionOf(const SurfaceMesh& mesh, double tilt);
 // two horizons, the two families of mesh lines at the same time where
 // that pays; and what is seen drawn through the device's moves, lines and
 // pens, the upper side in the device's pen, the underside in the pen 8
-// below; style picks the families drawn and the pen of hidden lines.
+// below; style picks the families drawn, the pen of hidden lines and
+// colour bands by height in place of the two pens.
 // Negative m, n or k, or a mesh too large for memory, draws no surface;
 // the world window is still set.
 void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,

@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "render/HeightBands.h"
 
 namespace {
 
@@ -44,21 +47,47 @@ void setProjectedWorld(PlotDevice& d, const Projection& p)
 }
 
 struct Sample {
-    double x, y;
+    double x, y, z;
 };
 
 class Walk {
 public:
     Walk(PlotDevice& d, const ZFunction& f, const Projection& p, std::size_t columns,
-         int hiddenPen)
-        : d_(d), f_(f), p_(p), pen_(d.penIndex()), hiddenPen_(hiddenPen), lower_(columns),
-          upper_(columns)
+         int hiddenPen, int bands)
+        : d_(d), f_(f), p_(p), pen_(d.penIndex()), hiddenPen_(hiddenPen),
+          bands_(bands, p.box.z1, p.box.z2), lower_(columns), upper_(columns)
     {
     }
 
     Sample sample(double x, double y) const
     {
-        return {p_.projectX(x, y), p_.projectY(x, y, f_.height(x, y))};
+        const double z = f_.height(x, y);
+        return {p_.projectX(x, y), p_.projectY(x, y, z), z};
+    }
+
+    // With bands, each line to a seen sample is drawn in the colour of
+    // its height's band, or that colour at half the brightness for the
+    // underside, and each line to a hidden one in the pen of hidden
+    // lines: set as pens without an index, and not while colours are
+    // ignored, when the pens are those of the surface without bands.
+    bool banded() const { return bands_.count() != 0 && d_.colourDrawing(); }
+    void setPen(std::optional<Pen> pen)
+    {
+        if (pen)
+            d_.lines().setPen(*pen);
+    }
+    void lineInBand(const Sample& s, bool underside)
+    {
+        const int b = bands_.bandOf(s.z);
+        setPen(d_.penOf(underside ? bands_.underside(b) : bands_.upper(b)));
+        d_.lineTo(s.x, s.y);
+    }
+    void upperLine(const Sample& s)
+    {
+        if (banded())
+            lineInBand(s, false);
+        else
+            d_.lineTo(s.x, s.y);
     }
 
     void setBoth(std::int64_t c, double y)
@@ -74,13 +103,20 @@ public:
         double& upper = upper_[static_cast<std::size_t>(c)];
         double& lower = lower_[static_cast<std::size_t>(c)];
         if (!(upper >= s.y)) {
-            d_.lineTo(s.x, s.y);
+            upperLine(s);
             upper = s.y;
         } else if (!(s.y >= lower)) {
-            d_.selectPen(pen_ - 8);
-            d_.lineTo(s.x, s.y);
-            d_.selectPen(pen_);
+            if (banded()) {
+                lineInBand(s, true);
+            } else {
+                d_.selectPen(pen_ - 8);
+                d_.lineTo(s.x, s.y);
+                d_.selectPen(pen_);
+            }
             lower = s.y;
+        } else if (hiddenPen_ != 0 && banded()) {
+            setPen(d_.penFor(hiddenPen_));
+            d_.lineTo(s.x, s.y);
         } else if (hiddenPen_ != 0) {
             d_.selectPen(hiddenPen_);
             d_.lineTo(s.x, s.y);
@@ -97,6 +133,7 @@ private:
     const Projection& p_;
     const int pen_;
     const int hiddenPen_;
+    const HeightBands bands_;
     std::vector<double> lower_, upper_;
 };
 
@@ -118,13 +155,13 @@ void frontBoundary(Walk& w, const Mesh& g, bool draw)
         y = g.y2 - static_cast<double>(i) * g.subDy;
         s = w.sample(g.x1, y);
         if (draw)
-            w.d_.lineTo(s.x, s.y);
+            w.upperLine(s);
         w.setBoth(i, s.y);
     }
     for (std::int64_t j = 1; j <= g.mk; ++j) {
         s = w.sample(g.x1 + static_cast<double>(j) * g.subDx, y);
         if (draw)
-            w.d_.lineTo(s.x, s.y);
+            w.upperLine(s);
         w.setBoth(g.nk + j, s.y);
     }
 }
@@ -146,7 +183,8 @@ Projection drawOracleSurface(PlotDevice& device, const ZFunction& f, const Surfa
     g.dy = (b.y2 - b.y1) / mesh.n;
     g.subDx = g.dx / mesh.k;
     g.subDy = g.dy / mesh.k;
-    Walk w(device, f, p, static_cast<std::size_t>(g.mk + g.nk + 1), style.hiddenPen);
+    Walk w(device, f, p, static_cast<std::size_t>(g.mk + g.nk + 1), style.hiddenPen,
+           style.bands);
 
     frontBoundary(w, g, true);
     for (std::int64_t r = 1; r <= g.n && style.lines != SurfaceStyle::Lines::ConstantX; ++r) {

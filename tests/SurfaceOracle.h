@@ -11,6 +11,7 @@
 // call for call. Refuses the meshes the renderer refuses; gives the view
 // it drew in, which it computes itself. The style leaves out the walk of
 // one family (its lines and its reset of the horizons), and draws a line
-// in its pen to each hidden sample, as to an underside.
+// in its pen to each hidden sample, as to an underside; with bands each
+// line's pen is that of its end's height.
 Projection drawOracleSurface(PlotDevice& device, const ZFunction& f, const SurfaceMesh& mesh,
                              double tilt, SurfaceStyle style = {});

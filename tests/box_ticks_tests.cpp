@@ -195,6 +195,19 @@ TEST_P(TickedViews, TicksOnTheThreeEdgesLabelsApartAfterTodaysPage)
     EXPECT_GE(ticks[2], 3u);
     EXPECT_GE(labels.size(), 6u);
     const int h = window.fake.fontMetrics(window.fake.textFont).height;
+    // Numbers stand whole within the clip of the surface: none is cut.
+    DeviceRect clip;
+    for (std::size_t i = 0; i < before.size() - closing; ++i)
+        if (after[i].kind == CallKind::Clip)
+            clip = after[i].rect;
+    for (const RecordedCall& l : labels) {
+        if (l.text == "x" || l.text == "y" || l.text == "z")
+            continue;
+        const int w = window.fake.textWidth(l.text, window.fake.textFont);
+        EXPECT_TRUE(l.from.x >= clip.left && l.from.x + w <= clip.right && l.from.y >= clip.top &&
+                    l.from.y + h <= clip.bottom)
+            << l.text << " at " << l.from.x << "," << l.from.y;
+    }
     for (std::size_t i = 0; i < labels.size(); ++i)
         for (std::size_t j = i + 1; j < labels.size(); ++j) {
             const int wi = window.fake.textWidth(labels[i].text, window.fake.textFont);

@@ -183,6 +183,28 @@ TEST_F(Printing, BlackAndWhiteIgnoresEverySelection)
     EXPECT_TRUE(defaultSurface(lines));
 }
 
+// Colour bands are colours: a black-and-white print ignores them, call
+// for call, the colour bar with them; a print in colour has both.
+TEST_F(Printing, BlackAndWhiteIgnoresColourBands)
+{
+    window.answers = {PromptAnswer::Yes, PromptAnswer::No};
+    print();
+    const std::vector<RecordedCall> plain = spooler.calls;
+    buildLine(sheets.style[StyleLine::bands], "bands ", "12");
+    window.answers = {PromptAnswer::Yes, PromptAnswer::No};
+    print();
+    ASSERT_EQ(spooler.calls.size(), plain.size());
+    EXPECT_EQ(trace(spooler.calls), trace(plain));
+
+    window.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    print();
+    const auto& calls = spooler.calls;
+    EXPECT_TRUE(callsOf(calls, CallKind::Line, colourOf(PenColour::Magenta)).empty());
+    EXPECT_EQ(callsOf(calls, CallKind::Fill).size(), 2u + 12u) << "the page's two, the bands'";
+    for (const RecordedCall& line : callsOf(calls, CallKind::Line))
+        EXPECT_EQ(line.width, 3);
+}
+
 TEST_F(Printing, DeclinedPrintDrawsOnTheWindow)
 {
     window.answers = {PromptAnswer::No};

@@ -106,7 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Runs, FramesAreSinglePages, ::testing::Values(
               {"a=0.5", "a=1", "a=1.5", "a=2"}},
     FramesRow{"sweepOfTheMesh", "--sweep n=4:10:3", ".calls", {"n=4", "n=7", "n=10"}},
     FramesRow{"turnAsPng", "--size 320x240 --frames 3 --turn", ".png",
-              {"theta=0", "theta=120", "theta=240"}}),
+              {"theta=0", "theta=120", "theta=240"}},
+    // More frames than workers, each compressed ahead of its writing.
+    FramesRow{"sweepAsPngOnEveryCore", "--size 160x120 --sweep tilt=0:90:9", ".png",
+              {"tilt=0", "tilt=11.25", "tilt=22.5", "tilt=33.75", "tilt=45", "tilt=56.25",
+               "tilt=67.5", "tilt=78.75", "tilt=90"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The frames of an animated WebP, decoded, against single PNG pages.
@@ -180,7 +184,7 @@ TEST_P(FailedFrame, StopsTheRun)
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path(after + ext)))) << after;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, FailedFrame, ::testing::Values(".calls", ".png", ".svg"),
+INSTANTIATE_TEST_SUITE_P(Formats, FailedFrame, ::testing::Values(".calls", ".png", ".svg", ".hpgl"),
                          [](const auto& info) { return std::string(info.param + 1); });
 
 // The last frame's mesh is refused and the f(x,y) line does not parse:

@@ -84,9 +84,18 @@ TEST_F(RenderTool, EveryFormat)
     const std::string svg = read(path("page.svg"));
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("640"), std::string::npos);
+    EXPECT_NE(svg.find("inkscape:label=\"Upper side\""), std::string::npos);
 
     ASSERT_EQ(run("-o " + path("page.pdf")).status, 0);
-    EXPECT_EQ(read(path("page.pdf")).substr(0, 5), "%PDF-");
+    const std::string pdf = read(path("page.pdf"));
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    EXPECT_NE(pdf.find("/OCProperties"), std::string::npos);
+
+    ASSERT_EQ(run("-o " + path("page.HPGL")).status, 0);
+    const std::string hpgl = read(path("page.HPGL"));
+    EXPECT_EQ(hpgl.substr(0, 4), "IN;\n");
+    EXPECT_NE(hpgl.find("SP14;"), std::string::npos) << "the surface in magenta";
+    EXPECT_EQ(hpgl.substr(hpgl.size() - 8), "PU;SP0;\n");
 
     const ToolRun calls = run("-o " + path("page.calls"));
     ASSERT_EQ(calls.status, 0) << calls.err;
@@ -325,7 +334,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, RenderToolMesh, ::testing::Values(
 // even a temporary one.
 TEST_F(RenderTool, FailedWriteNamesItsCauseAndLeavesNothing)
 {
-    for (const char* name : {"big.png", "big.calls", "big.svg", "big.pdf"}) {
+    for (const char* name : {"big.png", "big.calls", "big.svg", "big.pdf", "big.hpgl"}) {
         const ToolRun r = runLimited("ulimit -f 8; trap \"\" XFSZ",
                                      "--size 2000x2000 --set n=400 --set m=400 -o " + path(name));
         EXPECT_EQ(r.status, 2) << name;
@@ -366,7 +375,9 @@ TEST_P(RenderToolMemory, HugePageIsStreamedWithinAnAddressSpaceLimit)
 INSTANTIATE_TEST_SUITE_P(Formats, RenderToolMemory, ::testing::Values(
     HugePage{"calls", "--set n=2000000 --set m=0 --set k=1", "huge.calls", "line "},
     HugePage{"svg", "--set n=1000 --set m=1000 --set k=2 --set 'f(x,y)=20*sin(1570.8*(x+y))'",
-             "huge.svg", "</svg>"}),
+             "huge.svg", "</svg>"},
+    HugePage{"hpgl", "--set n=1000 --set m=1000 --set k=2 --set 'f(x,y)=20*sin(1570.8*(x+y))'",
+             "huge.hpgl", "PU;SP0;"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

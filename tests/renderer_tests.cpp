@@ -387,6 +387,25 @@ const OracleRow oracleRows[] = {
     {"denseHiddenOnConstantY",
      [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
      {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::ConstantY, 9}},
+    // Colour bands by height: heights not numbers and infinite, the
+    // underside, hidden lines, a surface pen that cannot be selected (the
+    // pen after the surface is the last band's), and the dense mesh, its
+    // heights beyond the box, on two threads.
+    {"bandsNotANumber", [](double x, double y) { return x > 0 ? NAN : x * y; },
+     {unitBox, 8, 6, 3}, 15, surfacePen, {SurfaceStyle::Lines::Both, 0, 5}},
+    {"bandsInfinite",
+     [](double x, double y) { return x > 1 ? INFINITY : y < -1 ? -INFINITY : x; },
+     {unitBox, 8, 6, 3}, 30, surfacePen, {SurfaceStyle::Lines::Both, 0, 3}},
+    {"bandsUndersideSeen", [](double, double y) { return -3 * y; }, {unitBox, 6, 5, 2}, -20,
+     surfacePen, {SurfaceStyle::Lines::Both, 0, 4}},
+    {"bandsHidden", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::Both, 9, 16}},
+    {"bandsUnknownPen", [](double x, double y) { return x * y; }, {unitBox, 6, 5, 2}, 20, 30,
+     {SurfaceStyle::Lines::Both, 0, 6}},
+    {"bandsOnConstantX", defaultF, {unitBox, 40, 20, 10}, 15, surfacePen,
+     {SurfaceStyle::Lines::ConstantX, 0, 10}},
+    {"denseBands", [](double x, double y) { return std::sin(2 * x) * std::cos(3 * y); },
+     {unitBox, 200, 100, 10}, 25, surfacePen, {SurfaceStyle::Lines::Both, 0, 64}},
 };
 
 class AgainstTheOracle : public ::testing::TestWithParam<OracleRow> {};

@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "device/Colours.h"
 #include "device/PlotDevice.h"
+#include "render/HeightBands.h"
 #include "render/MeshHeights.h"
 #include "render/SurfaceRenderer.h"
 #include "tests/FakeCanvas.h"
@@ -132,6 +134,41 @@ TEST_P(SurfaceStyles, HiddenSamplesAreJoinedInTheirPenAndTheSeenAsToday)
                 ASSERT_EQ(shown[i].from, shown[i - 1].to) << "from the sample before, call " << i;
             }
         }
+    }
+}
+
+// Bands change pens only: every segment's ends, in the same order, as
+// the page without bands; the upper side in the bands' colours and the
+// underside in theirs at half the brightness, both changing with height.
+TEST_P(SurfaceStyles, BandsKeepTodaysSegmentsAndColourThem)
+{
+    const StyleRow& row = GetParam();
+    const HeightBands bands(16, row.mesh.box.z1, row.mesh.box.z2);
+    std::set<Colour> uppers, undersides;
+    for (int b = 0; b < 16; ++b) {
+        uppers.insert(bands.upper(b));
+        undersides.insert(bands.underside(b));
+    }
+    const std::vector<RecordedCall> today = surfaceLines(row, {});
+    const std::vector<RecordedCall> banded =
+        surfaceLines(row, {SurfaceStyle::Lines::Both, 0, 16});
+    ASSERT_EQ(banded.size(), today.size());
+    std::set<Colour> upperSeen, undersideSeen;
+    for (std::size_t i = 0; i < today.size(); ++i) {
+        ASSERT_EQ(banded[i].from, today[i].from) << "call " << i;
+        ASSERT_EQ(banded[i].to, today[i].to) << "call " << i;
+        if (today[i].colour == PenColours[surfacePen]) {
+            ASSERT_TRUE(uppers.count(banded[i].colour)) << "call " << i;
+            upperSeen.insert(banded[i].colour);
+        } else {
+            ASSERT_EQ(today[i].colour, PenColours[surfacePen - 8]);
+            ASSERT_TRUE(undersides.count(banded[i].colour)) << "call " << i;
+            undersideSeen.insert(banded[i].colour);
+        }
+    }
+    EXPECT_GT(upperSeen.size(), 3u) << "the upper side changes colour with height";
+    if (row.tilt < 0) {
+        EXPECT_FALSE(undersideSeen.empty());
     }
 }
 

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
+#include <exception>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <variant>
+#include <vector>
 
 #include <unistd.h>
 
@@ -38,62 +41,58 @@ private:
     bool shown_;
 };
 
-// A drawn frame on its way to the writer.
-struct FrameJob {
-    int frame;
-    std::string path;
-    DrawnFrame drawn;
-};
-
-// The frames drawn and not yet written: at most two, so that the run
-// holds the images of a few pages at most.
-class FrameQueue {
+// The frames of a run between the workers that make them and the
+// thread that writes them in order: a worker claims the next frame while
+// it is fewer than `ahead` frames past the one being written.
+class MadeFrames {
 public:
-    // Waits for room; false once the writer has stopped.
-    bool push(FrameJob job)
+    using Made = std::variant<MadeFrame, std::exception_ptr>;
+
+    MadeFrames(int count, int ahead) : count_(count), ahead_(ahead) {}
+
+    // The next frame to make; none once every frame is claimed or the
+    // run has stopped.
+    std::optional<int> claim()
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return jobs_.size() < depth || stopped_; });
-        if (stopped_)
-            return false;
-        jobs_.push_back(std::move(job));
-        changed_.notify_all();
-        return true;
-    }
-    // The next frame; none once every frame is taken.
-    std::optional<FrameJob> pop()
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return !jobs_.empty() || finished_; });
-        if (jobs_.empty())
+        changed_.wait(lock, [&] { return stopped_ || next_ >= count_ || next_ < taken_ + ahead_; });
+        if (stopped_ || next_ >= count_)
             return std::nullopt;
-        FrameJob job = std::move(jobs_.front());
-        jobs_.pop_front();
-        changed_.notify_all();
-        return job;
+        return next_++;
     }
-    // No more frames come.
-    void finish()
+    void put(int frame, Made made)
     {
         const std::lock_guard lock(mutex_);
-        finished_ = true;
+        ready_.emplace(frame, std::move(made));
         changed_.notify_all();
     }
-    // The writer takes no more frames.
+    // Waits for the frame, which is the one after the last taken.
+    Made take(int frame)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return ready_.contains(frame); });
+        Made made = std::move(ready_.at(frame));
+        ready_.erase(frame);
+        taken_ = frame + 1;
+        changed_.notify_all();
+        return made;
+    }
+    // No more frames are claimed.
     void stop()
     {
         const std::lock_guard lock(mutex_);
         stopped_ = true;
-        jobs_.clear();
         changed_.notify_all();
     }
 
 private:
-    static constexpr std::size_t depth = 2;
+    const int count_;
+    const int ahead_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<FrameJob> jobs_;
-    bool finished_ = false;
+    std::map<int, Made> ready_;
+    int next_ = 0;
+    int taken_ = 0;
     bool stopped_ = false;
 };
 
@@ -124,38 +123,50 @@ int renderFrames(const FrameRun& run, const FramePattern& pattern, const Sheets&
     return status;
 }
 
-int renderFramesOverlapped(const FrameRun& run, const FramePattern& pattern, const Sheets& given,
-                           const FrameDrawer& draw, const DrawnFrameWriter& write)
+int renderFramesInParallel(const FrameRun& run, const FramePattern& pattern, const Sheets& given,
+                           int workers, const FrameMaker& make, const MadeFrameWriter& write)
 {
-    Progress progress(run.count);
-    FrameQueue queue;
-    int status = 0;
-    int stoppedAt = -1;
-    std::jthread writer([&] {
-        while (std::optional<FrameJob> job = queue.pop()) {
-            progress.clear();
-            const int pageStatus = write(job->path, job->drawn);
-            if (pageStatus >= 2) {
-                status = pageStatus;
-                stoppedAt = job->frame;
-                queue.stop();
-                return;
+    if (workers < 1)
+        return renderFrames(run, pattern, given, [&](const std::string& path, const Sheets& sheets) {
+            QImage scratch;
+            MadeFrame frame = make(sheets, scratch);
+            return write(path, frame);
+        });
+    workers = std::min(workers, run.count);
+    MadeFrames frames(run.count, 2 * workers);
+    std::vector<std::jthread> threads;
+    // Stops the workers before they are joined, also when writing throws.
+    struct Stop {
+        MadeFrames& frames;
+        ~Stop() { frames.stop(); }
+    };
+    for (int i = 0; i < workers; ++i)
+        threads.emplace_back([&] {
+            QImage scratch;
+            while (const std::optional<int> frame = frames.claim()) {
+                try {
+                    frames.put(*frame, make(frameSheets(given, run, *frame), scratch));
+                } catch (...) {
+                    frames.put(*frame, std::current_exception());
+                }
             }
-            status = std::max(status, pageStatus);
-            progress.show(job->frame + 1, job->path);
+        });
+    const Stop stop{frames};
+    Progress progress(run.count);
+    int status = 0;
+    for (int frame = 0; frame < run.count; ++frame) {
+        MadeFrames::Made made = frames.take(frame);
+        if (auto* failure = std::get_if<std::exception_ptr>(&made))
+            std::rethrow_exception(*failure);
+        const std::string path = pattern.fileName(frame);
+        progress.clear();
+        const int frameStatus = write(path, std::get<MadeFrame>(made));
+        if (frameStatus >= 2) {
+            tellStop(frame, run.count);
+            return frameStatus;
         }
-    });
-    // Lets the writer end, also when drawing throws.
-    struct Finish {
-        FrameQueue& queue;
-        ~Finish() { queue.finish(); }
-    } finish{queue};
-    for (int frame = 0; frame < run.count; ++frame)
-        if (!queue.push({frame, pattern.fileName(frame), draw(frameSheets(given, run, frame))}))
-            break;
-    queue.finish();
-    writer.join();
-    if (stoppedAt >= 0)
-        tellStop(stoppedAt, run.count);
+        status = std::max(status, frameStatus);
+        progress.show(frame + 1, path);
+    }
     return status;
 }

@@ -19,17 +19,24 @@ using PageWriter = std::function<int(const std::string& path, const Sheets& shee
 int renderFrames(const FrameRun& run, const FramePattern& pattern, const Sheets& given,
                  const PageWriter& write);
 
-// A PNG frame in two halves: drawn into an image on the calling thread,
-// then written, and its warnings told, on a writer thread of its own, so
-// that the next page is drawn while the last is compressed and saved.
-struct DrawnFrame {
+// A frame made on a worker thread: the page's result and what the
+// writer takes, the bytes of its file or its drawn image.
+struct MadeFrame {
     PageFileResult result;
+    QByteArray bytes;
     QImage image;
 };
-using FrameDrawer = std::function<DrawnFrame(const Sheets& sheets)>;
-using DrawnFrameWriter = std::function<int(const std::string& path, DrawnFrame& frame)>;
+// Makes the frame of the sheets; scratch is the worker's own image, kept
+// from one frame to the next. Called on several threads at once.
+using FrameMaker = std::function<MadeFrame(const Sheets& sheets, QImage& scratch)>;
+// Writes a made frame and tells its warnings, on the calling thread, in
+// the frames' order; its status as a PageWriter's.
+using MadeFrameWriter = std::function<int(const std::string& path, MadeFrame& frame)>;
 
-// As renderFrames, the frames written and told in order, and none after
-// the first that cannot be written.
-int renderFramesOverlapped(const FrameRun& run, const FramePattern& pattern, const Sheets& given,
-                           const FrameDrawer& draw, const DrawnFrameWriter& write);
+// As renderFrames, each frame made by one of `workers` threads while the
+// calling thread writes those made before it: the files appear in order,
+// and none after the first that cannot be written. At most two frames
+// per worker are made ahead of the writing. Without workers each frame
+// is made on the calling thread, then written.
+int renderFramesInParallel(const FrameRun& run, const FramePattern& pattern, const Sheets& given,
+                           int workers, const FrameMaker& make, const MadeFrameWriter& write);

@@ -23,12 +23,13 @@ const char* const renderUsage =
     "       kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... --save OUT.kelvo [-o FILE]\n"
     "       kelvo-render --help | --version\n"
     "Draws the kelvo page of the sheets of SHEETS.kelvo (else of the defaults),\n"
-    "changed by each --set, into FILE (.png, .svg, .pdf or .calls), or prints it\n"
-    "on the default printer. --data reads a grid of heights (a matrix, or x y z\n"
-    "blocks) that z takes in f(x,y), and sets the lines that draw it before\n"
-    "any --set. --save writes the sheets as they then stand to a sheet file\n"
-    "(see kelvo(5)). NAME is a sheet line: a b c d e f(x,y) x1 x2 y1 y2 z1 z2\n"
-    "n m k tilt theta pc fc ax title, or of the style: lines hidden bands ticks.\n"
+    "changed by each --set, into FILE (.png, .svg, .pdf, .hpgl or .calls), or\n"
+    "prints it on the default printer. --data reads a grid of heights (a\n"
+    "matrix, or x y z blocks) that z takes in f(x,y), and sets the lines that\n"
+    "draw it before any --set. --save writes the sheets as they then stand\n"
+    "to a sheet file (see kelvo(5)). NAME is a sheet line: a b c d e f(x,y)\n"
+    "x1 x2 y1 y2 z1 z2 n m k tilt theta pc fc ax title, or of the style:\n"
+    "lines hidden bands ticks.\n"
     "--size is the page in pixels, 800x600 unless given.\n"
     "--frames N --turn draws N pages, theta stepping by 360/N; --sweep draws\n"
     "COUNT pages, NAME set evenly from FROM to TO. PATTERN names each page's\n"
@@ -207,7 +208,7 @@ bool checkOutput(RenderOptions& o, std::string& error)
     }
     const auto format = pageFormatOf(name);
     if (!format) {
-        error = "the output's extension must be .png, .svg, .pdf or .calls (or .webp for "
+        error = "the output's extension must be .png, .svg, .pdf, .hpgl or .calls (or .webp for "
                 "frames): \"" + o.output + "\"";
         return false;
     }

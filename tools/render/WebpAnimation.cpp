@@ -1,9 +1,9 @@
 #include "tools/render/WebpAnimation.h"
 
-#include <QSaveFile>
-
 #include <webp/encode.h>
 #include <webp/mux.h>
+
+#include "platform/ReplacingFile.h"
 
 void WebpAnimation::EncoderDelete::operator()(WebPAnimEncoder* encoder) const
 {
@@ -58,13 +58,12 @@ bool WebpAnimation::write(const std::string& path, std::string& error)
         error = WebPAnimEncoderGetError(encoder_.get());
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
-    const auto size = static_cast<qint64>(data.size);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(reinterpret_cast<const char*>(data.bytes), size) == size &&
+    ReplacingFile file(path);
+    const bool written = file.open() &&
+                         file.write(reinterpret_cast<const char*>(data.bytes), data.size) &&
                          file.commit();
     WebPDataClear(&data);
     if (!written)
-        error = file.errorString().toStdString();
+        error = file.error();
     return written;
 }

@@ -8,6 +8,8 @@
 
 #include "platform/PageFile.h"
 #include "platform/SheetFileStore.h"
+#include "render/MeshHeights.h"
+#include "sheets/PlotSettings.h"
 #include "sheets/Sheets.h"
 #include "tools/render/HeadlessGui.h"
 #include "tools/render/PrintHelper.h"
@@ -50,37 +52,79 @@ int renderToFile(const std::string& path, const RenderOptions& o, const Sheets& 
     return reportPage(path, writePageFile(path, requestOf(o, sheets, given)));
 }
 
-// PNG frames: each drawn while the one before is compressed and saved.
-int renderPngFrames(const RenderOptions& o, const RenderInputs& given)
+// The samples of the largest mesh among the frames: a sweep of n, m or
+// k is largest at one of its ends.
+double largestMesh(const FrameRun& run, const Sheets& given)
 {
-    const auto draw = [&](const Sheets& sheets) {
-        DrawnFrame frame;
-        frame.result = drawPageImage(requestOf(o, sheets, given), frame.image);
+    double most = 0;
+    for (const int frame : {0, run.count - 1}) {
+        const PlotSettings s = readPlotSettings(frameSheets(given, run, frame).sdata);
+        const double n = s.n, m = s.m, k = s.k;
+        most = std::max(most, 2 * n * m * k + 2 * k * (n + m) + (n + m) + 2);
+    }
+    return most;
+}
+
+// How many frames are made at once: one a thread (OMP_NUM_THREADS, else
+// every core) while a frame's mesh is drawn on one thread, one at a time
+// when it is drawn on every core itself. A worker holds up to three
+// images (its own and two frames waiting), so all of them together stay
+// within a PNG page's bound; 0 when not even one fits it so.
+int frameWorkers(const RenderOptions& o, const RenderInputs& given)
+{
+    const std::int64_t pixels = std::int64_t{o.width} * o.height;
+    const auto fitting = static_cast<int>(std::min<std::int64_t>(maxPngPixels / (4 * pixels), 64));
+    if (largestMesh(*o.frames, given.sheets) >= static_cast<double>(MeshHeights::parallelFrom))
+        return std::min(fitting, 1);
+    return std::min(fitting, MeshHeights::availableThreads());
+}
+
+// PNG frames on every core: a worker draws a page into its own image and
+// compresses it, and this thread writes the files in order. Frames drawn
+// on every core themselves are compressed here while the next is drawn.
+int renderPngFrames(const RenderOptions& o, const RenderInputs& given, int workers)
+{
+    const bool compressAhead = largestMesh(*o.frames, given.sheets) <
+                               static_cast<double>(MeshHeights::parallelFrom);
+    const auto make = [&](const Sheets& sheets, QImage& scratch) {
+        MadeFrame frame;
+        QImage& image = compressAhead ? scratch : frame.image;
+        frame.result = drawPageImage(requestOf(o, sheets, given), image);
+        if (compressAhead && frame.result.written && !pngBytes(image, frame.bytes)) {
+            frame.result.written = false;
+            frame.result.error = "the PNG could not be made (not enough memory)";
+        }
         return frame;
     };
-    const auto write = [](const std::string& path, DrawnFrame& frame) {
+    const auto write = [](const std::string& path, MadeFrame& frame) {
         if (frame.result.written) {
-            const PageFileResult saved = writePngFile(path, frame.image);
+            const PageFileResult saved = frame.image.isNull() ? writeFileBytes(path, frame.bytes)
+                                                              : writePngFile(path, frame.image);
             frame.result.written = saved.written;
             frame.result.error = saved.error;
         }
         return reportPage(path, frame.result);
     };
-    return renderFramesOverlapped(*o.frames, *o.pattern, given.sheets, draw, write);
+    return renderFramesInParallel(*o.frames, *o.pattern, given.sheets, workers, make, write);
 }
 
-// Every frame into one animated picture, written once all are drawn.
-int renderAnimation(const RenderOptions& o, const RenderInputs& given)
+// Every frame into one animated picture, written once all are drawn;
+// the frames are drawn as PNG frames are, and added in order.
+int renderAnimation(const RenderOptions& o, const RenderInputs& given, int workers)
 {
     WebpAnimation animation(o.width, o.height);
-    const auto addFrame = [&](const std::string& path, const Sheets& sheets) {
-        QImage image;
-        PageFileResult result = drawPageImage(requestOf(o, sheets, given), image);
-        if (result.written && !animation.add(image, result.error))
-            result.written = false;
-        return reportPage(path, result);
+    const auto draw = [&](const Sheets& sheets, QImage&) {
+        MadeFrame frame;
+        frame.result = drawPageImage(requestOf(o, sheets, given), frame.image);
+        return frame;
     };
-    const int status = renderFrames(*o.frames, *o.pattern, given.sheets, addFrame);
+    const auto add = [&](const std::string& path, MadeFrame& frame) {
+        if (frame.result.written && !animation.add(frame.image, frame.result.error))
+            frame.result.written = false;
+        return reportPage(path, frame.result);
+    };
+    const int status =
+        renderFramesInParallel(*o.frames, *o.pattern, given.sheets, workers, draw, add);
     if (status >= exitFailure)
         return status;
     std::string error;
@@ -95,14 +139,13 @@ int renderAnimation(const RenderOptions& o, const RenderInputs& given)
 int renderPages(int argc, char** argv, const RenderOptions& options, const RenderInputs& given)
 {
     const HeadlessGui gui(argc, argv);
+    const int workers = options.frames ? frameWorkers(options, given) : 0;
     if (options.animated)
-        return renderAnimation(options, given);
-    // Overlapped PNG frames hold up to four images at once (one drawn, two
-    // waiting, one written), so a page of more than a quarter of a PNG
-    // page's bound goes one at a time, as a single page does.
-    const std::int64_t pixels = std::int64_t{options.width} * options.height;
-    if (options.frames && options.format == PageFormat::Png && pixels <= maxPngPixels / 4)
-        return renderPngFrames(options, given);
+        return renderAnimation(options, given, workers);
+    // A frame too large to hold a few of goes one at a time, as a single
+    // page does.
+    if (options.frames && options.format == PageFormat::Png && workers > 0)
+        return renderPngFrames(options, given, workers);
     if (options.frames)
         return renderFrames(*options.frames, *options.pattern, given.sheets,
                             [&](const std::string& path, const Sheets& frame) {
