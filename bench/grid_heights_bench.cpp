@@ -1,7 +1,8 @@
 // The heights of a 1000 x 1000 grid at the points of the mesh that draws
 // it (n 999, m 999, k 1: every sample a node at theta 0), against the
 // native floor, a plain one-thread loop of exp(-(x*x+4*y*y)) over the
-// same points; beside them, the dense formula's theta step over that mesh.
+// same points; beside them, the dense formula's theta step over that mesh
+// and the grid's own theta step (f(x,y) = z), as a page computes them.
 // Each median is also given as a multiple of the floor's in the same run.
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,7 @@
 #include "grid/GridSurface.h"
 #include "render/MeshHeights.h"
 #include "render/MeshLattice.h"
+#include "sheets/DataLine.h"
 #include "sheets/DataSheet.h"
 
 namespace {
@@ -121,6 +123,29 @@ void BM_DenseFormulaThetaStep(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * mesh.samples());
 }
 
+// A theta step over the grid as a page takes it: f(x,y) = z, the mesh's
+// points turned by theta (10 and 20 degrees in turn, so that every point
+// falls inside a cell), on one thread.
+void BM_GridThetaStep(benchmark::State& state)
+{
+    DataSheet sheet = defaultFunctionSheet();
+    buildLine(sheet[6], "f(x,y)", "z");
+    SurfaceFunction f(sheet);
+    f.setCentre(0, 0);
+    f.setHeightField(std::make_shared<GridSurface>(surface()));
+    f.parse();
+    f.setParameters();
+    MeshHeights heights({std::size_t{256} << 20, 1});
+    const double thetas[] = {10, 20};
+    int step = 0;
+    for (auto _ : state) {
+        f.setTheta(thetas[step++ % 2]);
+        heights.prepare(f, mesh);
+        benchmark::DoNotOptimize(heights.front().data());
+    }
+    state.SetItemsProcessed(state.iterations() * mesh.samples());
+}
+
 void repeated(benchmark::internal::Benchmark* b)
 {
     repeatedRuns(b, 9);
@@ -130,6 +155,7 @@ BENCHMARK(BM_DenseNativeFloor)->Apply(repeated);
 BENCHMARK(BM_GridHeightsAtTheNodes)->Apply(repeated);
 BENCHMARK(BM_GridHeightsTurned)->Apply(repeated);
 BENCHMARK(BM_DenseFormulaThetaStep)->Apply(repeated);
+BENCHMARK(BM_GridThetaStep)->Apply(repeated);
 
 } // namespace
 

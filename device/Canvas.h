@@ -113,4 +113,7 @@ class CanvasLayer {
 public:
     virtual ~CanvasLayer() = default;
     virtual Canvas& canvas() = 0;
+    // Makes the layer blank within its clip; by the thread that draws on
+    // it, before it draws, so that the blanking costs the other nothing.
+    virtual void clear() = 0;
 };

@@ -6,20 +6,7 @@
 
 #ifdef KELVO_X86_VECTORS
 #include "device/MappingLanes.h"
-
-namespace {
-
-// Asked once, at load; the processor's features are read first, as this
-// may run before the runtime's own constructors have read them.
-bool hasWideRegisters()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
-const bool wideRegisters = hasWideRegisters();
-
-} // namespace
+#include "device/WideLanes.h"
 #endif
 
 // Several points at a time where the processor can: the same operations
@@ -31,8 +18,8 @@ bool DeviceMapping::map(const double* x, const double* y, std::size_t count,
     bool notNumber = false;
 #ifdef KELVO_X86_VECTORS
     const MappingConstants k{x1_, y1_, xScale_, yScale_, left_, bottom_};
-    i = wideRegisters ? mapFourLanes(k, x, y, count, out, notNumber)
-                      : mapLanes<TwoLanes>(k, x, y, count, out, notNumber);
+    i = wideDeviceLanes() ? mapFourLanes(k, x, y, count, out, notNumber)
+                          : mapLanes<TwoLanes>(k, x, y, count, out, notNumber);
 #endif
     for (; i < count; ++i) {
         const MappedPoint point = map(x[i], y[i]);

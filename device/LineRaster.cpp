@@ -1,7 +1,11 @@
 #include "device/LineRaster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+
+#include "device/DistinctPoints.h"
+#include "device/WideLanes.h"
 
 namespace {
 
@@ -116,10 +120,9 @@ void LineRaster::clippedLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, 
 }
 
 // On a dense mesh most segments have no length, and which do follows no
-// pattern: the points are first taken without their repeats (a write of
-// every point, a step on only for a new one, no branch), and the segments
-// left drawn. Nearly all of those are one step long, and such a segment's
-// only pixel is its start.
+// pattern: the points are first taken without their repeats, without a
+// branch, and the segments left drawn. Nearly all of those are one step
+// long, and such a segment's only pixel is its start.
 void LineRaster::polyline(std::span<const DevicePoint> points, std::uint32_t pixel)
 {
     if (clipEmpty() || points.empty())
@@ -132,12 +135,10 @@ void LineRaster::polyline(std::span<const DevicePoint> points, std::uint32_t pix
     while (from < points.size()) {
         const std::size_t count = std::min(distinct_.size() - 1, points.size() - from);
         distinct_[0] = last;
-        std::size_t kept = 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            const DevicePoint p = points[from + i];
-            distinct_[kept] = p;
-            kept += !(p == points[from + i - 1]);
-        }
+        const DevicePoint* piece = points.data() + from;
+        const std::size_t kept =
+            1 + (wideDeviceLanes() ? keepDistinctWide(piece, count, distinct_.data() + 1)
+                                   : keepDistinct(piece, count, distinct_.data() + 1));
         for (std::size_t i = 1; i < kept; ++i) {
             const DevicePoint a = distinct_[i - 1], b = distinct_[i];
             const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;

@@ -33,6 +33,7 @@ private:
 
     PixelView view_;
     DeviceRect clip_;
-    // A dense line's points without their repeats, a piece at a time.
-    std::array<DevicePoint, 1025> distinct_;
+    // A dense line's points without their repeats, a piece at a time,
+    // and room for the stores beyond them of four points at a time.
+    std::array<DevicePoint, 1025 + 3> distinct_;
 };

@@ -64,31 +64,57 @@ template <class Lanes> __m128i truncToDevice(typename Lanes::Doubles v)
                                       Lanes::min(Doubles{} + 2147483647.0, number)));
 }
 
-// The same operations in the same order as DeviceMapping::map() of one
-// point. The constants are a copy, which the stores to out cannot reach.
-template <class Lanes>
-std::size_t mapLanes(const MappingConstants k, const double* x, const double* y,
-                     std::size_t count, DevicePoint* out, bool& notNumber)
+// Points 0 .. count - 1, a whole number of lanes at a time: the same
+// operations in the same order as DeviceMapping::map() of one point. The
+// constants are a copy, which the stores to out cannot reach. With care,
+// each value held to the int range (NaN made 0), and notNumber set; or
+// truncated as it is, which is right for every value that fits an int, as
+// on a page: false then when a truncation gave INT_MIN, as every value
+// that does not fit (and NaN) gives, so that the points must be mapped
+// again with care.
+template <class Lanes, bool careful>
+bool mapPass(const MappingConstants k, const double* x, const double* y, std::size_t count,
+             DevicePoint* out, bool& notNumber)
 {
     using Doubles = typename Lanes::Doubles;
     constexpr std::size_t width = sizeof(Doubles) / sizeof(double);
     using Bits = decltype(Doubles{} != Doubles{});
     Bits notNumbers{};
-    std::size_t i = 0;
-    for (; i + width <= count; i += width) {
+    const __m128i intMin = _mm_set1_epi32(static_cast<int>(0x80000000u));
+    __m128i outside = _mm_setzero_si128();
+    for (std::size_t i = 0; i + width <= count; i += width) {
         Doubles xs, ys;
         std::memcpy(&xs, x + i, sizeof xs);
         std::memcpy(&ys, y + i, sizeof ys);
         const Doubles dx = (xs - k.x1) * k.xScale;
         const Doubles dy = (ys - k.y1) * k.yScale;
-        Lanes::store(out + i, truncToDevice<Lanes>(dx + k.left + 0.5),
-                     truncToDevice<Lanes>(k.bottom - dy + 0.5));
-        notNumbers |= reinterpret_cast<Bits>(Lanes::unordered(dx, dy));
+        if constexpr (careful) {
+            Lanes::store(out + i, truncToDevice<Lanes>(dx + k.left + 0.5),
+                         truncToDevice<Lanes>(k.bottom - dy + 0.5));
+            notNumbers |= reinterpret_cast<Bits>(Lanes::unordered(dx, dy));
+        } else {
+            const __m128i deviceX = Lanes::truncate(dx + k.left + 0.5);
+            const __m128i deviceY = Lanes::truncate(k.bottom - dy + 0.5);
+            outside = _mm_or_si128(outside, _mm_or_si128(_mm_cmpeq_epi32(deviceX, intMin),
+                                                         _mm_cmpeq_epi32(deviceY, intMin)));
+            Lanes::store(out + i, deviceX, deviceY);
+        }
     }
     notNumber = false;
     for (std::size_t lane = 0; lane < width; ++lane)
         notNumber = notNumber || notNumbers[lane] != 0;
-    return i;
+    return _mm_movemask_epi8(outside) == 0;
+}
+
+// The index it stopped at, and whether any point was not a number.
+template <class Lanes>
+std::size_t mapLanes(const MappingConstants k, const double* x, const double* y,
+                     std::size_t count, DevicePoint* out, bool& notNumber)
+{
+    constexpr std::size_t width = sizeof(typename Lanes::Doubles) / sizeof(double);
+    if (!mapPass<Lanes, false>(k, x, y, count, out, notNumber))
+        mapPass<Lanes, true>(k, x, y, count, out, notNumber);
+    return count - count % width;
 }
 
 } // namespace

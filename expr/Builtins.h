@@ -21,8 +21,9 @@ std::span<const Builtin> builtins();
 const Builtin* findBuiltin(const char* name);
 
 // The division's rule: a divisor that is zero (of either sign) or not a
-// number fails the point.
-inline bool divides(double divisor)
+// number fails the point. Always inlined, as the block loops that use it
+// are also built for wider registers than the rest.
+[[gnu::always_inline]] inline bool divides(double divisor)
 {
-    return divisor != 0.0 && !std::isnan(divisor);
+    return divisor != 0.0 && !__builtin_isnan(divisor);
 }

@@ -66,7 +66,8 @@ public:
     // bitwise equal numbers.
     bool operator==(const Program& other) const { return steps_ == other.steps_; }
 
-private:
+    // A step, and where the values of a block of points lie while it
+    // runs: what the loops over blocks (BlockKernels.h) take.
     struct Step {
         Op op;
         Operand left, right;
@@ -74,11 +75,18 @@ private:
         int out = 0;
         bool operator==(const Step& other) const = default;
     };
-    struct Block;
+    struct Block {
+        const double* x;
+        const double* y;
+        const double* z;
+        double* out;
+        double* slotMemory;
+        std::size_t stride;
+        unsigned char* failed;
+    };
 
+private:
     void add(const Step& step);
-    template <class Count>
-    void runBlock(const Block& block, Count count) const;
 
     std::vector<Step> steps_;
     // Slots above 0, each a block of the working memory.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "expr/BlockKernels.h"
 #include "expr/SurfaceFunction.h"
 
 namespace {
@@ -48,15 +49,14 @@ void SurfaceHeights::heights(std::span<const double> x, std::span<const double> 
     }
     constexpr std::size_t block = Program::blockSize;
     double tx[block], ty[block], tz[block];
-    const double cx = turn_.centreX, cy = turn_.centreY, s = turn_.sinTheta, c = turn_.cosTheta;
+    const TurnConstants turn{turn_.centreX, turn_.centreY, turn_.sinTheta, turn_.cosTheta};
+    const bool wide = wideKernels();
     for (std::size_t start = 0; start < z.size(); start += block) {
         const std::size_t count = std::min(block, z.size() - start);
-        for (std::size_t i = 0; i < count; ++i) {
-            const double dx = x[start + i] - cx;
-            const double dy = y[start + i] - cy;
-            tx[i] = cx + dx * c - dy * s;
-            ty[i] = cy + dx * s + dy * c;
-        }
+        if (wide)
+            turnPointsWide(turn, x.data() + start, y.data() + start, count, tx, ty);
+        else
+            turnPoints(turn, x.data() + start, y.data() + start, count, tx, ty);
         if (field_ != nullptr)
             field_->heights({tx, count}, {ty, count}, {tz, count});
         program_.run(tx, ty, field_ != nullptr ? tz : nullptr, z.subspan(start, count));

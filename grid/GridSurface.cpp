@@ -6,6 +6,11 @@
 #include <limits>
 #include <utility>
 
+#include "expr/WideKernels.h"
+#if defined(__x86_64__) && defined(__GNUC__)
+#include "grid/PlaceLanes.h"
+#endif
+
 namespace {
 
 std::shared_ptr<const GridAxis> axisOf(std::span<const double> coordinates, double first,
@@ -59,37 +64,64 @@ double GridSurface::heightAt(const Corner& c) const
     return between(low, high, c.rowT);
 }
 
-GridSurface::Corner GridSurface::cornerOf(GridAxis::Place column, GridAxis::Place row) const
+GridSurface::Corner GridSurface::cornerOf(const PlacedPiece& columns, const PlacedPiece& rows,
+                                          std::size_t i) const
 {
-    if (column.node < 0 || row.node < 0)
+    if (columns.node[i] < 0 || rows.node[i] < 0)
         return {nullptr, 0, 0};
-    return {origin_ + row.node * rowStep_ + column.node * columnStep_, column.t, row.t};
+    return {origin_ + rows.node[i] * rowStep_ + columns.node[i] * columnStep_, columns.t[i],
+            rows.t[i]};
 }
 
-// In two passes over a piece of the points: where each lies among the
-// nodes, then its height. The first pass asks for the nodes' memory
-// ahead, so that a line crossing the rows of a large grid (a row apart
-// from point to point) does not wait for each row in turn. place(x, y)
-// gives a point's column and row.
-template <typename Place>
-void GridSurface::heightsBy(Place place, std::span<const double> x, std::span<const double> y,
+// A piece of the points at a time: where each lies among the nodes,
+// then its height, the nodes of a point some way ahead asked for from
+// memory meanwhile, so that a line crossing the rows of a large grid (a
+// row apart from point to point) does not wait for each row in turn.
+// place(x, y, count, columns, rows) places a piece's points.
+template <typename PlacePiece>
+void GridSurface::heightsBy(PlacePiece place, std::span<const double> x, std::span<const double> y,
                             std::span<double> z) const
 {
-    constexpr std::size_t piece = 256;
-    GridAxis::Place columns[piece], rows[piece];
+    constexpr std::size_t piece = 256, ahead = 16;
+    PlacedPiece columns, rows;
     const std::ptrdiff_t rowStep = rowStep_;
+    // Inlined at once: GCC takes a function that only prefetches for one
+    // without effects, and drops the calls.
+    auto fetch = [&](std::size_t i) __attribute__((always_inline)) {
+        if (columns.node[i] >= 0 && rows.node[i] >= 0) {
+            const double* at = origin_ + rows.node[i] * rowStep + columns.node[i] * columnStep_;
+            __builtin_prefetch(at);
+            if (rows.t[i] != 0)
+                __builtin_prefetch(at + rowStep);
+        }
+    };
     for (std::size_t start = 0; start < z.size(); start += piece) {
         const std::size_t count = std::min(piece, z.size() - start);
+        place(x.data() + start, y.data() + start, count, columns, rows);
+        for (std::size_t i = 0; i < std::min(ahead, count); ++i)
+            fetch(i);
         for (std::size_t i = 0; i < count; ++i) {
-            place(x[start + i], y[start + i], columns[i], rows[i]);
-            if (const Corner c = cornerOf(columns[i], rows[i]); c.at != nullptr) {
-                __builtin_prefetch(c.at);
-                if (c.rowT != 0)
-                    __builtin_prefetch(c.at + rowStep);
-            }
+            if (i + ahead < count)
+                fetch(i + ahead);
+            z[start + i] = heightAt(cornerOf(columns, rows, i));
         }
-        for (std::size_t i = 0; i < count; ++i)
-            z[start + i] = heightAt(cornerOf(columns[i], rows[i]));
+    }
+}
+
+// Nodes spread evenly are placed a piece at a time, several points at
+// once where the processor can.
+void GridSurface::placeSpread(const GridAxis::Spread& spread, const double* x, std::size_t count,
+                              PlacedPiece& placed)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__) && defined(__GNUC__)
+    i = wideKernels() ? placeFourLanes(spread, x, count, placed.node, placed.t)
+                      : placeLanes<TwoPlaceLanes>(spread, x, count, placed.node, placed.t);
+#endif
+    for (; i < count; ++i) {
+        const GridAxis::Place p = spread.place(x[i]);
+        placed.node[i] = p.node;
+        placed.t[i] = p.t;
     }
 }
 
@@ -102,15 +134,23 @@ void GridSurface::heights(std::span<const double> x, std::span<const double> y,
     if (columnSpread != nullptr && rowSpread != nullptr) {
         // Copies: the heights written cannot then be taken to change them.
         const GridAxis::Spread across = *columnSpread, along = *rowSpread;
-        return heightsBy([&](double px, double py, Place& column, Place& row) {
-            column = across.place(px);
-            row = along.place(py);
+        return heightsBy([&](const double* px, const double* py, std::size_t count,
+                             PlacedPiece& columns, PlacedPiece& rows) {
+            placeSpread(across, px, count, columns);
+            placeSpread(along, py, count, rows);
         }, x, y, z);
     }
     std::int32_t columnHint = 0, rowHint = 0;
-    heightsBy([&](double px, double py, Place& column, Place& row) {
-        column = columns_->place(px, columnHint);
-        row = rows_->place(py, rowHint);
+    heightsBy([&](const double* px, const double* py, std::size_t count, PlacedPiece& columns,
+                  PlacedPiece& rows) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const Place column = columns_->place(px[i], columnHint);
+            const Place row = rows_->place(py[i], rowHint);
+            columns.node[i] = column.node;
+            columns.t[i] = column.t;
+            rows.node[i] = row.node;
+            rows.t[i] = row.t;
+        }
     }, x, y, z);
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "expr/ZFunction.h"
@@ -37,11 +39,18 @@ private:
         const double* at;
         double columnT, rowT;
     };
-    Corner cornerOf(GridAxis::Place column, GridAxis::Place row) const;
+    // The places of a piece of points on one axis: node -1 outside.
+    struct PlacedPiece {
+        std::int32_t node[256];
+        double t[256];
+    };
+    Corner cornerOf(const PlacedPiece& columns, const PlacedPiece& rows, std::size_t i) const;
     double heightAt(const Corner& c) const;
-    template <typename Place>
-    void heightsBy(Place place, std::span<const double> x, std::span<const double> y,
+    template <typename PlacePiece>
+    void heightsBy(PlacePiece place, std::span<const double> x, std::span<const double> y,
                    std::span<double> z) const;
+    static void placeSpread(const GridAxis::Spread& spread, const double* x, std::size_t count,
+                            PlacedPiece& placed);
 
     std::shared_ptr<const HeightGrid> grid_;
     std::shared_ptr<const GridAxis> columns_, rows_;

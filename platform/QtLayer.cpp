@@ -2,23 +2,22 @@
 
 #include <cstring>
 
-namespace {
-
-// The image's own fill would make its pixels opaque black.
-QImage blankImage(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    if (!image.isNull())
-        std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
-    return image;
-}
-
-} // namespace
-
 QtLayer::QtLayer(QSize size, const DeviceRect& clip)
-    : image_(blankImage(size)), canvas_(&image_), clip_(clip)
+    : image_(size, QImage::Format_RGB32), canvas_(&image_), clip_(clip)
 {
     canvas_.clip(clip);
+}
+
+// Only the clip is ever drawn on or laid over; the image's own fill would
+// make its pixels opaque black.
+void QtLayer::clear()
+{
+    if (image_.isNull() || clip_.right <= clip_.left)
+        return;
+    const PixelView pixels = QtCanvas::pixelsOf(image_);
+    const auto rowBytes = static_cast<std::size_t>(clip_.right - clip_.left) * sizeof(std::uint32_t);
+    for (int y = clip_.top; y < clip_.bottom; ++y)
+        std::memset(&pixels.at(clip_.left, y), 0, rowBytes);
 }
 
 void QtLayer::layOver(const PixelView& target)

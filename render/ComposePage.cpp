@@ -92,18 +92,6 @@ PageReport composePage(const PageContext& page, PageTarget target,
     const bool printing = target == PageTarget::Printer;
 
     PageReport report;
-    d.beginDrawing(std::move(printer));
-    if (printing)
-        d.setPenWidth(3);
-    const int b = printing ? 25 : 5;
-
-    const StyleSettings style = readStyleSettings(page.sheets.style);
-    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
-    drawDataPanel(d, page.sheets, HeightBands(style.bands, s.z1, s.z2), b);
-    d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
-    d.presetPen(s.pc);
-    drawSurfaceViewport(d, page.sheets, b);
-
     // Without a surface function the surface is flat.
     const SurfaceHeights flat;
     const ZFunction* function = &flat;
@@ -114,6 +102,22 @@ PageReport composePage(const PageContext& page, PageTarget target,
     MeshHeights ownHeights;
     MeshHeights& heights = page.heights != nullptr ? *page.heights : ownHeights;
     const SurfaceMesh mesh = meshOf(s);
+    prepareHeights(*function, heights, mesh);
+
+    // The other cores start on the surface's heights while this one draws
+    // the page around it.
+    const int b = printing ? 25 : 5;
+    const StyleSettings style = readStyleSettings(page.sheets.style);
+    heights.computeAlongside([&] {
+        d.beginDrawing(std::move(printer));
+        if (printing)
+            d.setPenWidth(3);
+        d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
+        drawDataPanel(d, page.sheets, HeightBands(style.bands, s.z1, s.z2), b);
+        d.setPageColours(BrushColour::White, PenColour::DarkGreen, PenColour::DarkBlue);
+        d.presetPen(s.pc);
+        drawSurfaceViewport(d, page.sheets, b);
+    });
     const Projection view = projectionOf(mesh, page.view.tilt);
     drawSurface(d, *function, heights, mesh, view, styleOf(style));
     if (s.fc != 0)

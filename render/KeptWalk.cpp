@@ -92,6 +92,11 @@ private:
 
 } // namespace
 
+// Where heights are still to be computed, every thread the heights are
+// worth takes part: the calling thread walks the lines of constant y, a
+// second one sees those of constant x ahead where that is worth it, and
+// each computes heights whenever the line it wants is not yet there; the
+// rest compute heights until none are left.
 void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& heights,
                      const MeshLattice& lattice, std::vector<double>& lower,
                      std::vector<double>& upper, SurfaceStyle style)
@@ -106,12 +111,13 @@ void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& he
         constantX ? SeenAhead::make(device, view, heights, lattice, walk->pens(),
                                     style.hiddenPen == 0)
                   : nullptr;
+    const int threads = heights.pending() ? heights.pendingThreads() : ahead != nullptr ? 2 : 1;
     bool seenAhead = false;
-    if (ahead != nullptr) {
+    if (threads > 1) {
         // The device is drawn on by the calling thread alone.
         std::exception_ptr failure;
 #ifdef _OPENMP
-#pragma omp parallel num_threads(2)
+#pragma omp parallel num_threads(threads)
 #endif
         {
 #ifdef _OPENMP
@@ -119,16 +125,20 @@ void walkKeptHeights(PlotDevice& device, const Projection& view, MeshHeights& he
 #else
             const int thread = 0;
 #endif
-            if (thread == 0) {
-                try {
+            try {
+                if (thread == 0) {
                     walk->frontBoundary(true);
                     if (constantY)
                         walk->linesOfConstantY();
-                } catch (...) {
-                    failure = std::current_exception();
+                } else if (thread == 1 && ahead != nullptr) {
+                    seenAhead = ahead->see();
                 }
-            } else {
-                seenAhead = ahead->see();
+                heights.computeRest();
+            } catch (...) {
+                // A height that failed is thrown again to whoever asks for
+                // its line.
+                if (thread == 0)
+                    failure = std::current_exception();
             }
         }
         if (failure)

@@ -4,6 +4,9 @@
 #include <bit>
 #include <initializer_list>
 
+#include "expr/WideKernels.h"
+#include "render/WalkLanes.h"
+
 namespace {
 
 bool sameBits(double a, double b)
@@ -72,8 +75,10 @@ void stepsFrom(double start, double step, std::int64_t first, std::size_t count,
 {
     const auto base = static_cast<std::int32_t>(first);
     const auto n = static_cast<std::int32_t>(count);
-    for (std::int32_t i = 0; i < n; ++i)
-        out[i] = start + static_cast<double>(base + i) * step;
+    if (wideKernels())
+        stepsFromWide(start, step, base, n, out);
+    else
+        stepsFromLanes(start, step, base, n, out);
 }
 
 } // namespace

@@ -1,6 +1,35 @@
 #include "render/PieceSeer.h"
 
+#include "expr/WideKernels.h"
+#include "render/WalkLanes.h"
+
 using Family = MeshLattice::Family;
+// The walk's loops write how a sample is seen as these numbers.
+static_assert(static_cast<int>(Seen::Hidden) == 0 && static_cast<int>(Seen::Above) == 1 &&
+              static_cast<int>(Seen::Below) == 2);
+
+// Several samples at a time, each piece fetching the heights of the next
+// from memory as it goes.
+void PieceSeer::see(int step, std::size_t from, std::size_t count, double* upper, double* lower)
+{
+    if (from >= count)
+        return;
+    const std::ptrdiff_t shift = step * static_cast<std::ptrdiff_t>(from);
+    const double* y = worldY_ + from;
+    auto* seen = reinterpret_cast<std::uint8_t*>(seen_ + from);
+    const std::size_t ahead = std::min(ahead_.size(), count);
+    const double* next = ahead_.data() + from;
+    const std::size_t nextCount = ahead > from ? ahead - from : 0;
+    count -= from;
+    upper += shift;
+    lower += shift;
+    if (wideKernels())
+        seeWide(step, y, count, upper, lower, seen, next, nextCount);
+    else if (step > 0)
+        seeLanes<2, 1>(y, count, upper, lower, seen, next, nextCount);
+    else
+        seeLanes<2, -1>(y, count, upper, lower, seen, next, nextCount);
+}
 
 void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
 {
@@ -19,10 +48,9 @@ void PieceSeer::project(MeshLattice::Line line, std::int64_t first, std::span<co
 
 std::span<const double> PieceSeer::following(MeshLattice::Line line)
 {
-    if (!heights_.keepsAll() || line.family == Family::Front ||
-        line.index >= lattice_.lines(line.family))
+    if (line.family == Family::Front || line.index >= lattice_.lines(line.family))
         return {};
-    return heights_.line({line.family, line.index + 1});
+    return heights_.lineIfComputed({line.family, line.index + 1});
 }
 
 void PieceSeer::projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z)
@@ -64,23 +92,17 @@ void PieceSeer::projectAlong(const AlongProducts& along, MeshLattice::Line line,
 {
     double x, y;
     lattice_.points(line, 0, 1, &x, &y);
-    const std::size_t count = z.size();
-    const double* forX = along.forX.data() + first;
-    const double* forY = along.forY.data() + first;
-    const double cosTilt = p_.cosTilt;
-    if (line.family == Family::ConstantY) {
-        const double acrossX = y * p_.sinRot, acrossY = y * p_.cosRotSinTilt;
-        for (std::size_t i = 0; i < count; ++i) {
-            worldX_[i] = forX[i] + acrossX;
-            worldY_[i] = acrossY - forY[i] + z[i] * cosTilt;
-        }
-    } else {
-        const double acrossX = x * p_.cosRot, acrossY = x * p_.sinRotSinTilt;
-        for (std::size_t i = 0; i < count; ++i) {
-            worldX_[i] = acrossX + forX[i];
-            worldY_[i] = forY[i] - acrossY + z[i] * cosTilt;
-        }
-    }
+    const bool constantY = line.family == Family::ConstantY;
+    const LineProjection p{along.forX.data() + first,
+                           along.forY.data() + first,
+                           constantY ? y * p_.sinRot : x * p_.cosRot,
+                           constantY ? y * p_.cosRotSinTilt : x * p_.sinRotSinTilt,
+                           p_.cosTilt,
+                           constantY};
+    if (wideKernels())
+        projectAlongWide(p, z.data(), z.size(), worldX_, worldY_);
+    else
+        projectAlongLanes(p, z.data(), z.size(), worldX_, worldY_);
 }
 
 void frontHorizons(PieceSeer& seer, double* lower, double* upper)

@@ -52,23 +52,8 @@ public:
     template <int step>
     void see(std::size_t from, std::size_t count, double* upper, double* lower)
     {
-        const std::size_t ahead = std::min(ahead_.size(), count);
-        for (std::size_t i = from; i < count; ++i) {
-            if (i % perCacheLine == 0 && i < ahead)
-                __builtin_prefetch(ahead_.data() + i);
-            const double y = worldY_[i];
-            double& up = upper[step * static_cast<std::ptrdiff_t>(i)];
-            double& low = lower[step * static_cast<std::ptrdiff_t>(i)];
-            if (!(up >= y)) {
-                seen_[i] = Seen::Above;
-                up = y;
-            } else if (!(y >= low)) {
-                seen_[i] = Seen::Below;
-                low = y;
-            } else {
-                seen_[i] = Seen::Hidden;
-            }
-        }
+        static_assert(step == 1 || step == -1);
+        see(step, from, count, upper, lower);
     }
 
     SeenSamples samples() const { return {device_, seen_, allValid_ ? nullptr : valid_, z_}; }
@@ -84,10 +69,11 @@ private:
     static constexpr std::int64_t maxAlongProducts = std::int64_t{1} << 18;
 
     void project(MeshLattice::Line line, std::int64_t first, std::span<const double> z);
+    void see(int step, std::size_t from, std::size_t count, double* upper, double* lower);
     // The heights of the next line of the family, where they are kept
-    // (and so there to read without computing); empty otherwise.
+    // and computed (and so there to read without computing); empty
+    // otherwise.
     std::span<const double> following(MeshLattice::Line line);
-    static constexpr std::size_t perCacheLine = 64 / sizeof(double);
     void projectPoints(MeshLattice::Line line, std::int64_t first, std::span<const double> z);
     const AlongProducts* alongProducts(MeshLattice::Family family);
     // projectX and projectY with the products along the line made ahead,

@@ -39,6 +39,8 @@ std::unique_ptr<SeenAhead> SeenAhead::make(PlotDevice& device, const Projection&
 bool SeenAhead::see() noexcept
 {
     try {
+        if (layer_ != nullptr)
+            layer_->clear();
         frontHorizons(seer_, lower_.get(), upper_.get());
         for (std::int64_t q = 1; q <= lattice_.lines(Family::ConstantX); ++q)
             seeLine({Family::ConstantX, q});

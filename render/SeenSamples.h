@@ -1,7 +1,9 @@
 #pragma once
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "device/LineDrawer.h"
@@ -55,16 +57,28 @@ struct SurfacePens {
 };
 
 // Calls run(seen, first, end) for each stretch of samples first .. end - 1,
-// within from .. count - 1, that are all seen alike.
+// within from .. count - 1, that are all seen alike. A stretch of a dense
+// mesh is long: it is measured eight samples at a time, the end found in
+// the first word that differs.
 template <class Run>
 void forEachRun(const Seen* seen, std::size_t from, std::size_t count, Run&& run)
 {
     std::size_t i = from;
     while (i < count) {
+        const Seen s = seen[i];
+        const std::uint64_t alike = 0x0101010101010101u * static_cast<std::uint8_t>(s);
         std::size_t end = i + 1;
-        while (end < count && seen[end] == seen[i])
+        bool ended = false;
+        while (!ended && end + sizeof alike <= count) {
+            std::uint64_t word;
+            std::memcpy(&word, seen + end, sizeof word);
+            const std::uint64_t differs = word ^ alike;
+            ended = differs != 0;
+            end += ended ? static_cast<std::size_t>(std::countr_zero(differs)) / 8 : sizeof word;
+        }
+        while (!ended && end < count && seen[end] == s)
             ++end;
-        run(seen[i], i, end);
+        run(s, i, end);
         i = end;
     }
 }

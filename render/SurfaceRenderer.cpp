@@ -81,6 +81,19 @@ MeshRefusal meshRefusal(int m, int n, int k)
     return MeshRefusal::None;
 }
 
+void prepareHeights(const ZFunction& f, MeshHeights& heights, const SurfaceMesh& mesh)
+{
+    if (meshRefusal(mesh.m, mesh.n, mesh.k) != MeshRefusal::None)
+        return;
+    const PlotBox& b = mesh.box;
+    try {
+        heights.prepare(f, MeshLattice(b.x1, b.x2, b.y1, b.y2, mesh.m, mesh.n, mesh.k),
+                        MeshHeights::When::AsAsked);
+    } catch (const std::bad_alloc&) {
+        // drawSurface tries again, and draws no surface.
+    }
+}
+
 void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
                  const SurfaceMesh& mesh, const Projection& view, SurfaceStyle style)
 {
@@ -100,7 +113,7 @@ void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
     try {
         lower.resize(columns);
         upper.resize(columns);
-        heights.prepare(f, lattice);
+        heights.prepare(f, lattice, MeshHeights::When::AsAsked);
     } catch (const std::bad_alloc&) {
         return;
     }

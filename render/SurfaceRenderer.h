@@ -41,6 +41,11 @@ Projection projectionOf(const SurfaceMesh& mesh, double tilt);
 void drawSurface(PlotDevice& device, const ZFunction& f, MeshHeights& heights,
                  const SurfaceMesh& mesh, const Projection& view, SurfaceStyle style = {});
 
+// Starts the heights drawSurface will draw, so that they may be computed
+// alongside other work (MeshHeights::computeAlongside) before it is
+// called; nothing for a mesh it draws no surface for.
+void prepareHeights(const ZFunction& f, MeshHeights& heights, const SurfaceMesh& mesh);
+
 // Limits of one surface: columns of the horizon, and samples drawn. The
 // two horizons and one mesh line's samples take 32 bytes a column, so
 // the columns' limit keeps a page's memory near half a gigabyte.

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/PlotDevice.h"
@@ -399,6 +400,80 @@ TEST(MeshHeightsLines, KeptHeightsAreAllComputedByPrepare)
         EXPECT_TRUE(heights.prepare(CountedPlane(3), lattice));
         EXPECT_EQ(heights.lineOfConstantX(40)[0], 3 * 2 + -2.0);
     }
+}
+
+// Heights left to be computed as they are asked for: threads asking for
+// lines in opposite orders while another computes alongside get every
+// height once, the walk's own.
+TEST(MeshHeightsLines, HeightsAskedForAreComputedOnce)
+{
+    const MeshLattice lattice(-2, 2, -2, 2, 40, 30, 8);
+    const CountedPlane plane(2);
+    MeshHeights heights({std::size_t{256} << 20, 3});
+    EXPECT_TRUE(heights.prepare(plane, lattice, MeshHeights::When::AsAsked));
+    EXPECT_TRUE(heights.pending());
+    heights.computeAlongside([] {});
+    std::vector<MeshLattice::Line> order = sweepOrder(lattice);
+    auto check = [&](const std::vector<MeshLattice::Line>& lines) {
+        for (const MeshLattice::Line& line : lines) {
+            const std::span<const double> z = heights.line(line);
+            std::vector<double> x(z.size()), y(z.size());
+            lattice.points(line, 0, z.size(), x.data(), y.data());
+            for (std::size_t i = 0; i < z.size(); ++i)
+                if (z[i] != 2 * x[i] + y[i])
+                    return false;
+        }
+        return true;
+    };
+    bool forward = false, backward = false;
+    {
+        std::jthread one([&] { forward = check(order); });
+        std::jthread other([&] { backward = check({order.rbegin(), order.rend()}); });
+        heights.computeRest();
+    }
+    EXPECT_TRUE(forward && backward);
+    EXPECT_FALSE(heights.pending());
+    EXPECT_EQ(plane.points(), lattice.samples());
+}
+
+// A surface that fails in the box's back right corner, which neither the
+// front nor the first lines reach.
+class FailingPlane final : public ZFunction {
+public:
+    void heights(std::span<const double> x, std::span<const double> y,
+                 std::span<double> z) const override
+    {
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            if (x[i] > 1.5 && y[i] > 1.9)
+                throw std::runtime_error("no height here");
+            z[i] = x[i] + y[i];
+        }
+    }
+    bool sameHeights(const ZFunction& other) const override
+    {
+        return dynamic_cast<const FailingPlane*>(&other) != nullptr;
+    }
+    std::unique_ptr<ZFunction> snapshot() const override
+    {
+        return std::make_unique<FailingPlane>(*this);
+    }
+};
+
+// What a height throws reaches whoever asks for a line then, and the same
+// surface prepared again is computed anew, not taken as kept.
+TEST(MeshHeightsLines, AHeightThatFailsIsThrownToWhoeverAsksForItsLine)
+{
+    const MeshLattice lattice(-2, 2, -2, 2, 40, 30, 8);
+    MeshHeights heights({std::size_t{256} << 20, 2});
+    EXPECT_TRUE(heights.prepare(FailingPlane(), lattice, MeshHeights::When::AsAsked));
+    bool worked = false;
+    EXPECT_NO_THROW(heights.computeAlongside([&] { worked = true; }));
+    EXPECT_TRUE(worked);
+    EXPECT_EQ(heights.lineOfConstantX(1)[0], -1.9 + -2.0);
+    EXPECT_THROW(heights.lineOfConstantX(40), std::runtime_error);
+    EXPECT_THROW(heights.prepare(FailingPlane(), lattice), std::runtime_error);
+    EXPECT_TRUE(heights.prepare(CountedPlane(1), lattice, MeshHeights::When::AsAsked));
+    EXPECT_EQ(heights.lineOfConstantX(40)[0], 2.0 + -2.0);
 }
 
 TEST(MeshHeightsLines, OnlyTheLatticesLinesExist)
