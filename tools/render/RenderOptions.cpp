@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,8 @@
 #include "sheets/DataLine.h"
 #include "sheets/SheetFileLoad.h"
 #include "sheets/SheetLookup.h"
+#include "tools/render/PageMessages.h"
+#include "Version.h"
 
 const char* const renderUsage =
     "usage: kelvo-render [SHEETS.kelvo] [--data FILE] [--set NAME=VALUE]... [--size WxH] -o FILE\n"
@@ -323,4 +326,22 @@ std::optional<RenderInputs> inputsOf(const RenderOptions& options, std::string& 
         buildLine(*line, line->name, value.c_str());
     }
     return inputs;
+}
+
+std::optional<RenderOptions> optionsOrAnswer(int argc, char** argv, int& status)
+{
+    std::string error;
+    auto options = parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    status = 0;
+    if (!options) {
+        std::fprintf(stderr, "kelvo-render: %s\n%s", error.c_str(), renderUsage);
+        status = exitFailure;
+    } else if (options->help) {
+        std::fputs(renderUsage, stdout);
+    } else if (options->version) {
+        std::printf("kelvo-render %s\n", programVersion);
+    } else {
+        return options;
+    }
+    return std::nullopt;
 }

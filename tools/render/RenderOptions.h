@@ -38,6 +38,11 @@ struct RenderOptions {
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 
+// Reads the command line and answers what ends the run at once: a fault
+// in it (said on stderr, with the usage, status exitFailure), --help or
+// --version (status 0). Null, with the status, when the run ends here.
+std::optional<RenderOptions> optionsOrAnswer(int argc, char** argv, int& status);
+
 // What the pages are drawn from.
 struct RenderInputs {
     Sheets sheets;

@@ -21,7 +21,6 @@
 #include "tools/render/PageMessages.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/TextMetricsModule.h"
-#include "Version.h"
 
 namespace {
 
@@ -57,21 +56,11 @@ PageFileResult drawWithoutQt(const RenderOptions& o, const RenderInputs& given)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    int status = 0;
+    const auto options = optionsOrAnswer(argc, argv, status);
+    if (!options)
+        return status;
     std::string error;
-    const auto options = parseRenderOptions(args, error);
-    if (!options) {
-        std::fprintf(stderr, "kelvo-render: %s\n%s", error.c_str(), renderUsage);
-        return exitFailure;
-    }
-    if (options->help) {
-        std::fputs(renderUsage, stdout);
-        return 0;
-    }
-    if (options->version) {
-        std::printf("kelvo-render %s\n", programVersion);
-        return 0;
-    }
     const bool printsOnly = options->print && options->save.empty();
     if (!drawsHere(*options) && !printsOnly)
         return execQtRenderer(argv);

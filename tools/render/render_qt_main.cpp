@@ -19,7 +19,6 @@
 #include "tools/render/RenderFrames.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/WebpAnimation.h"
-#include "Version.h"
 
 namespace {
 
@@ -141,21 +140,11 @@ int renderPages(int argc, char** argv, const RenderOptions& options, const Rende
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    int status = 0;
+    const auto options = optionsOrAnswer(argc, argv, status);
+    if (!options)
+        return status;
     std::string error;
-    const auto options = parseRenderOptions(args, error);
-    if (!options) {
-        std::fprintf(stderr, "kelvo-render: %s\n%s", error.c_str(), renderUsage);
-        return exitFailure;
-    }
-    if (options->help) {
-        std::fputs(renderUsage, stdout);
-        return 0;
-    }
-    if (options->version) {
-        std::printf("kelvo-render %s\n", programVersion);
-        return 0;
-    }
     const std::optional<RenderInputs> given = inputsOf(*options, error);
     if (!given) {
         std::fprintf(stderr, "kelvo-render: %s\n", error.c_str());
