@@ -5,16 +5,16 @@
 #include <cstdlib>
 
 // The system's fixed-pitch font is fontconfig's "monospace", at 12 pixels.
-FontRequest naturalRequestOf(const FontSpec& spec)
+FontRequest naturalRequestOf(const FontSpec& font)
 {
-    if (spec.stockFixed)
+    if (font.stockFixed)
         return {"monospace", 12, false, false, 100};
     FontRequest request;
-    request.family = spec.face;
+    request.family = font.face;
     request.pixelSize =
-        spec.height == 0 ? 12 : static_cast<int>(std::clamp(std::llabs(spec.height), 1LL, 10000LL));
-    request.bold = spec.weight >= 700;
-    request.italic = spec.italic;
+        font.height == 0 ? 12 : static_cast<int>(std::clamp(std::llabs(font.height), 1LL, 10000LL));
+    request.bold = font.weight >= 700;
+    request.italic = font.italic;
     return request;
 }
 

@@ -15,9 +15,9 @@ struct FontRequest {
     int stretch = 100;
 };
 
-// The request of a font spec at its natural width; the stretch of a width
+// The request for a font at its natural width; the stretch of a width
 // request is the caller's, from that width (stretchFor).
-FontRequest naturalRequestOf(const FontSpec& spec);
+FontRequest naturalRequestOf(const FontSpec& font);
 
 // Qt's stretch for a width request, from the natural average character
 // width: 100 * width / natural, rounded, within 1..4000; 100 when the

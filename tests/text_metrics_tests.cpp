@@ -87,25 +87,25 @@ TEST_P(TextMetrics, AreQtsWhereProven)
     const FaceRow& row = GetParam();
     for (const double points : {6.0, 10.0, 14.0, 20.0, 36.0})
         for (const double width : {0.0, points, 8.0}) {
-            FontSpec spec;
+            FontSpec font;
             if (row.face != nullptr)
-                spec = createPointFont(qt_, row.face, points, width, row.style);
+                font = createPointFont(qt_, row.face, points, width, row.style);
             else
-                spec.stockFixed = true;
+                font.stockFixed = true;
             const std::string at = std::to_string(points) + " pt, width " + std::to_string(width);
-            const ::TextMetrics ours = canvas_.fontMetrics(spec);
+            const ::TextMetrics ours = canvas_.fontMetrics(font);
             const std::string why = canvas_.takeUnproven();
             ASSERT_EQ(why.empty(), row.proven) << at << ": " << why;
             if (!row.proven)
                 continue;
-            const ::TextMetrics theirs = qt_.fontMetrics(spec);
+            const ::TextMetrics theirs = qt_.fontMetrics(font);
             ASSERT_EQ(ours.height, theirs.height) << at;
             ASSERT_EQ(ours.ascent, theirs.ascent) << at;
             ASSERT_EQ(ours.aveCharWidth, theirs.aveCharWidth) << at;
             for (const std::string& text : texts_) {
-                const int width = canvas_.textWidth(text, spec);
+                const int width = canvas_.textWidth(text, font);
                 if (canvas_.takeUnproven().empty()) {
-                    ASSERT_EQ(width, qt_.textWidth(text, spec)) << at << ": \"" << text << '"';
+                    ASSERT_EQ(width, qt_.textWidth(text, font)) << at << ": \"" << text << '"';
                 }
             }
         }
@@ -157,10 +157,10 @@ TEST_P(UnprovenTexts, AreTold)
     TextMetricsCanvas canvas;
     QImage image(1, 1, QImage::Format_RGB32);
     QtCanvas qt(&image);
-    const FontSpec spec = createPointFont(qt, GetParam().face, 10, 10, 0);
-    canvas.textWidth("plain", spec);
+    const FontSpec font = createPointFont(qt, GetParam().face, 10, 10, 0);
+    canvas.textWidth("plain", font);
     ASSERT_EQ(canvas.takeUnproven(), "");
-    canvas.textWidth(GetParam().text, spec);
+    canvas.textWidth(GetParam().text, font);
     EXPECT_NE(canvas.takeUnproven().find(GetParam().says), std::string::npos);
 }
 
