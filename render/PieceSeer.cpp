@@ -18,8 +18,10 @@ void PieceSeer::see(int step, std::size_t from, std::size_t count, double* upper
     const double* y = worldY_ + from;
     auto* seen = reinterpret_cast<std::uint8_t*>(seen_ + from);
     const std::size_t ahead = std::min(ahead_.size(), count);
-    const double* next = ahead_.data() + from;
+    // Without heights ahead (the last line, or one not computed yet) there
+    // is nothing to fetch, and no array to point into.
     const std::size_t nextCount = ahead > from ? ahead - from : 0;
+    const double* next = nextCount > 0 ? ahead_.data() + from : nullptr;
     count -= from;
     upper += shift;
     lower += shift;
