@@ -64,7 +64,7 @@ Stroke* StrokeSet::Table<Stroke>::find(const Stroke& key)
 template <class Stroke>
 void StrokeSet::Table<Stroke>::grow()
 {
-    std::vector<Stroke> old(cells.empty() ? Stroke::firstCells : cells.size() * 2);
+    ZeroedCells<Stroke> old(cells.empty() ? Stroke::firstCells : cells.size() * 2);
     old.swap(cells);
     for (const Stroke& s : old)
         if (!s.empty())

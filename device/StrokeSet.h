@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "device/Canvas.h"
+#include "device/ZeroedCells.h"
 
 // The strokes a page has drawn, so that none is drawn twice: a segment
 // between two device points in a pen, whichever way it runs. A segment of
@@ -58,7 +59,7 @@ private:
     // Open addressing with linear probing over a power of two of cells.
     template <class Stroke>
     struct Table {
-        std::vector<Stroke> cells;
+        ZeroedCells<Stroke> cells;
         std::size_t size = 0;
         Stroke* find(const Stroke& key);
         void grow();

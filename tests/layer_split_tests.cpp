@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/LayerSplitCanvas.h"
@@ -71,6 +72,30 @@ INSTANTIATE_TEST_SUITE_P(
                    {{0, 0}, {3, 0}, red, true},
                    {{1, 0}, {0, 0}, red, false}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Enough strokes that both tables grow through several sizes, the larger
+// ones mapped whole: every stroke is still told once, either way round.
+TEST(StrokeSetGrowing, TellsEachOfManyStrokesOnce)
+{
+    StrokeSet set;
+    auto strokeOf = [](int i) {
+        const bool isLong = i % 20 == 0;
+        const DevicePoint a{i % 300, i / 300};
+        const DevicePoint b{a.x + (isLong ? 200 : 1 + i % 7), a.y + (isLong ? 0 : 1)};
+        return std::pair{a, b};
+    };
+    constexpr int count = 40000;
+    for (int i = 0; i < count; ++i) {
+        const auto [a, b] = strokeOf(i);
+        ASSERT_TRUE(set.add(a, b, {red, 1})) << "stroke " << i;
+    }
+    for (int i = 0; i < count; ++i) {
+        const auto [a, b] = strokeOf(i);
+        ASSERT_FALSE(set.add(b, a, {red, 1})) << "stroke " << i;
+    }
+    EXPECT_EQ(set.size(), static_cast<std::size_t>(count));
+    EXPECT_TRUE(set.add({0, 0}, {1, 0}, {blue, 1}));
+}
 
 // The page frames its surface viewport twice, for two fills: the second
 // outline is not drawn again, and its fill spares the first's pixels.
