@@ -105,15 +105,12 @@ void BM_GridHeightsTurned(benchmark::State& state)
 
 DataSheet fdata = defaultFunctionSheet();
 
-// The default formula's theta step over the same mesh, on one thread.
-void BM_DenseFormulaThetaStep(benchmark::State& state)
+// The mesh's heights of f, on one thread, at one theta and the other in
+// turn.
+void thetaSteps(benchmark::State& state, SurfaceFunction& f, double first, double second)
 {
-    SurfaceFunction f(fdata);
-    f.setCentre(0, 0);
-    f.parse();
-    f.setParameters();
     MeshHeights heights({std::size_t{256} << 20, 1});
-    const double thetas[] = {0, 10};
+    const double thetas[] = {first, second};
     int step = 0;
     for (auto _ : state) {
         f.setTheta(thetas[step++ % 2]);
@@ -121,6 +118,16 @@ void BM_DenseFormulaThetaStep(benchmark::State& state)
         benchmark::DoNotOptimize(heights.front().data());
     }
     state.SetItemsProcessed(state.iterations() * mesh.samples());
+}
+
+// The default formula's theta step over the same mesh, on one thread.
+void BM_DenseFormulaThetaStep(benchmark::State& state)
+{
+    SurfaceFunction f(fdata);
+    f.setCentre(0, 0);
+    f.parse();
+    f.setParameters();
+    thetaSteps(state, f, 0, 10);
 }
 
 // A theta step over the grid as a page takes it: f(x,y) = z, the mesh's
@@ -135,15 +142,7 @@ void BM_GridThetaStep(benchmark::State& state)
     f.setHeightField(std::make_shared<GridSurface>(surface()));
     f.parse();
     f.setParameters();
-    MeshHeights heights({std::size_t{256} << 20, 1});
-    const double thetas[] = {10, 20};
-    int step = 0;
-    for (auto _ : state) {
-        f.setTheta(thetas[step++ % 2]);
-        heights.prepare(f, mesh);
-        benchmark::DoNotOptimize(heights.front().data());
-    }
-    state.SetItemsProcessed(state.iterations() * mesh.samples());
+    thetaSteps(state, f, 10, 20);
 }
 
 void repeated(benchmark::internal::Benchmark* b)

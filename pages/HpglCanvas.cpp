@@ -41,7 +41,7 @@ std::string labelText(const std::string& text)
 } // namespace
 
 HpglCanvas::HpglCanvas(Canvas& fonts, ByteSink& out, int width, int height)
-    : fonts_(fonts), out_(out), width_(width), height_(height), area_{0, 0, width, height}
+    : FileCanvas(fonts), out_(out), width_(width), height_(height), area_{0, 0, width, height}
 {
     buffer_.reserve(blockSize + 256);
 }

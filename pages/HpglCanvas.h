@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "device/Canvas.h"
+#include "pages/FileCanvas.h"
 #include "pages/ByteSink.h"
 
 // A canvas that writes HP-GL for a pen plotter: one layer of an HPGL page,
@@ -14,7 +14,7 @@
 // colour. Texts are labels (LB) in the plotter's own font, sized to the
 // page's text; fills and text backgrounds are left out, a frame's outline
 // is drawn. Written as it is drawn, like the SVG canvas.
-class HpglCanvas final : public Canvas {
+class HpglCanvas final : public FileCanvas {
 public:
     static constexpr int unitsPerPixel = 10;
 
@@ -23,17 +23,11 @@ public:
     HpglCanvas(const HpglCanvas&) = delete;
     HpglCanvas& operator=(const HpglCanvas&) = delete;
 
-    Resolution resolution() const override { return fonts_.resolution(); }
     void segment(DevicePoint from, DevicePoint to, Pen pen) override;
     void fill(const DeviceRect&, Colour) override {}
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
     void clip(const DeviceRect& rect) override;
     void unclip() override;
-    TextMetrics fontMetrics(const FontSpec& font) override { return fonts_.fontMetrics(font); }
-    int textWidth(const std::string& text, const FontSpec& font) override
-    {
-        return fonts_.textWidth(text, font);
-    }
     void text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
               Colour background) override;
 
@@ -53,7 +47,6 @@ private:
     void put(const std::string& text);
     void flush();
 
-    Canvas& fonts_;
     ByteSink& out_;
     int width_, height_;
     DeviceRect area_;

@@ -61,7 +61,7 @@ std::string xmlText(const std::string& text)
 } // namespace
 
 SvgCanvas::SvgCanvas(Canvas& fonts, ByteSink& out, std::string idPrefix)
-    : fonts_(fonts), out_(out), idPrefix_(std::move(idPrefix))
+    : FileCanvas(fonts), out_(out), idPrefix_(std::move(idPrefix))
 {
     buffer_.reserve(blockSize + 1024);
 }

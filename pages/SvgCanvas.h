@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "device/Canvas.h"
+#include "pages/FileCanvas.h"
 #include "pages/ByteSink.h"
 
 // A canvas that writes SVG elements as it is drawn, element by element (a
@@ -11,25 +11,19 @@
 // text would be set on. Coordinates stay the exact device integers. A
 // clip group opens where something is drawn under the clip, not before;
 // its id starts with the prefix, so that layers' ids differ.
-class SvgCanvas final : public Canvas {
+class SvgCanvas final : public FileCanvas {
 public:
     SvgCanvas(Canvas& fonts, ByteSink& out, std::string idPrefix);
     ~SvgCanvas() override;
     SvgCanvas(const SvgCanvas&) = delete;
     SvgCanvas& operator=(const SvgCanvas&) = delete;
 
-    Resolution resolution() const override { return fonts_.resolution(); }
     void segment(DevicePoint from, DevicePoint to, Pen pen) override;
     void endLine() override;
     void fill(const DeviceRect& rect, Colour colour) override;
     void frame(const DeviceRect& rect, Pen pen, Colour brush) override;
     void clip(const DeviceRect& rect) override;
     void unclip() override;
-    TextMetrics fontMetrics(const FontSpec& font) override { return fonts_.fontMetrics(font); }
-    int textWidth(const std::string& text, const FontSpec& font) override
-    {
-        return fonts_.textWidth(text, font);
-    }
     void text(DevicePoint at, const std::string& text, const FontSpec& font, Colour colour,
               Colour background) override;
 
@@ -44,7 +38,6 @@ private:
     void openClip();
     void closeClip();
 
-    Canvas& fonts_;
     ByteSink& out_;
     std::string idPrefix_;
     std::string buffer_;
