@@ -3,6 +3,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "fonts/FontSetupFiles.h"
+
 // FreeType, for the canvas's faces: made with the canvas, done with it.
 struct TextMetricsCanvas::Library {
     Library()
@@ -40,6 +42,8 @@ SizedFace& TextMetricsCanvas::faceAt(const FontRequest& r)
         const FaceChoice choice = library_->library != nullptr
                                       ? chooseFace(r)
                                       : FaceChoice{{}, 0, "FreeType cannot start"};
+        if (!choice.file.empty())
+            faceFiles_.push_back(choice.file);
         found = faces_.emplace(key, std::make_unique<SizedFace>(library_->library, choice, r)).first;
     }
     return *found->second;
@@ -75,4 +79,9 @@ int TextMetricsCanvas::textWidth(const std::string& text, const FontSpec& font)
     if (!why.empty())
         note(why);
     return width;
+}
+
+std::vector<std::string> TextMetricsCanvas::setupFiles() const
+{
+    return fontSetupFiles(faceFiles_);
 }

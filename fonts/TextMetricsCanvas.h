@@ -26,16 +26,9 @@ public:
     const std::string& unproven() const override { return unproven_; }
     std::string takeUnproven() override { return std::exchange(unproven_, {}); }
 
-    // As a Qt image reports it under kelvo-render's offscreen platform.
-    Resolution resolution() const override { return {96, 96}; }
-    void segment(DevicePoint, DevicePoint, Pen) override {}
-    void fill(const DeviceRect&, Colour) override {}
-    void frame(const DeviceRect&, Pen, Colour) override {}
-    void clip(const DeviceRect&) override {}
-    void unclip() override {}
+    std::vector<std::string> setupFiles() const override;
     TextMetrics fontMetrics(const FontSpec& font) override;
     int textWidth(const std::string& text, const FontSpec& font) override;
-    void text(DevicePoint, const std::string&, const FontSpec&, Colour, Colour) override {}
 
 private:
     // A face a size: the request's family, size, style and stretch.
@@ -48,5 +41,6 @@ private:
     struct Library;
     std::unique_ptr<Library> library_;
     std::map<FaceKey, std::unique_ptr<SizedFace>> faces_;
+    std::vector<std::string> faceFiles_;
     std::string unproven_;
 };

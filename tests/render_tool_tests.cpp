@@ -719,3 +719,35 @@ TEST_F(RenderTool, SaveRefusesANameWithoutTheExtension)
 }
 
 } // namespace
+
+namespace {
+
+// Text measured once is measured no more while the fonts stand: the memo
+// in the cache folder gives the next page's answers (a memo altered by
+// hand moves the text), and a change of fontconfig's setup leaves it
+// aside (the page is as first drawn).
+TEST_F(RenderTool, MeasuredTextIsKeptWhileTheFontsStand)
+{
+    const std::string cache = "XDG_CACHE_HOME=" + path("cache");
+    const std::string memo = path("cache/kelvo/text-metrics");
+    ASSERT_EQ(run("-o " + path("first.svg"), cache).status, 0);
+    const std::string first = read(path("first.svg"));
+    ASSERT_TRUE(exists(memo));
+    ASSERT_EQ(run("-o " + path("again.svg"), cache).status, 0);
+    EXPECT_TRUE(read(path("again.svg")) == first);
+
+    std::string kept = read(memo);
+    const std::size_t metrics = kept.find("\nmetrics ");
+    ASSERT_NE(metrics, std::string::npos) << kept;
+    const std::size_t end = kept.find('\n', metrics + 1);
+    const std::size_t height = kept.rfind(' ', kept.rfind(' ', end - 1) - 1);
+    kept.replace(height, end - height, " 40 30");
+    write(memo, kept);
+    ASSERT_EQ(run("-o " + path("altered.svg"), cache).status, 0);
+    EXPECT_FALSE(read(path("altered.svg")) == first);
+
+    ASSERT_EQ(run("-o " + path("other.svg"), cache + " FONTCONFIG_FILE=/etc/fonts/fonts.conf").status, 0);
+    EXPECT_TRUE(read(path("other.svg")) == first);
+}
+
+} // namespace

@@ -3,9 +3,10 @@
 //
 // A single SVG, HPGL or calls page is drawn here without Qt: its text is
 // measured as Qt measures it (fonts/TextMetricsCanvas, loaded from a
-// module of its own only for such a page), so the page is Qt's call for
-// call, and the process starts in a fraction of the time that loading Qt
-// takes. Everything else (PNG and PDF pages, frames,
+// module of its own only for such a page, and only for text that earlier
+// runs have not measured under the same fonts), so the page is Qt's call
+// for call, and the process starts in a fraction of the time that loading
+// Qt takes. Everything else (PNG and PDF pages, frames,
 // saving the sheets), and a page whose text cannot be measured as Qt
 // would for sure, is drawn by kelvo-render-qt, which this process becomes
 // with the same arguments; printing by kelvo-print.
@@ -19,6 +20,7 @@
 #include "pages/VectorPageFile.h"
 #include "tools/render/HelperPrograms.h"
 #include "tools/render/PageMessages.h"
+#include "tools/render/RememberedMetrics.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/TextMetricsModule.h"
 
@@ -55,16 +57,16 @@ PageFileResult drawWithoutQt(const RenderOptions& o, const RenderInputs& given)
 {
     SignalCleanup::install();
     std::setlocale(LC_ALL, "");
-    std::string error;
-    const std::unique_ptr<MeasuringCanvas> fonts = loadMeasuringCanvas(error);
-    if (fonts == nullptr) {
-        PageFileResult abandoned;
-        abandoned.abandoned = true;
-        return abandoned;
-    }
-    return writeVectorPageFile(o.output, o.format,
-                               PageRequest{given.sheets, o.width, o.height, {}, given.grid}, *fonts,
-                               [&fonts] { return fonts->unproven().empty(); });
+    const std::string memo = metricsMemoPath();
+    RememberedMetrics fonts(memo.empty() ? MetricsMemo{} : MetricsMemo::read(memo), [] {
+        std::string error;
+        return loadMeasuringCanvas(error);
+    });
+    PageFileResult result = writeVectorPageFile(
+        o.output, o.format, PageRequest{given.sheets, o.width, o.height, {}, given.grid}, fonts,
+        [&fonts] { return fonts.unproven().empty(); });
+    fonts.keep(memo);
+    return result;
 }
 
 } // namespace
