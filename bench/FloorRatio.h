@@ -19,6 +19,19 @@ inline void repeatedRuns(benchmark::internal::Benchmark* b, int repetitions)
         "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 }
 
+// Google Benchmark's start, with its runs interleaved at random unless
+// the command line says otherwise: the load of a shared machine drifts,
+// and benchmarks run one after another would each meet another load.
+inline void initializeInterleaved(int argc, char** argv)
+{
+    static std::vector<char*> args;
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.assign(argv, argv + argc);
+    args.insert(args.begin() + (argc > 0 ? 1 : 0), interleave);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+}
+
 // The console report, then each median and least as a multiple of those
 // of the benchmark named as the floor.
 class FloorRatioReporter final : public benchmark::ConsoleReporter {

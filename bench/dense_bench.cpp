@@ -121,7 +121,7 @@ BENCHMARK(BM_DenseTiltStepHeights)->Apply(repeated);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
+    initializeInterleaved(argc, argv);
     FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double one = reporter.median("BM_DenseBatchedHeights");

@@ -160,7 +160,7 @@ BENCHMARK(BM_GridThetaStep)->Apply(repeated);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
+    initializeInterleaved(argc, argv);
     FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    initializeInterleaved(argc, argv);
     FloorRatioReporter reporter("BM_DenseNativeFloor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -11,6 +11,7 @@
 #include <math.h>
 
 #include <cstddef>
+#include <type_traits>
 
 #include "expr/Builtins.h"
 #include "expr/Program.h"
@@ -84,6 +85,12 @@ void runCall(const Builtin& function, Argument argument, double* out, unsigned c
     if (function.inDomain != nullptr)
         for (std::size_t i = 0; i < count; ++i)
             failed[i] = static_cast<unsigned char>(failed[i] | !function.inDomain(argument[i]));
+    if constexpr (std::is_same_v<Argument, Lanes>) {
+        if (function.block != nullptr) {
+            function.block(argument.values, out, count);
+            return;
+        }
+    }
     for (std::size_t i = 0; i < count; ++i)
         out[i] = function.function(argument[i]);
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <math.h>
 
+#include "expr/ExpBlock.h"
+
 namespace {
 
 bool positive(double x) { return x > 0.0; }
@@ -11,18 +13,18 @@ bool notNegative(double x) { return x >= 0.0; }
 double stepOf(double x) { return x >= 0.0 ? 1.0 : 0.0; }
 
 constexpr std::array<Builtin, 12> table{{
-    {"sin", ::sin, nullptr},
-    {"cos", ::cos, nullptr},
-    {"tan", ::tan, nullptr},
-    {"atan", ::atan, nullptr},
-    {"exp", ::exp, nullptr},
-    {"log", ::log, positive},
-    {"sqrt", ::sqrt, notNegative},
-    {"cosh", ::cosh, nullptr},
-    {"sinh", ::sinh, nullptr},
-    {"tanh", ::tanh, nullptr},
-    {"fabs", ::fabs, nullptr},
-    {"step", stepOf, nullptr},
+    {"sin", ::sin, nullptr, nullptr},
+    {"cos", ::cos, nullptr, nullptr},
+    {"tan", ::tan, nullptr, nullptr},
+    {"atan", ::atan, nullptr, nullptr},
+    {"exp", ::exp, nullptr, expBlock},
+    {"log", ::log, positive, nullptr},
+    {"sqrt", ::sqrt, notNegative, nullptr},
+    {"cosh", ::cosh, nullptr, nullptr},
+    {"sinh", ::sinh, nullptr, nullptr},
+    {"tanh", ::tanh, nullptr, nullptr},
+    {"fabs", ::fabs, nullptr, nullptr},
+    {"step", stepOf, nullptr, nullptr},
 }};
 
 } // namespace

@@ -5,8 +5,10 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "expr/Builtins.h"
+#include "expr/ExpBlock.h"
 #include "expr/SymbolTable.h"
 
 namespace {
@@ -137,6 +139,75 @@ TEST(SymbolTable, ListShapedTablesReleaseWithoutRecursion)
     }
     EXPECT_EQ(table->size(), 20000u);
     table.reset();
+}
+
+} // namespace
+
+namespace {
+
+// exp over a block gives the library's bits at every point, four at a
+// time or not: points spread over a range (each nudged off round values),
+// in place or not, in blocks whose length leaves every remainder.
+struct ExpRange {
+    const char* name;
+    double from, to;
+};
+
+class ExpBlocks : public ::testing::TestWithParam<ExpRange> {};
+
+TEST_P(ExpBlocks, AreTheLibrarysExpBitForBit)
+{
+    const ExpRange& range = GetParam();
+    constexpr std::size_t count = 40003;
+    std::vector<double> x(count), out(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double nudge = static_cast<double>((i * 40503u) % 65537u) / 65537.0;
+        x[i] = range.from + (range.to - range.from) * (static_cast<double>(i) + nudge) / count;
+    }
+    const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    std::size_t start = 0;
+    for (std::size_t length = 0; start + length <= count; start += length, length = (length + 1) % 11)
+        expBlock(x.data() + start, out.data() + start, length);
+    expBlock(x.data() + start, out.data() + start, count - start);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_TRUE(same(out[i], std::exp(x[i]))) << std::hexfloat << x[i];
+    std::vector<double> inPlace = x;
+    expBlock(inPlace.data(), inPlace.data(), count);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_TRUE(same(inPlace[i], out[i])) << std::hexfloat << x[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, ExpBlocks, ::testing::Values(
+    ExpRange{"defaultPage", -20, 0}, ExpRange{"aroundZero", -1, 1},
+    ExpRange{"tiny", -0x1p-50, 0x1p-50}, ExpRange{"wholeRange", -760, 720},
+    ExpRange{"subnormalResults", -746, -700}, ExpRange{"overflowing", 700, 712},
+    ExpRange{"largeSteps", -520, 520}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ExpBlocks, SpecialPointsAmongOrdinaryOnes)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double points[] = {0.0, -0.0, inf, -inf, std::nan(""), -std::nan(""), 0x1p-1074, 511.9,
+                             512.0, -512.0, 709.78, 709.79, -745.13, -745.14, 1e300, -1e300};
+    for (const double special : points) {
+        double x[8] = {-1.5, special, 0.25, -3.0, special, -7.5, 2.0, special};
+        double out[8];
+        expBlock(x, out, 8);
+        for (int i = 0; i < 8; ++i) {
+            const double library = std::exp(x[i]);
+            EXPECT_EQ(std::memcmp(&library, &out[i], sizeof library), 0) << x[i];
+        }
+    }
+}
+
+// Where glibc computes exp with FMA, the four-wide loop stands in for it.
+TEST(ExpBlocks, FourAtATimeWhereTheProcessorHasAvx2AndFma)
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+        EXPECT_TRUE(fourWideExp());
+    }
+#endif
 }
 
 } // namespace
