@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/Canvas.h"
@@ -23,13 +24,25 @@ public:
 
     // Why an answer given so far may differ from Qt's: the first reason;
     // empty while every answer is Qt's.
-    virtual const std::string& unproven() const = 0;
+    const std::string& unproven() const { return unproven_; }
     // The same, forgotten once told: what the answers since the last take
     // may lack.
-    virtual std::string takeUnproven() = 0;
+    std::string takeUnproven() { return std::exchange(unproven_, {}); }
     // The files and folders whose change may change an answer given so
     // far (fonts/FontSetupFiles.h): what a kept answer is valid with.
     virtual std::vector<std::string> setupFiles() const = 0;
+
+protected:
+    // Notes why the last answer may differ from Qt's, unless an earlier
+    // reason stands.
+    void note(std::string why)
+    {
+        if (unproven_.empty())
+            unproven_ = std::move(why);
+    }
+
+private:
+    std::string unproven_;
 };
 
 // The text measuring module (kelvo-text-metrics.so) makes its canvas

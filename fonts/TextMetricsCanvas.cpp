@@ -28,12 +28,6 @@ TextMetricsCanvas::~TextMetricsCanvas()
     faces_.clear();
 }
 
-void TextMetricsCanvas::note(const std::string& why)
-{
-    if (unproven_.empty())
-        unproven_ = why;
-}
-
 SizedFace& TextMetricsCanvas::faceAt(const FontRequest& r)
 {
     const FaceKey key{r.family, r.pixelSize, r.bold, r.italic, r.stretch};

@@ -23,9 +23,6 @@ public:
     TextMetricsCanvas(const TextMetricsCanvas&) = delete;
     TextMetricsCanvas& operator=(const TextMetricsCanvas&) = delete;
 
-    const std::string& unproven() const override { return unproven_; }
-    std::string takeUnproven() override { return std::exchange(unproven_, {}); }
-
     std::vector<std::string> setupFiles() const override;
     TextMetrics fontMetrics(const FontSpec& font) override;
     int textWidth(const std::string& text, const FontSpec& font) override;
@@ -36,11 +33,9 @@ private:
 
     SizedFace& faceAt(const FontRequest& request);
     SizedFace& faceFor(const FontSpec& font);
-    void note(const std::string& why);
 
     struct Library;
     std::unique_ptr<Library> library_;
     std::map<FaceKey, std::unique_ptr<SizedFace>> faces_;
     std::vector<std::string> faceFiles_;
-    std::string unproven_;
 };

@@ -167,8 +167,6 @@ INSTANTIATE_TEST_SUITE_P(Places, SpoiltMemo, ::testing::Values(
 class CountingCanvas final : public MeasuringCanvas {
 public:
     explicit CountingCanvas(int& asked) : asked_(asked) {}
-    const std::string& unproven() const override { return unproven_; }
-    std::string takeUnproven() override { return std::exchange(unproven_, {}); }
     std::vector<std::string> setupFiles() const override { return {file}; }
     TextMetrics fontMetrics(const FontSpec& f) override
     {
@@ -179,14 +177,13 @@ public:
     {
         ++asked_;
         if (text.starts_with("?"))
-            unproven_ = "a question";
+            note("a question");
         return static_cast<int>(7 * text.size());
     }
     static inline std::string file;
 
 private:
     int& asked_;
-    std::string unproven_;
 };
 
 TEST(RememberedMetrics, MeasuresOnlyWhatTheMemoLacks)

@@ -10,8 +10,8 @@ MeasuringCanvas* RememberedMetrics::measuring()
     if (inner_ == nullptr && !loadFailed_) {
         inner_ = load_();
         loadFailed_ = inner_ == nullptr;
-        if (loadFailed_ && unproven_.empty())
-            unproven_ = "the text measuring module cannot be loaded";
+        if (loadFailed_)
+            note("the text measuring module cannot be loaded");
     }
     return inner_.get();
 }
@@ -21,8 +21,7 @@ bool RememberedMetrics::provenAnswer()
     std::string why = inner_->takeUnproven();
     if (why.empty())
         return true;
-    if (unproven_.empty())
-        unproven_ = std::move(why);
+    note(std::move(why));
     return false;
 }
 

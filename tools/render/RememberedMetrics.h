@@ -23,8 +23,6 @@ public:
     // Whether an answer was measured in this run.
     bool measured() const { return inner_ != nullptr; }
 
-    const std::string& unproven() const override { return unproven_; }
-    std::string takeUnproven() override { return std::exchange(unproven_, {}); }
     std::vector<std::string> setupFiles() const override;
     TextMetrics fontMetrics(const FontSpec& font) override;
     int textWidth(const std::string& text, const FontSpec& font) override;
@@ -39,5 +37,4 @@ private:
     Loader load_;
     std::unique_ptr<MeasuringCanvas> inner_;
     bool loadFailed_ = false;
-    std::string unproven_;
 };
