@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <string_view>
 
 #include "pages/ReplacingFile.h"
@@ -121,11 +120,11 @@ std::string fingerprintOf(const std::string& path)
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR ? "-" : "!";
-    std::ostringstream out;
-    out << st.st_dev << ':' << st.st_ino << ':' << st.st_mode << ':' << st.st_size << ':'
-        << st.st_mtim.tv_sec << '.' << st.st_mtim.tv_nsec << ':' << st.st_ctim.tv_sec << '.'
-        << st.st_ctim.tv_nsec;
-    return out.str();
+    using std::to_string;
+    return to_string(st.st_dev) + ':' + to_string(st.st_ino) + ':' + to_string(st.st_mode) + ':' +
+           to_string(st.st_size) + ':' + to_string(st.st_mtim.tv_sec) + '.' +
+           to_string(st.st_mtim.tv_nsec) + ':' + to_string(st.st_ctim.tv_sec) + '.' +
+           to_string(st.st_ctim.tv_nsec);
 }
 
 // The program that reads and writes the memo, as it is now: a memo is
