@@ -2,7 +2,8 @@
 // it (n 999, m 999, k 1: every sample a node at theta 0), against the
 // native floor, a plain one-thread loop of exp(-(x*x+4*y*y)) over the
 // same points; beside them, the dense formula's theta step over that mesh
-// and the grid's own theta step (f(x,y) = z), as a page computes them.
+// and the grid's own theta step (f(x,y) = z), as a page computes them,
+// and that of a grid small enough to stay in the cache throughout.
 // Each median is also given as a multiple of the floor's in the same run.
 #include <benchmark/benchmark.h>
 
@@ -52,21 +53,32 @@ const Points& turnedPoints(double degrees)
     return points;
 }
 
+// Read as a file is, and so held as a read grid is.
+GridSurface gridOf(int count)
+{
+    std::string text;
+    char number[32];
+    for (int i = 0; i < count; ++i)
+        for (int j = 0; j < count; ++j) {
+            const double z = std::sin(0.01 * i) * std::cos(0.013 * j);
+            std::snprintf(number, sizeof number, "%.17g%c", z, j + 1 < count ? ',' : '\n');
+            text += number;
+        }
+    std::istringstream in(text);
+    return GridSurface(readGrid(in, "bench.csv").grid, -2, 2, -2, 2);
+}
+
 const GridSurface& surface()
 {
-    // Read as a file is, and so held as a read grid is.
-    static const GridSurface grid = [] {
-        std::string text;
-        char number[32];
-        for (int i = 0; i < nodes; ++i)
-            for (int j = 0; j < nodes; ++j) {
-                const double z = std::sin(0.01 * i) * std::cos(0.013 * j);
-                std::snprintf(number, sizeof number, "%.17g%c", z, j + 1 < nodes ? ',' : '\n');
-                text += number;
-            }
-        std::istringstream in(text);
-        return GridSurface(readGrid(in, "bench.csv").grid, -2, 2, -2, 2);
-    }();
+    static const GridSurface grid = gridOf(nodes);
+    return grid;
+}
+
+// 40 x 40 nodes over the same box: what the same steps cost with every
+// node in the first-level cache.
+const GridSurface& cachedSurface()
+{
+    static const GridSurface grid = gridOf(40);
     return grid;
 }
 
@@ -133,16 +145,26 @@ void BM_DenseFormulaThetaStep(benchmark::State& state)
 // A theta step over the grid as a page takes it: f(x,y) = z, the mesh's
 // points turned by theta (10 and 20 degrees in turn, so that every point
 // falls inside a cell), on one thread.
-void BM_GridThetaStep(benchmark::State& state)
+void gridThetaSteps(benchmark::State& state, const GridSurface& grid)
 {
     DataSheet sheet = defaultFunctionSheet();
     buildLine(sheet[6], "f(x,y)", "z");
     SurfaceFunction f(sheet);
     f.setCentre(0, 0);
-    f.setHeightField(std::make_shared<GridSurface>(surface()));
+    f.setHeightField(std::make_shared<GridSurface>(grid));
     f.parse();
     f.setParameters();
     thetaSteps(state, f, 10, 20);
+}
+
+void BM_GridThetaStep(benchmark::State& state)
+{
+    gridThetaSteps(state, surface());
+}
+
+void BM_CachedGridThetaStep(benchmark::State& state)
+{
+    gridThetaSteps(state, cachedSurface());
 }
 
 void repeated(benchmark::internal::Benchmark* b)
@@ -155,6 +177,7 @@ BENCHMARK(BM_GridHeightsAtTheNodes)->Apply(repeated);
 BENCHMARK(BM_GridHeightsTurned)->Apply(repeated);
 BENCHMARK(BM_DenseFormulaThetaStep)->Apply(repeated);
 BENCHMARK(BM_GridThetaStep)->Apply(repeated);
+BENCHMARK(BM_CachedGridThetaStep)->Apply(repeated);
 
 } // namespace
 

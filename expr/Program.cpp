@@ -62,6 +62,11 @@ void Program::finish(const Operand& result)
         add({Op::Copy, result, {}, nullptr, 0});
 }
 
+bool Program::givesZ() const
+{
+    return steps_.size() == 1 && steps_[0].op == Op::Copy && steps_[0].left.source == Source::Z;
+}
+
 // The slots lie on the stack where they fit, as they do for all but the
 // most deeply nested texts; otherwise each thread takes them once and
 // keeps them.

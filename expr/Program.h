@@ -62,6 +62,8 @@ public:
     bool flat() const { return steps_.empty(); }
     // Whether the program reads z of the point.
     bool readsZ() const { return readsZ_; }
+    // Whether its value is z itself, as for f(x,y) = z.
+    bool givesZ() const;
     // Equal programs give equal values, bit for bit: the same steps on
     // bitwise equal numbers.
     bool operator==(const Program& other) const { return steps_ == other.steps_; }

@@ -37,7 +37,8 @@ SurfaceHeights::SurfaceHeights(Program program, const PointTurn& turn,
 
 // A block at a time: the points turned as SurfaceFunction has always
 // turned them, so that they round the same way, then the field's heights
-// there, then f.
+// there, then f (unless f is z itself, when the field's heights are its
+// own).
 void SurfaceHeights::heights(std::span<const double> x, std::span<const double> y,
                              std::span<double> z) const
 {
@@ -51,12 +52,17 @@ void SurfaceHeights::heights(std::span<const double> x, std::span<const double> 
     double tx[block], ty[block], tz[block];
     const TurnConstants turn{turn_.centreX, turn_.centreY, turn_.sinTheta, turn_.cosTheta};
     const bool wide = wideKernels();
+    const bool fieldOnly = field_ != nullptr && program_.givesZ();
     for (std::size_t start = 0; start < z.size(); start += block) {
         const std::size_t count = std::min(block, z.size() - start);
         if (wide)
             turnPointsWide(turn, x.data() + start, y.data() + start, count, tx, ty);
         else
             turnPoints(turn, x.data() + start, y.data() + start, count, tx, ty);
+        if (fieldOnly) {
+            field_->heights({tx, count}, {ty, count}, z.subspan(start, count));
+            continue;
+        }
         if (field_ != nullptr)
             field_->heights({tx, count}, {ty, count}, {tz, count});
         program_.run(tx, ty, field_ != nullptr ? tz : nullptr, z.subspan(start, count));

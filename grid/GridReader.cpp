@@ -65,7 +65,7 @@ public:
             throw GridRefusal(name_ + ": " + std::to_string(rows_) + " x " +
                               std::to_string(width_) +
                               " heights (rows x columns): a grid needs at least 2 x 2");
-        return HeightGrid::matrix(values_.take(), rows_, width_);
+        return HeightGrid::matrix(values_.take(HeightGrid::gapBefore, HeightGrid::gapAfter), rows_, width_);
     }
 
 private:

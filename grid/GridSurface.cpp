@@ -125,19 +125,35 @@ void GridSurface::placeSpread(const GridAxis::Spread& spread, const double* x, s
     }
 }
 
+std::optional<SpreadCells> GridSurface::spreadCells() const
+{
+    const GridAxis::Spread* columns = columns_->spread();
+    const GridAxis::Spread* rows = rows_->spread();
+    if (columns == nullptr || rows == nullptr)
+        return std::nullopt;
+    return SpreadCells{*columns, *rows, origin_, rowStep_, columnStep_, grid_->gap() - origin_};
+}
+
 void GridSurface::heights(std::span<const double> x, std::span<const double> y,
                           std::span<double> z) const
 {
     using Place = GridAxis::Place;
-    const GridAxis::Spread* columnSpread = columns_->spread();
-    const GridAxis::Spread* rowSpread = rows_->spread();
-    if (columnSpread != nullptr && rowSpread != nullptr) {
-        // Copies: the heights written cannot then be taken to change them.
-        const GridAxis::Spread across = *columnSpread, along = *rowSpread;
+    if (const std::optional<SpreadCells> cells = spreadCells()) {
+#if defined(__x86_64__) && defined(__GNUC__)
+        if (wideKernels()) {
+            const std::size_t done =
+                eightLaneKernels()
+                    ? cellHeightsEightLanes(*cells, x.data(), y.data(), z.size(), z.data())
+                    : cellHeightsFourLanes(*cells, x.data(), y.data(), z.size(), z.data());
+            x = x.subspan(done);
+            y = y.subspan(done);
+            z = z.subspan(done);
+        }
+#endif
         return heightsBy([&](const double* px, const double* py, std::size_t count,
                              PlacedPiece& columns, PlacedPiece& rows) {
-            placeSpread(across, px, count, columns);
-            placeSpread(along, py, count, rows);
+            placeSpread(cells->columns, px, count, columns);
+            placeSpread(cells->rows, py, count, rows);
         }, x, y, z);
     }
     std::int32_t columnHint = 0, rowHint = 0;
@@ -153,6 +169,17 @@ void GridSurface::heights(std::span<const double> x, std::span<const double> y,
         }
     }, x, y, z);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+bool eightLaneKernels()
+{
+    static const bool eight = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") != 0;
+    }();
+    return eight;
+}
+#endif
 
 bool GridSurface::sameHeights(const ZFunction& other) const
 {

@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "expr/ZFunction.h"
+#include "grid/CellHeights.h"
 #include "grid/GridAxis.h"
 #include "grid/HeightGrid.h"
 
@@ -31,6 +33,9 @@ public:
     std::unique_ptr<ZFunction> snapshot() const override;
 
     const HeightGrid& grid() const { return *grid_; }
+    // The nodes as the loops over many points at once read them, where
+    // both axes are spread evenly; nothing otherwise.
+    std::optional<SpreadCells> spreadCells() const;
 
 private:
     // A point's node, or the first corner of its cell or side, and where

@@ -13,15 +13,23 @@
 // (row, column) lies at origin + row x rowStep + column x columnStep, so
 // a file written column by column, or falling in x or y, is kept without
 // a copy. A grid never changes after it is made.
+//
+// The heights are held between NaN: one before the first, two after the
+// last. A loop reading two neighbours at once may then read one beyond
+// either end, and a point outside the grid may read the NaN after it.
 class HeightGrid {
 public:
-    // rows x columns heights, row after row.
-    static HeightGrid matrix(std::vector<double> heights, std::size_t rows, std::size_t columns);
+    static constexpr std::size_t gapBefore = 1, gapAfter = 2;
 
-    // Heights in any order, with the coordinates of the columns and rows
-    // rising; node (row, column) at origin + row x rowStep + column x
-    // columnStep within heights.
-    static HeightGrid triples(std::vector<double> heights, std::vector<double> x,
+    // rows x columns heights, row after row, held as
+    // ValueStore::take(gapBefore, gapAfter) gives them: the gaps are room
+    // only, what they hold is not read.
+    static HeightGrid matrix(std::vector<double> held, std::size_t rows, std::size_t columns);
+
+    // Heights in any order (held as for a matrix), with the coordinates of
+    // the columns and rows rising; node (row, column) at origin + row x
+    // rowStep + column x columnStep among the heights.
+    static HeightGrid triples(std::vector<double> held, std::vector<double> x,
                               std::vector<double> y, std::ptrdiff_t origin,
                               std::ptrdiff_t rowStep, std::ptrdiff_t columnStep);
 
@@ -34,21 +42,23 @@ public:
 
     double at(std::size_t row, std::size_t column) const
     {
-        return heights_[static_cast<std::size_t>(
-            origin_ + static_cast<std::ptrdiff_t>(row) * rowStep_ +
-            static_cast<std::ptrdiff_t>(column) * columnStep_)];
+        return origin()[static_cast<std::ptrdiff_t>(row) * rowStep_ +
+                        static_cast<std::ptrdiff_t>(column) * columnStep_];
     }
 
     // Every height, in the order they are held.
-    std::span<const double> heights() const { return heights_; }
-    const double* origin() const { return heights_.data() + origin_; }
+    std::span<const double> heights() const { return {held_.data() + gapBefore, rows_ * columns_}; }
+    const double* origin() const { return held_.data() + gapBefore + origin_; }
+    // The NaN just after the last height.
+    const double* gap() const { return held_.data() + gapBefore + rows_ * columns_; }
     std::ptrdiff_t rowStep() const { return rowStep_; }
     std::ptrdiff_t columnStep() const { return columnStep_; }
 
 private:
-    HeightGrid() = default;
+    HeightGrid(std::vector<double> held, std::size_t rows, std::size_t columns);
 
-    std::vector<double> heights_;
+    // The heights with their gaps.
+    std::vector<double> held_;
     std::vector<double> x_, y_;
     std::size_t rows_ = 0, columns_ = 0;
     std::ptrdiff_t origin_ = 0, rowStep_ = 0, columnStep_ = 0;

@@ -170,7 +170,7 @@ HeightGrid TripleBlocks::finish()
     };
     rising(constants_, blockStep, constantDirection_);
     rising(changing_, rowInBlockStep, changingDirection_);
-    std::vector<double> heights = heights_.take();
+    std::vector<double> heights = heights_.take(HeightGrid::gapBefore, HeightGrid::gapAfter);
     if (constant_ == Constant::X)
         return HeightGrid::triples(std::move(heights), std::move(constants_),
                                    std::move(changing_), origin, rowInBlockStep, blockStep);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstddef>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -52,17 +53,21 @@ public:
 
     double operator[](std::size_t i) const { return pieces_[i / pieceSize][i % pieceSize]; }
 
-    // All the values as one array; the store is empty afterwards. Each
-    // piece is let go as soon as it is copied.
-    std::vector<double> take()
+    // All the values as one array, after `before` NaN and followed by
+    // `after`; the store is empty afterwards. Each piece is let go as soon
+    // as it is copied.
+    std::vector<double> take(std::size_t before = 0, std::size_t after = 0)
     {
+        constexpr double none = std::numeric_limits<double>::quiet_NaN();
         std::vector<double> all;
-        all.reserve(size_);
-        adviseLargePages(all.data(), size_ * sizeof(double));
+        all.reserve(before + size_ + after);
+        adviseLargePages(all.data(), all.capacity() * sizeof(double));
+        all.insert(all.end(), before, none);
         for (std::vector<double>& piece : pieces_) {
             all.insert(all.end(), piece.begin(), piece.end());
             piece = {};
         }
+        all.insert(all.end(), after, none);
         pieces_.clear();
         size_ = 0;
         return all;

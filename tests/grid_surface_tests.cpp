@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <string>
@@ -12,6 +13,8 @@
 
 #include "grid/GridReader.h"
 #include "grid/GridSheetLines.h"
+#include "expr/WideKernels.h"
+#include "grid/CellHeights.h"
 #include "grid/GridSurface.h"
 #include "sheets/SheetLookup.h"
 
@@ -400,60 +403,97 @@ std::string triplesText(int rows, int columns)
     return text;
 }
 
-class TurnedHeights : public ::testing::TestWithParam<TurnedCase> {};
-
-// The points of a mesh over the box and a little beyond, turned by
-// several angles about its centre; and the nodes, the middles of their
-// sides and cells (angle -1 below).
-TEST_P(TurnedHeights, AreTheBilinearHeightsBitForBit)
+// Triples over even coordinates, written column by column (so that the
+// rows are a step apart in the file) or row by row with both falling.
+std::string evenTriplesText(int rows, int columns, bool byColumns)
 {
-    const TurnedCase& c = GetParam();
-    const GridSurface surface(c.grid, c.x1, c.x2, c.y1, c.y2);
+    std::string text;
+    char line[96];
+    const int outer = byColumns ? columns : rows, inner = byColumns ? rows : columns;
+    for (int a = 0; a < outer; ++a) {
+        for (int b = 0; b < inner; ++b) {
+            const int i = byColumns ? b : rows - 1 - a, j = byColumns ? a : columns - 1 - b;
+            const double z = (i * 5 + j) % 17 == 3 ? nan : std::sin(0.5 * i) - 0.2 * j;
+            std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", 0.25 * j - 1, 0.5 * i, z);
+            text += line;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The points of a mesh over the grid and a little beyond, turned by an
+// angle about its centre; or, at angle -1, the nodes and the middles of
+// their sides and cells.
+struct TurnedPoints {
+    std::vector<double> x, y;
+};
+
+TurnedPoints turnedPoints(const TurnedCase& c, double degrees)
+{
     const bool own = c.grid->hasCoordinates();
     const double left = own ? c.grid->x().front() : std::min(c.x1, c.x2);
     const double right = own ? c.grid->x().back() : std::max(c.x1, c.x2);
     const double bottom = own ? c.grid->y().front() : std::min(c.y1, c.y2);
     const double top = own ? c.grid->y().back() : std::max(c.y1, c.y2);
     const double cx = (left + right) / 2, cy = (bottom + top) / 2;
-    // The nodes' coordinates as a mesh computes them, and halfway between.
-    auto along = [](double first, double last, std::span<const double> own, std::size_t count) {
-        std::vector<double> at;
-        for (std::size_t j = 0; j < count; ++j) {
-            const double node = own.empty() ? first + static_cast<double>(j) * (last - first) /
-                                                          static_cast<double>(count - 1)
-                                            : own[j];
-            if (!at.empty())
-                at.push_back((at.back() + node) / 2);
-            at.push_back(node);
-        }
-        return at;
-    };
-    const std::vector<double> nodeX = along(c.x1, c.x2, c.grid->x(), c.grid->columns());
-    const std::vector<double> nodeY = along(c.y1, c.y2, c.grid->y(), c.grid->rows());
-    const int steps = 97;
-    for (double degrees : {-1.0, 0.0, 10.0, 33.0, 90.0, 187.0}) {
-        const double r = degrees * 0.017453292519943295, s = std::sin(r), k = std::cos(r);
-        std::vector<double> x, y;
-        for (int i = 0; i <= steps && degrees >= 0; ++i)
-            for (int j = 0; j <= steps; ++j) {
-                const double px = left + j * (right - left) / steps - cx;
-                const double py = bottom + i * (top - bottom) / steps - cy;
-                x.push_back(cx + 1.05 * (px * k - py * s));
-                y.push_back(cy + 1.05 * (px * s + py * k));
+    TurnedPoints p;
+    if (degrees < 0) {
+        // The nodes' coordinates as a mesh computes them, and halfway
+        // between.
+        auto along = [](double first, double last, std::span<const double> own, std::size_t count) {
+            std::vector<double> at;
+            for (std::size_t j = 0; j < count; ++j) {
+                const double node = own.empty() ? first + static_cast<double>(j) * (last - first) /
+                                                              static_cast<double>(count - 1)
+                                                : own[j];
+                if (!at.empty())
+                    at.push_back((at.back() + node) / 2);
+                at.push_back(node);
             }
-        for (std::size_t i = 0; i < nodeY.size() && degrees < 0; ++i)
+            return at;
+        };
+        const std::vector<double> nodeX = along(c.x1, c.x2, c.grid->x(), c.grid->columns());
+        for (double py : along(c.y1, c.y2, c.grid->y(), c.grid->rows()))
             for (double px : nodeX) {
-                x.push_back(px);
-                y.push_back(nodeY[i]);
+                p.x.push_back(px);
+                p.y.push_back(py);
             }
-        std::vector<double> z(x.size());
-        surface.heights(x, y, z);
+        return p;
+    }
+    const int steps = 97;
+    const double r = degrees * 0.017453292519943295, s = std::sin(r), k = std::cos(r);
+    for (int i = 0; i <= steps; ++i)
+        for (int j = 0; j <= steps; ++j) {
+            const double px = left + j * (right - left) / steps - cx;
+            const double py = bottom + i * (top - bottom) / steps - cy;
+            p.x.push_back(cx + 1.05 * (px * k - py * s));
+            p.y.push_back(cy + 1.05 * (px * s + py * k));
+        }
+    return p;
+}
+
+const double turns[] = {-1.0, 0.0, 10.0, 33.0, 90.0, 187.0};
+
+bool sameBits(double a, double b)
+{
+    return std::isnan(a) ? std::isnan(b) : std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+class TurnedHeights : public ::testing::TestWithParam<TurnedCase> {};
+
+TEST_P(TurnedHeights, AreTheBilinearHeightsBitForBit)
+{
+    const TurnedCase& c = GetParam();
+    const GridSurface surface(c.grid, c.x1, c.x2, c.y1, c.y2);
+    for (double degrees : turns) {
+        const TurnedPoints p = turnedPoints(c, degrees);
+        std::vector<double> z(p.x.size());
+        surface.heights(p.x, p.y, z);
         for (std::size_t i = 0; i < z.size(); ++i) {
-            const double want = referenceHeight(c, x[i], y[i]);
-            const bool same = std::isnan(want) ? std::isnan(z[i])
-                                               : std::memcmp(&want, &z[i], sizeof want) == 0;
-            ASSERT_TRUE(same) << degrees << " degrees, at " << x[i] << ", " << y[i] << ": " << z[i]
-                              << " for " << want;
+            const double want = referenceHeight(c, p.x[i], p.y[i]);
+            ASSERT_TRUE(sameBits(want, z[i])) << degrees << " degrees, at " << p.x[i] << ", "
+                                              << p.y[i] << ": " << z[i] << " for " << want;
         }
     }
 }
@@ -463,6 +503,58 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TurnedCase{"Matrix", gridOf(gappyMatrixText(40, 30)), -2, 2, -3, 1},
                       TurnedCase{"MatrixInAFallingBox", gridOf(gappyMatrixText(25, 50)), 5, -1, 3, 0.5},
                       TurnedCase{"UnevenTriples", gridOf(triplesText(20, 15)), 0, 1, 0, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class LoopWidths : public ::testing::TestWithParam<TurnedCase> {};
+
+// The loops over four and eight points at a time, wherever the processor
+// has them (whichever the surface takes itself), give every point the
+// height one point at a time has: over a matrix in a rising and a falling
+// box, and over triples with the rows a step apart in the file and with
+// both axes falling.
+TEST_P(LoopWidths, GiveEachPointItsOwnHeight)
+{
+    const TurnedCase& c = GetParam();
+    const GridSurface surface(c.grid, c.x1, c.x2, c.y1, c.y2);
+    const std::optional<SpreadCells> cells = surface.spreadCells();
+    ASSERT_TRUE(cells);
+#if defined(__x86_64__) && defined(__GNUC__)
+    using Loop = std::size_t (*)(const SpreadCells&, const double*, const double*, std::size_t,
+                                 double*);
+    const struct {
+        Loop loop;
+        bool there;
+        std::size_t width;
+    } loops[] = {{cellHeightsFourLanes, wideKernels(), 4},
+                 {cellHeightsEightLanes, eightLaneKernels(), 8}};
+    for (const auto& l : loops) {
+        if (!l.there)
+            continue;
+        for (double degrees : turns) {
+            const TurnedPoints p = turnedPoints(c, degrees);
+            std::vector<double> z(p.x.size(), -7.0);
+            const std::size_t done = l.loop(*cells, p.x.data(), p.y.data(), z.size(), z.data());
+            EXPECT_EQ(done, z.size() - z.size() % l.width);
+            for (std::size_t i = 0; i < done; ++i) {
+                const double one = surface.height(p.x[i], p.y[i]);
+                ASSERT_TRUE(sameBits(one, z[i])) << l.width << " lanes, " << degrees
+                                                 << " degrees, at " << p.x[i] << ", " << p.y[i]
+                                                 << ": " << z[i] << " for " << one;
+            }
+            EXPECT_EQ(z[done], done < z.size() ? -7.0 : z[done]);
+        }
+    }
+#else
+    GTEST_SKIP() << "no wider loops here";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grids, LoopWidths,
+    ::testing::Values(TurnedCase{"Matrix", gridOf(gappyMatrixText(40, 30)), -2, 2, -3, 1},
+                      TurnedCase{"MatrixInAFallingBox", gridOf(gappyMatrixText(25, 50)), 5, -1, 3, 0.5},
+                      TurnedCase{"TriplesByColumns", gridOf(evenTriplesText(21, 13, true)), 0, 1, 0, 1},
+                      TurnedCase{"TriplesFalling", gridOf(evenTriplesText(9, 30, false)), 0, 1, 0, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
