@@ -541,7 +541,9 @@ TEST_P(LoopWidths, GiveEachPointItsOwnHeight)
                                                  << " degrees, at " << p.x[i] << ", " << p.y[i]
                                                  << ": " << z[i] << " for " << one;
             }
-            EXPECT_EQ(z[done], done < z.size() ? -7.0 : z[done]);
+            // The points past the last whole register are left alone.
+            for (std::size_t i = done; i < z.size(); ++i)
+                EXPECT_EQ(z[i], -7.0);
         }
     }
 #else
